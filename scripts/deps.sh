@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tecladim needs on Debian 12, skipping
+# what is already there. Usage: deps.sh run|test
+set -euo pipefail
+
+run_packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-multimedia-dev libxtst-dev libx11-dev
+  fonts-liberation fonts-dejavu-core fonts-wine
+)
+test_packages=(
+  libgtest-dev libbenchmark-dev libpugixml-dev
+  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
+  xvfb xauth xdotool x11-xkb-utils x11-utils imagemagick appstream
+  desktop-file-utils dpkg-dev file
+)
+
+packages=("${run_packages[@]}")
+if [ "${1:-run}" = test ]; then packages+=("${test_packages[@]}"); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  echo "Installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
