@@ -28,6 +28,7 @@ struct FieldDef {
   bool linkfield = false;
   // Other attributes of the field description, in file order, carried to the next save.
   std::vector<std::pair<std::string, std::string>> params;
+  friend bool operator==(const FieldDef&, const FieldDef&) = default;
 };
 
 struct Column {
@@ -36,6 +37,7 @@ struct Column {
   std::vector<std::int64_t> numbers;  // Integer and DateTime kinds, one per row
   std::vector<std::string> texts;     // Text kind, one per row
   std::vector<std::uint8_t> present;  // one per row: 0 = blank field
+  friend bool operator==(const Column&, const Column&) = default;
 };
 
 struct ChangeLogEntry {
@@ -53,7 +55,11 @@ struct Packet {
   std::vector<std::pair<std::string, std::string>> params;
 
   std::size_t RowCount() const { return rowStates.size(); }
+  friend bool operator==(const Packet&, const Packet&) = default;
 };
+
+// More elements open at once than this is a damaged (or hostile) file.
+inline constexpr int MaxOpenElements = 63;
 
 enum class PacketErrorKind {
   Mismatch,          // "Mismatch in datapacket."
@@ -85,5 +91,10 @@ Packet ReadPacket(std::string_view bytes);
 // The kind of column a known type word gives; false when the word is unknown
 // (compared without regard to letter case).
 bool KindOfType(std::string_view typeWord, ValueKind& kind);
+
+// Whether a text can stand as an attribute or element name of the file as it is: ASCII
+// letters, digits, "_", "-", "." and ":" only. Parameters with other names are not kept,
+// because no save could write them back so that they read again the same.
+bool IsPlainName(std::string_view name);
 
 }  // namespace tecladim::history

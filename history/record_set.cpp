@@ -1,1 +1,472 @@
-// placeholder
+#include "history/record_set.h"
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <numeric>
+#include <utility>
+
+#include "history/regional.h"
+
+namespace tecladim::history {
+namespace {
+
+struct FieldSpec {
+  std::string_view name;
+  std::string_view typeWord;  // as the save writes it
+  ValueKind kind;
+};
+
+// The history record, in field order: the order of the file's field descriptions too.
+constexpr std::array<FieldSpec, 6> Fields{{
+    {"licao", "i4", ValueKind::Integer},
+    {"data", "dateTime", ValueKind::DateTime},
+    {"erros", "i4", ValueKind::Integer},
+    {"inicio", "dateTime", ValueKind::DateTime},
+    {"fim", "dateTime", ValueKind::DateTime},
+    {"tempo", "dateTime", ValueKind::DateTime},
+}};
+constexpr std::size_t DataField = 1;
+constexpr std::size_t TempoField = 5;
+
+// "30/12/1899 ": the date part of a duration under one day, and one blank.
+constexpr std::u16string_view DurationDatePrefix = u"30/12/1899 ";
+constexpr std::size_t TempoTextLimit = 100;
+
+// Room for this many posts is made when a history is loaded, so that the first exercise
+// of a run does not copy every column of a large history to grow it.
+constexpr std::size_t PostHeadroom = 4096;
+
+// Blank `data` sorts before every date, as the record set's index puts nulls first.
+constexpr std::int64_t BlankKey = std::numeric_limits<std::int64_t>::min();
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+// Type words whose values a field of that kind holds without loss; "i8" and "ui4" may
+// not fit 32 bits, "date" and "time" lack half of a date-time value.
+bool AcceptedType(ValueKind kind, std::string_view typeWord) {
+  static constexpr std::array<std::string_view, 6> IntegerWords{"i1", "i2", "i4", "int", "ui1", "ui2"};
+  static constexpr std::array<std::string_view, 2> DateTimeWords{"dateTime", "SQLdateTime"};
+  const auto matches = [typeWord](std::string_view w) { return EqualNoCase(w, typeWord); };
+  if (kind == ValueKind::Integer) return std::any_of(IntegerWords.begin(), IntegerWords.end(), matches);
+  return std::any_of(DateTimeWords.begin(), DateTimeWords.end(), matches);
+}
+
+// The record set's name for a type word of the file, as a type mismatch reports it.
+std::string_view TypeName(std::string_view typeWord) {
+  struct Named {
+    std::string_view word;
+    std::string_view name;
+  };
+  static constexpr std::array<Named, 27> Names{{
+      {"i1", "ShortInt"},   {"i2", "SmallInt"},      {"i4", "Integer"},
+      {"i8", "LargeInt"},   {"int", "Integer"},      {"ui1", "Byte"},
+      {"ui2", "Word"},      {"ui4", "LongWord"},     {"uint", "LongWord"},
+      {"r4", "Single"},     {"r8", "Float"},         {"r10", "Extended"},
+      {"boolean", "Boolean"}, {"string", "String"},  {"string.uni", "WideString"},
+      {"bin.hex", "Blob"},  {"date", "Date"},        {"time", "Time"},
+      {"dateTime", "DateTime"}, {"SQLdateTime", "TimeStamp"}, {"SQLdateTimeOffset", "TimeStampOffset"},
+      {"fixed", "BCD"},     {"fixedFMT", "FMTBcd"},  {"nested", "DataSet"},
+      {"struct", "ADT"},    {"IntArray", "Array"},   {"UIntArray", "Array"},
+  }};
+  for (const Named& n : Names)
+    if (EqualNoCase(n.word, typeWord)) return n.name;
+  return typeWord;
+}
+
+std::string_view KindName(ValueKind kind) { return kind == ValueKind::Integer ? "Integer" : "DateTime"; }
+
+std::string TypeMismatchText(std::string_view field, ValueKind expected, std::string_view actual) {
+  return "Type mismatch for field '" + std::string(field) + "', expecting: " + std::string(KindName(expected)) +
+         " actual: " + std::string(actual);
+}
+
+Packet EmptyContent() {
+  Packet packet;
+  for (const FieldSpec& f : Fields) {
+    Column c;
+    c.def.name = std::string(f.name);
+    c.def.type = std::string(f.typeWord);
+    c.kind = f.kind;
+    packet.columns.push_back(std::move(c));
+  }
+  return packet;
+}
+
+// Every column as long as the row list, so appending and reading never run off a column.
+void Square(Packet& packet) {
+  const std::size_t rows = packet.RowCount();
+  const std::size_t room = rows + PostHeadroom;
+  for (Column& c : packet.columns) {
+    c.present.resize(rows);
+    c.present.reserve(room);
+    if (c.kind == ValueKind::Text) {
+      c.texts.resize(rows);
+      c.texts.reserve(room);
+    } else {
+      c.numbers.resize(rows);
+      c.numbers.reserve(room);
+    }
+  }
+  packet.rowStates.reserve(room);
+  packet.changeLog.reserve(packet.changeLog.size() + PostHeadroom);
+}
+
+std::u16string DecimalText(std::int64_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace
+
+std::u16string TempoDisplayText(std::u16string_view plainText) {
+  if (plainText.starts_with(DurationDatePrefix))
+    return std::u16string(plainText.substr(DurationDatePrefix.size(), TempoTextLimit));
+  return std::u16string(plainText);
+}
+
+RecordSet::RecordSet(std::string name) : name_(std::move(name)) { MakeEmpty(); }
+
+void RecordSet::AddListener(RecordSetListener* listener) { listeners_.push_back(listener); }
+
+void RecordSet::RemoveListener(RecordSetListener* listener) {
+  listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
+}
+
+void RecordSet::Fail(HistoryErrorKind kind, const std::string& message) const {
+  throw HistoryError(kind, name_ + ": " + message);
+}
+
+void RecordSet::CheckActive() const {
+  if (!active_) Fail(HistoryErrorKind::ClosedDataset, "Cannot perform this operation on a closed dataset");
+}
+
+std::size_t RecordSet::FieldIndex(std::string_view field) const {
+  for (std::size_t i = 0; i < Fields.size(); ++i)
+    if (Fields[i].name == field) return i;
+  Fail(HistoryErrorKind::FieldNotFound, "Field '" + std::string(field) + "' not found");
+}
+
+std::size_t RecordSet::FieldOfKind(std::string_view field, ValueKind kind) const {
+  const std::size_t i = FieldIndex(field);
+  if (Fields[i].kind != kind)
+    Fail(HistoryErrorKind::TypeMismatch, TypeMismatchText(field, kind, KindName(Fields[i].kind)));
+  return i;
+}
+
+void RecordSet::MakeEmpty() {
+  content_ = EmptyContent();
+  for (std::size_t i = 0; i < FieldCount; ++i) bound_[i] = i;
+  order_.clear();
+  active_ = false;
+  inserting_ = false;
+  current_ = NoRow;
+}
+
+void RecordSet::CreateDataSet() {
+  if (active_) Fail(HistoryErrorKind::OpenDataset, "Cannot perform this operation on an open dataset");
+  NotifyBeforeReset();
+  MakeEmpty();
+  active_ = true;
+  NotifyAfterReset();
+}
+
+void RecordSet::Close() {
+  if (!active_) return;
+  NotifyBeforeReset();
+  active_ = false;
+  inserting_ = false;
+  current_ = NoRow;
+  NotifyAfterReset();
+}
+
+void RecordSet::Open() {
+  if (active_) return;
+  NotifyBeforeReset();
+  active_ = true;
+  current_ = order_.empty() ? NoRow : 0;
+  NotifyAfterReset();
+}
+
+void RecordSet::LoadFromFile(const std::filesystem::path& name) {
+  Reload([&] {
+    std::string bytes = ReadHistoryFile(name);
+    if (bytes.empty()) return;  // a zero-byte file keeps the snapshot
+    Packet packet = ReadPacket(bytes);
+    std::string().swap(bytes);  // a large history's bytes are not needed beside its rows
+    Install(std::move(packet));
+  });
+}
+
+void RecordSet::LoadFromPacket(Packet packet) {
+  Reload([&] { Install(std::move(packet)); });
+}
+
+// Closes, lets `fill` replace the content, and opens again; a failure leaves the store
+// closed and empty, so nothing of a file that failed to load is ever saved over it.
+void RecordSet::Reload(const std::function<void()>& fill) {
+  NotifyBeforeReset();
+  active_ = false;
+  inserting_ = false;
+  current_ = NoRow;
+  try {
+    fill();
+  } catch (const std::exception&) {
+    MakeEmpty();
+    NotifyAfterReset();
+    throw;
+  }
+  active_ = true;
+  current_ = order_.empty() ? NoRow : 0;
+  NotifyAfterReset();
+}
+
+// Binds the six fields by name, in field order, reporting the first that fails.
+void RecordSet::Install(Packet&& packet) {
+  std::array<std::size_t, FieldCount> bound{};
+  for (std::size_t f = 0; f < FieldCount; ++f) {
+    const auto& columns = packet.columns;
+    const auto it = std::find_if(columns.begin(), columns.end(),
+                                 [&](const Column& c) { return EqualNoCase(c.def.name, Fields[f].name); });
+    if (it == columns.end())
+      Fail(HistoryErrorKind::FieldNotFound, "Field '" + std::string(Fields[f].name) + "' not found");
+    if (it->kind != Fields[f].kind || !AcceptedType(Fields[f].kind, it->def.type))
+      Fail(HistoryErrorKind::TypeMismatch, TypeMismatchText(Fields[f].name, Fields[f].kind, TypeName(it->def.type)));
+    bound[f] = static_cast<std::size_t>(it - columns.begin());
+  }
+  Square(packet);
+  content_ = std::move(packet);
+  bound_ = bound;
+  BuildOrder();
+}
+
+std::int64_t RecordSet::DataKey(std::size_t row) const {
+  const Column& c = content_.columns[bound_[DataField]];
+  return c.present[row] ? c.numbers[row] : BlankKey;
+}
+
+// Ascending `data`, equal values in record-number order; a history written by this
+// program is already in order, which one pass finds without sorting.
+void RecordSet::BuildOrder() {
+  const std::size_t rows = content_.RowCount();
+  order_.reserve(rows + PostHeadroom);
+  order_.resize(rows);
+  std::iota(order_.begin(), order_.end(), 0u);
+  bool sorted = true;
+  for (std::size_t row = 1; row < rows && sorted; ++row) sorted = DataKey(row - 1) <= DataKey(row);
+  if (sorted) return;
+  std::vector<std::pair<std::int64_t, std::uint32_t>> keyed(rows);
+  for (std::size_t row = 0; row < rows; ++row) keyed[row] = {DataKey(row), static_cast<std::uint32_t>(row)};
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t i = 0; i < rows; ++i) order_[i] = keyed[i].second;
+}
+
+void RecordSet::SaveToFile(const std::filesystem::path& name) {
+  if (!active_) return;
+  // A record being appended is written as if posted, but posted only once the file is
+  // safe: a failed save leaves the store as it was.
+  const bool postPending = inserting_ && pending_.written;
+  if (postPending) AppendPendingRow();
+  struct Rollback {
+    RecordSet& set;
+    bool active;
+    ~Rollback() {
+      if (active) set.RemoveLastRow();
+    }
+  };
+  std::string bytes;
+  {
+    const Rollback rollback{*this, postPending};
+    bytes = WritePacket(content_);
+  }
+  WriteHistoryFile(name, bytes);
+  FinishPending();
+}
+
+void RecordSet::Last() {
+  CheckActive();
+  FinishPending();
+  if (!order_.empty()) SetCurrent(static_cast<int>(order_.size()) - 1);
+}
+
+void RecordSet::Append() {
+  CheckActive();
+  FinishPending();
+  currentBeforeAppend_ = current_;
+  pending_ = Pending{};
+  inserting_ = true;
+  current_ = NoRow;
+  NotifyCurrentChanged();
+}
+
+void RecordSet::AppendPendingRow() {
+  const std::size_t row = content_.RowCount();
+  for (Column& c : content_.columns) {
+    c.present.push_back(0);
+    if (c.kind == ValueKind::Text) c.texts.emplace_back();
+    else c.numbers.push_back(0);
+  }
+  for (std::size_t f = 0; f < FieldCount; ++f) {
+    Column& c = content_.columns[bound_[f]];
+    c.present[row] = pending_.present[f] ? 1 : 0;
+    c.numbers[row] = pending_.values[f];
+  }
+  content_.rowStates.push_back(StatusInserted);
+  content_.changeLog.push_back({static_cast<std::uint32_t>(row + 1), 0, StatusInserted});
+}
+
+void RecordSet::RemoveLastRow() {
+  for (Column& c : content_.columns) {
+    c.present.pop_back();
+    if (c.kind == ValueKind::Text) c.texts.pop_back();
+    else c.numbers.pop_back();
+  }
+  content_.rowStates.pop_back();
+  content_.changeLog.pop_back();
+}
+
+void RecordSet::Post() {
+  CheckActive();
+  if (!inserting_) return;
+  const std::int64_t key = pending_.present[DataField] ? pending_.values[DataField] : BlankKey;
+  const auto place = std::upper_bound(order_.begin(), order_.end(), key,
+                                      [this](std::int64_t k, std::uint32_t row) { return k < DataKey(row); });
+  const int orderIndex = static_cast<int>(place - order_.begin());
+  for (RecordSetListener* l : listeners_) l->BeforeInsertRow(orderIndex);
+  const auto row = static_cast<std::uint32_t>(content_.RowCount());
+  AppendPendingRow();
+  order_.insert(order_.begin() + orderIndex, row);
+  inserting_ = false;
+  current_ = orderIndex;
+  for (RecordSetListener* l : listeners_) l->AfterInsertRow(orderIndex);
+  NotifyCurrentChanged();
+}
+
+void RecordSet::Cancel() {
+  inserting_ = false;
+  current_ = currentBeforeAppend_;
+  NotifyCurrentChanged();
+}
+
+// Leaving the inserting state keeps a record that has values and drops a blank one.
+void RecordSet::FinishPending() {
+  if (!inserting_) return;
+  if (pending_.written) Post();
+  else Cancel();
+}
+
+void RecordSet::SetCurrent(int orderIndex) {
+  if (orderIndex == current_) return;
+  current_ = orderIndex;
+  NotifyCurrentChanged();
+}
+
+void RecordSet::SetCurrentRow(int orderIndex) {
+  if (!active_) return;
+  FinishPending();
+  if (orderIndex < 0 || orderIndex >= RowCount()) return;
+  SetCurrent(orderIndex);
+}
+
+void RecordSet::SetValue(std::string_view field, ValueKind kind, std::int64_t value) {
+  CheckActive();
+  const std::size_t f = FieldOfKind(field, kind);
+  if (!inserting_) Fail(HistoryErrorKind::NotEditing, "Dataset not in edit or insert mode");
+  pending_.values[f] = value;
+  pending_.present[f] = true;
+  pending_.written = true;
+  NotifyCurrentChanged();
+}
+
+void RecordSet::SetInteger(std::string_view field, std::int32_t value) { SetValue(field, ValueKind::Integer, value); }
+
+void RecordSet::SetDateTime(std::string_view field, DateTime value) {
+  SetValue(field, ValueKind::DateTime, ToStamp(value).ms);
+}
+
+std::optional<std::int64_t> RecordSet::CurrentValue(std::string_view field, ValueKind kind) const {
+  const std::size_t f = FieldOfKind(field, kind);
+  if (!active_) return std::nullopt;
+  if (inserting_) return pending_.present[f] ? std::optional(pending_.values[f]) : std::nullopt;
+  if (current_ == NoRow) return std::nullopt;
+  const std::size_t row = order_[static_cast<std::size_t>(current_)];
+  const Column& c = content_.columns[bound_[f]];
+  return c.present[row] ? std::optional(c.numbers[row]) : std::nullopt;
+}
+
+std::optional<std::int32_t> RecordSet::Integer(std::string_view field) const {
+  const auto v = CurrentValue(field, ValueKind::Integer);
+  if (!v) return std::nullopt;
+  return static_cast<std::int32_t>(*v);
+}
+
+std::optional<DateTime> RecordSet::DateTimeValue(std::string_view field) const {
+  const auto v = CurrentValue(field, ValueKind::DateTime);
+  if (!v) return std::nullopt;
+  return FromStamp(Stamp{*v});
+}
+
+std::u16string RecordSet::PlainText(std::size_t field, std::size_t row) const {
+  const Column& c = content_.columns[bound_[field]];
+  if (!c.present[row]) return {};
+  if (Fields[field].kind == ValueKind::Integer) return DecimalText(static_cast<std::int32_t>(c.numbers[row]));
+  return DateTimeText(Stamp{c.numbers[row]});
+}
+
+std::u16string RecordSet::FieldText(std::size_t field, std::size_t row) const {
+  return field == TempoField ? TempoDisplayText(PlainText(field, row)) : PlainText(field, row);
+}
+
+std::u16string RecordSet::DisplayText(std::string_view field) const {
+  const std::size_t f = FieldIndex(field);
+  if (!active_) return {};
+  if (inserting_) {
+    if (!pending_.present[f]) return {};
+    std::u16string plain = Fields[f].kind == ValueKind::Integer
+                               ? DecimalText(static_cast<std::int32_t>(pending_.values[f]))
+                               : DateTimeText(Stamp{pending_.values[f]});
+    return f == TempoField ? TempoDisplayText(plain) : plain;
+  }
+  if (current_ == NoRow) return {};
+  return FieldText(f, order_[static_cast<std::size_t>(current_)]);
+}
+
+int RecordSet::RowCount() const { return active_ ? static_cast<int>(order_.size()) : 0; }
+
+int RecordSet::CurrentRow() const { return active_ && !inserting_ ? current_ : NoRow; }
+
+std::u16string RecordSet::DisplayTextAt(int orderIndex, std::string_view field) const {
+  const std::size_t f = FieldIndex(field);
+  if (orderIndex < 0 || orderIndex >= RowCount()) return {};
+  return FieldText(f, order_[static_cast<std::size_t>(orderIndex)]);
+}
+
+std::uint32_t RecordSet::RecordNumberAt(int orderIndex) const {
+  if (orderIndex < 0 || orderIndex >= RowCount()) return 0;
+  return order_[static_cast<std::size_t>(orderIndex)] + 1;
+}
+
+std::uint8_t RecordSet::RecordStatusAt(int orderIndex) const {
+  if (orderIndex < 0 || orderIndex >= RowCount()) return 0;
+  return content_.rowStates[order_[static_cast<std::size_t>(orderIndex)]];
+}
+
+void RecordSet::NotifyBeforeReset() {
+  for (RecordSetListener* l : listeners_) l->BeforeReset();
+}
+
+void RecordSet::NotifyAfterReset() {
+  for (RecordSetListener* l : listeners_) l->AfterReset();
+  NotifyCurrentChanged();
+}
+
+void RecordSet::NotifyCurrentChanged() {
+  for (RecordSetListener* l : listeners_) l->CurrentChanged();
+}
+
+}  // namespace tecladim::history

@@ -1,1 +1,149 @@
 #pragma once
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "history/datetime.h"
+#include "history/history_file.h"
+#include "history/packet.h"
+
+// The exercise history as the main window holds it (`cds1`): the records of completed
+// exercises, kept in the order of their `data`, loaded from and saved to "Exercicio.xml".
+namespace tecladim::history {
+
+// Record status of an appended record, and the change-log kind of its insertion.
+inline constexpr std::uint8_t StatusInserted = 4;
+// The current row when there is none (empty or closed store, or a record being appended).
+inline constexpr int NoRow = -1;
+
+// Told of every change at once, so the grid and the summary box never show stale rows.
+// Before/After pairs fire around the change (a Qt model's begin/end calls); every
+// operation that may change which record is current, or its values, ends with
+// CurrentChanged (also after every reset).
+class RecordSetListener {
+ public:
+  virtual void BeforeReset() {}
+  virtual void AfterReset() {}
+  virtual void BeforeInsertRow(int /*orderIndex*/) {}
+  virtual void AfterInsertRow(int /*orderIndex*/) {}
+  virtual void CurrentChanged() {}
+
+ protected:
+  ~RecordSetListener() = default;
+};
+
+// Fields are named as the file names them: "licao" and "erros" are integers, "data",
+// "inicio", "fim" and "tempo" date-time values held to the millisecond. Rows for the grid
+// are addressed by their place in `data` order (0 = oldest).
+class RecordSet {
+ public:
+  // `name` prefixes the set's own errors: "cds1: Field 'licao' not found".
+  explicit RecordSet(std::string name);
+
+  void AddListener(RecordSetListener* listener);
+  void RemoveListener(RecordSetListener* listener);
+
+  // An empty, open store with the six fields. Fails on an open store.
+  void CreateDataSet();
+  bool Active() const { return active_; }
+  // Keeps the content as a snapshot; a record being appended is dropped.
+  void Close();
+  // Brings the snapshot back; the first record in order becomes current.
+  void Open();
+
+  // Replaces the content with the file's; a zero-byte file keeps the snapshot. Open
+  // afterwards, or closed and empty when it throws (HistoryError, PacketError).
+  void LoadFromFile(const std::filesystem::path& name);
+  // The same from content already read (the benchmark and the tests build it directly).
+  void LoadFromPacket(Packet packet);
+  // Writes every record in record-number order, replacing the file only once the new one
+  // is safely on disk; a record being appended is posted first if any field was written,
+  // else dropped. Does nothing at all on a closed store. Throws HistoryError.
+  // Every name gets the XML form: it is the only one this program reads.
+  void SaveToFile(const std::filesystem::path& name);
+
+  // Makes the newest record current; nothing on an empty store.
+  void Last();
+  // Starts a blank record, current until it is posted.
+  void Append();
+  // Stores the record being appended: next record number, status 4, change-log entry
+  // (number, 0, 4), placed after every record with an equal or earlier `data`.
+  void Post();
+  bool Inserting() const { return inserting_; }
+
+  // Field values of the record being appended (write) or of the current one (read);
+  // reads give no value for a blank field or when there is no current record.
+  void SetInteger(std::string_view field, std::int32_t value);
+  void SetDateTime(std::string_view field, DateTime value);  // rounded to the millisecond
+  std::optional<std::int32_t> Integer(std::string_view field) const;
+  std::optional<DateTime> DateTimeValue(std::string_view field) const;
+  // What the summary box shows for the current record; "" when there is none.
+  std::u16string DisplayText(std::string_view field) const;
+
+  // The grid: rows in `data` order, none while closed.
+  int RowCount() const;
+  int CurrentRow() const;           // NoRow while none is current or a record is being appended
+  void SetCurrentRow(int orderIndex);  // a click on a grid row; out of range does nothing
+  std::u16string DisplayTextAt(int orderIndex, std::string_view field) const;
+  std::uint32_t RecordNumberAt(int orderIndex) const;
+  std::uint8_t RecordStatusAt(int orderIndex) const;
+
+  // The content the next save writes (rows in record-number order), the change log included.
+  const Packet& Content() const { return content_; }
+  const std::string& Name() const { return name_; }
+
+ private:
+  static constexpr std::size_t FieldCount = 6;
+
+  struct Pending {
+    std::array<std::int64_t, FieldCount> values{};
+    std::array<bool, FieldCount> present{};
+    bool written = false;
+  };
+
+  [[noreturn]] void Fail(HistoryErrorKind kind, const std::string& message) const;
+  void CheckActive() const;
+  std::size_t FieldIndex(std::string_view field) const;
+  std::size_t FieldOfKind(std::string_view field, ValueKind kind) const;
+  void SetValue(std::string_view field, ValueKind kind, std::int64_t value);
+  std::optional<std::int64_t> CurrentValue(std::string_view field, ValueKind kind) const;
+  std::u16string PlainText(std::size_t field, std::size_t row) const;
+  std::u16string FieldText(std::size_t field, std::size_t row) const;
+
+  std::int64_t DataKey(std::size_t row) const;
+  void BuildOrder();
+  void Reload(const std::function<void()>& fill);
+  void Install(Packet&& packet);
+  void MakeEmpty();
+  void AppendPendingRow();
+  void RemoveLastRow();
+  void Cancel();
+  void FinishPending();
+  void SetCurrent(int orderIndex);
+
+  void NotifyBeforeReset();
+  void NotifyAfterReset();
+  void NotifyCurrentChanged();
+
+  std::string name_;
+  std::vector<RecordSetListener*> listeners_;
+  bool active_ = false;
+  bool inserting_ = false;
+  Packet content_;
+  std::array<std::size_t, FieldCount> bound_{};  // column of content_ holding each field
+  std::vector<std::uint32_t> order_;             // row numbers (record number - 1) by `data`
+  int current_ = NoRow;                          // place in order_
+  int currentBeforeAppend_ = NoRow;
+  Pending pending_;
+};
+
+// The display text of `tempo` (the main window's cds1tempoGetText): a duration under a day
+// shows as its time alone, "00:05:17"; anything else shows whole.
+std::u16string TempoDisplayText(std::u16string_view plainText);
+
+}  // namespace tecladim::history

@@ -1,12 +1,312 @@
 #include "lessons/catalogue.h"
 
 #include <array>
+#include <cstddef>
 
 namespace tecladim {
 namespace {
 
-// Placeholder table until the lesson texts are written.
-constexpr std::array<std::u16string_view, LessonCount> Lessons = {};
+// Every text exactly as the student types it. Drill lines are one pattern written out
+// again and again and cut at the line's length, so a line may end inside a word or
+// with a space that belongs to the line. A few lines vary a later repetition on purpose.
+// Passages end in their target time in seconds, "(60)" or "(5)"; "(" appears nowhere else.
+constexpr std::array<std::u16string_view, LessonCount> Lessons = {
+    // 1-4: home row, left to right, right to left, outside in, inside out
+    /* 1 */ u"asdfg hjklç asdfg hjklç asdfg hjklç asdfg hjklç asdfg hjklç asdfg hjklç asdfg",
+    /* 2 */ u"çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh",
+    /* 3 */ u"açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açs",
+    /* 4 */ u"ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghf",
+    // 5-9: upper row in the same orders, twice alternating from the inside out
+    /* 5 */ u"qwert yuiop qwert yuiop qwert yuiop qwert yuiop qwert yuiop qwert yuiop qwert yu",
+    /* 6 */ u"poiuy trewq poiuy trewq poiuy trewq poiuy trewq poiuy trewq poiuy trewq poiuy tr",
+    /* 7 */ u"qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpw",
+    /* 8 */ u"yturieowpq yturieowpq yturieowpq yturieowpq yturieowpq yturieowpq yturieowpq ytu",
+    /* 9 */ u"tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyr",
+    // 10: left hand, home and upper row key by key in columns
+    /* 10 */ u"aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqs",
+    // 11-14: lower row with , . ; in the home-row orders
+    /* 11 */ u"zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm",
+    /* 12 */ u";.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bv",
+    /* 13 */ u"z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x",
+    /* 14 */ u"bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnv",
+    // 15: home and lower row in columns, both hands
+    /* 15 */ u"azsxdcfvgb hnjmk,l.ç; azsxdcfvgb hnjmk,l.ç; azsxdcfvgb hnjmk,l.ç; azsxdcfvgb hnj",
+    // 16-19: number row and hyphen
+    /* 16 */ u"23456 7890- 23456 7890- 23456 7890- 23456 7890- 23456 7890- 23456 7890- 23456 78",
+    /* 17 */ u"-0987 65432 -0987 65432 -0987 65432 -0987 65432 -0987 65432 -0987 65432 -0987 65",
+    /* 18 */ u"2-30495867 2-30495867 2-30495867 2-30495867 2-30495867 2-30495867 2-30495867 2-3",
+    /* 19 */ u"675849302- 675849302- 675849302- 675849302- 675849302- 675849302- 675849302- 675",
+    // 20: home row interleaved with digits
+    /* 20 */ u"a2s3d4f5g6 h7j8k9l10ç- a2s3d4f5g6 h7j8k9l10ç- a2s3d4f5g6 h7j8k9l10ç- a2s3d4f5g6 ",
+    // 21-25: first word lists (home row 21-22, upper row 23, mixed 25); 24 is the first alphabet, without n
+    /* 21 */ u"assa sala dada fada gaga haja kada laça assada sal salsa fala assa sala dada fad",
+    /* 22 */ u"salada adaga falha salga saga asas alça falsa galha alada salada adaga falha sal",
+    /* 23 */ u"pipoqueiro tropeiro porteiro roteiro quieto perito outro peito preto tiro pipoqu",
+    /* 24 */ u"abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijl",
+    /* 25 */ u"sapato pedra tijolo garfo sopa leite janela pauta festa roda sapato pedra tijolo",
+    // 26-30: first phrases: lower case, capital initials, all capitals
+    /* 26 */ u"para qualquer pessoa para qualquer pessoa para qualquer pessoa para qualquer pes",
+    /* 27 */ u"Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu canta",
+    /* 28 */ u"Ana Beatriz Carlos Daniela Eduardo Fernanda Gustavo Helena Ana Beatriz Carlos Da",
+    /* 29 */ u"O ESTUDO TORNA SUAVE A VIDA. O ESTUDO TORNA SUAVE A VIDA. O ESTUDO TORNA SUAVE A",
+    /* 30 */ u"A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FOR",
+    // 31: dead-key accents
+    /* 31 */ u"idéia é só fúria avô tânia câmbio ânsia pão mãe sã manhã à idéia é só fúria avô ",
+    // 32-39: words by letter families (ç and ão, nh lh ch, double letters, z x) and short phrases
+    /* 32 */ u"casa mesa bola gato pato rato dedo lado nada vida dia casa mesa bola gato pato r",
+    /* 33 */ u"o sol e a lua o pai e a mãe a mesa e a cadeira o sol e a lua o pai e a mãe a mes",
+    /* 34 */ u"ação lição canção nação coração mão pão chão irmão ação lição canção nação coraç",
+    /* 35 */ u"ninho linha velho filha chave chuva banho milho folha ninho linha velho filha ch",
+    /* 36 */ u"carro terra massa pássaro ossos passo ferro barro carro terra massa pássaro osso",
+    /* 37 */ u"a casa da vovó fica perto do rio a casa da vovó fica perto do rio a casa da vovó",
+    /* 38 */ u"sol, chuva, vento, frio, calor, neve, nuvem, trovão, sol, chuva, vento, frio, ca",
+    /* 39 */ u"zebra xale exame caixa peixe zero azul luz paz zebra xale exame caixa peixe zero",
+    // 40: English words
+    /* 40 */ u"each shall has glass all ask fall teach imortal each shall has glass all ask fal",
+    // 41-48: words with g j, c ç s ss, qu gu; first proverbs and question marks; 43 is the alphabet
+    /* 41 */ u"o menino leu o livro todo antes do jantar o menino leu o livro todo antes do jan",
+    /* 42 */ u"gente jeito girafa jiló gelo janela agenda viagem gente jeito girafa jiló gelo j",
+    /* 43 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    /* 44 */ u"cedo seda sapo cebola massa caça moço cinema cedo seda sapo cebola massa caça mo",
+    /* 45 */ u"quem tudo quer tudo perde quem tudo quer tudo perde quem tudo quer tudo perde qu",
+    /* 46 */ u"Você vem? Sim, eu vou. E ela? Ela fica aqui. Você vem? Sim, eu vou. E ela? Ela f",
+    /* 47 */ u"água mole em pedra dura tanto bate até que fura água mole em pedra dura tanto ba",
+    /* 48 */ u"quero queijo quilo aquilo guerra guia seguir águia quero queijo quilo aquilo gue",
+    // 49: the alphabet reversed
+    /* 49 */ u"zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrq",
+    // 50-62: sentences with capitals, ! ? : ; and hyphenated compounds; 55 is the alphabet
+    /* 50 */ u"Deus ajuda quem cedo madruga. Deus ajuda quem cedo madruga. Deus ajuda quem cedo",
+    /* 51 */ u"Que bom! Que lindo! Que pena! Que susto! Que bom! Que lindo! Que pena! Que susto",
+    /* 52 */ u"só a prática leva à perfeição só a prática leva à perfeição só a prática leva à ",
+    /* 53 */ u"o trabalho dignifica o homem o trabalho dignifica o homem o trabalho dignifica o",
+    /* 54 */ u"lista: arroz, feijão, carne, sal e óleo. lista: arroz, feijão, carne, sal e óleo",
+    /* 55 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    /* 56 */ u"chove muito; fique em casa; leia um livro. chove muito; fique em casa; leia um l",
+    /* 57 */ u"caro carro muro murro fera ferro coro corro caro carro muro murro fera ferro cor",
+    /* 58 */ u"Mais vale um pássaro na mão do que dois voando. Mais vale um pássaro na mão do q",
+    /* 59 */ u"Pedro e Paulo foram à feira comprar frutas. Pedro e Paulo foram à feira comprar ",
+    /* 60 */ u"bem-vindo bem-te-vi guarda-chuva amor-perfeito bem-vindo bem-te-vi guarda-chuva ",
+    // 61: the fourth sentence changes one letter
+    /* 61 */ u"O gato subiu no telhado. O gato subiu no telhado. O gato subiu no telhado. O rat",
+    /* 62 */ u"O Brasil é um país de dimensões continentais. O Brasil é um país de dimensões co",
+    // 63: every letter key, column by column from the middle outward
+    /* 63 */ u"ghtybnfjruvmdkeic,slwox.açqpz; ghtybnfjruvmdkeic,slwox.açqpz; ghtybnfjruvmdkeic,",
+    // 64-80: sentences of growing length; 65 is the alphabet
+    /* 64 */ u"amanhã, talvez, eu possa viajar para o sul. amanhã, talvez, eu possa viajar para",
+    /* 65 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    // 66: the fourth sentence changes one word
+    /* 66 */ u"Hoje é dia de festa. Hoje é dia de festa. Hoje é dia de festa. Hoje é dia de fei",
+    // 67: the second question changes its verb
+    /* 67 */ u"Vamos à praia amanhã; você vem conosco? Vamos à praia amanhã; você vai conosco? ",
+    /* 68 */ u"Ele é bom aluno, estuda todos os dias. Ele é bom aluno, estuda todos os dias. El",
+    /* 69 */ u"O avião decolou às quatro horas da tarde. O avião decolou às quatro horas da tar",
+    // 70: the second sentence ends in an exclamation mark
+    /* 70 */ u"Faça o bem, sem olhar a quem, todo dia. Faça o bem, sem olhar a quem, todo dia! ",
+    /* 71 */ u"A menina brincava no jardim com o cachorro. A menina brincava no jardim com o ca",
+    /* 72 */ u"Minha avó faz o melhor bolo de fubá da cidade. Minha avó faz o melhor bolo de fu",
+    /* 73 */ u"Os pássaros cantam ao amanhecer na mata. Os pássaros cantam ao amanhecer na mata",
+    // 74: the third sentence changes one word
+    /* 74 */ u"Quem canta seus males espanta. Quem canta seus males espanta. Quem canta os male",
+    /* 75 */ u"Escreva com atenção e sem pressa alguma. Escreva com atenção e sem pressa alguma",
+    /* 76 */ u"O professor leu a lição com paciência. O professor leu a lição com paciência. O ",
+    /* 77 */ u"Nas férias iremos visitar nossos primos em Minas. Nas férias iremos visitar noss",
+    /* 78 */ u"A música suave acalma o coração e a mente. A música suave acalma o coração e a m",
+    /* 79 */ u"Cada dia é uma nova chance de aprender. Cada dia é uma nova chance de aprender. ",
+    /* 80 */ u"Não há atalho para quem deseja digitar bem. Não há atalho para quem deseja digit",
+    // 81-85: maxims in capitals
+    /* 81 */ u"A PRESSA É INIMIGA DA PERFEIÇÃO. A PRESSA É INIMIGA DA PERFEIÇÃO. A PRESSA É INI",
+    /* 82 */ u"QUEM NÃO ARRISCA NÃO PETISCA. QUEM NÃO ARRISCA NÃO PETISCA. QUEM NÃO ARRISCA NÃO",
+    /* 83 */ u"NEM TUDO QUE RELUZ É OURO. NEM TUDO QUE RELUZ É OURO. NEM TUDO QUE RELUZ É OURO.",
+    /* 84 */ u"O SABER NÃO OCUPA LUGAR. O SABER NÃO OCUPA LUGAR. O SABER NÃO OCUPA LUGAR. O SAB",
+    /* 85 */ u"DEVAGAR SE VAI AO LONGE. DEVAGAR SE VAI AO LONGE. DEVAGAR SE VAI AO LONGE. DEVAG",
+    // 86-116: longer sentences with accents and punctuation; 89, 100 and 116 are the alphabet
+    /* 86 */ u"Os alunos chegaram cedo e sentaram-se em silêncio. Os alunos chegaram cedo e sen",
+    /* 87 */ u"O vento forte derrubou as folhas secas do quintal. O vento forte derrubou as fol",
+    /* 88 */ u"Jorge trabalha no banco; Lúcia, no hospital. Jorge trabalha no banco; Lúcia, no ",
+    /* 89 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    /* 90 */ u"Quantos anos você tem? Eu tenho quinze. Quantos anos você tem? Eu tenho quinze. ",
+    /* 91 */ u"A biblioteca abre às oito e fecha às dezenove horas. A biblioteca abre às oito e",
+    /* 92 */ u"O rio Amazonas é o maior rio do mundo em volume de água. O rio Amazonas é o maio",
+    /* 93 */ u"Luís e Márcia foram de trem até Curitiba. Luís e Márcia foram de trem até Curiti",
+    // 94: the third sentence changes its verb
+    /* 94 */ u"A lua cheia ilumina a noite. A lua cheia ilumina a noite. A lua cheia alumia a n",
+    /* 95 */ u"Cuidado com o degrau ao descer a escada. Cuidado com o degrau ao descer a escada",
+    /* 96 */ u"O jantar foi servido pontualmente às vinte horas. O jantar foi servido pontualme",
+    /* 97 */ u"Ele não sabia se ria ou se chorava. Ele não sabia se ria ou se chorava. Ele não ",
+    // 98: the third question changes one word
+    /* 98 */ u"Onde você pôs o meu livro? Onde você pôs o meu livro? Onde você pôs o teu livro?",
+    /* 99 */ u"O velho pescador conhecia todos os segredos do mar. O velho pescador conhecia to",
+    /* 100 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    /* 101 */ u"Exercício constante traz rapidez e segurança. Exercício constante traz rapidez e",
+    /* 102 */ u"Ninguém nasce sabendo; aprende-se com o tempo. Ninguém nasce sabendo; aprende-se",
+    // 103: the third sentence changes its verb
+    /* 103 */ u"Estude hoje, colha amanhã. Estude hoje, colha amanhã. Estude hoje, vença amanhã.",
+    /* 104 */ u"As crianças correram para a janela ao ouvir um trovão. As crianças correram para",
+    /* 105 */ u"O comércio fecha mais cedo aos sábados e domingos. O comércio fecha mais cedo ao",
+    /* 106 */ u"Uma andorinha só não faz verão. Uma andorinha só não faz verão. Uma andorinha só",
+    /* 107 */ u"A reunião foi adiada para a próxima quinta-feira. A reunião foi adiada para a pr",
+    /* 108 */ u"Os dedos voltam sempre à linha central. Os dedos voltam sempre à linha central. ",
+    /* 109 */ u"O céu estava limpo e as estrelas brilhavam muito. O céu estava limpo e as estrel",
+    /* 110 */ u"Consulte o dicionário sempre que tiver dúvidas. Consulte o dicionário sempre que",
+    /* 111 */ u"O caminhão carregado de laranjas seguiu para o porto. O caminhão carregado de la",
+    /* 112 */ u"A paciência e a persistência vencem os obstáculos. A paciência e a persistência ",
+    /* 113 */ u"A fábrica contratou trinta novos funcionários em maio. A fábrica contratou trint",
+    /* 114 */ u"O médico receitou repouso absoluto por três dias. O médico receitou repouso abso",
+    /* 115 */ u"Ao digitar, mantenha as costas retas e os pés no chão. Ao digitar, mantenha as c",
+    /* 116 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    // 117-127: accent families, suffix families and hyphenated pronoun forms
+    /* 117 */ u"já lá cá pá má dá há vá está sofá chá já lá cá pá má dá há vá está sofá chá já l",
+    /* 118 */ u"você bebê ipê mercê português francês inglês você bebê ipê mercê português franc",
+    /* 119 */ u"avô avós robô metrô pôr compôs bisavô bisavós avô avós robô metrô pôr compôs bis",
+    /* 120 */ u"irmã maçã lã romã manhã alemã cristã irmã maçã lã romã manhã alemã cristã irmã m",
+    /* 121 */ u"felizmente somente realmente finalmente rapidamente felizmente somente realmente",
+    // 122: the third list changes its second word
+    /* 122 */ u"ação lição nação canção emoção ação lição nação canção emoção ação opção nação c",
+    /* 123 */ u"bondade verdade saudade amizade vontade bondade verdade saudade amizade vontade ",
+    /* 124 */ u"dá-lhe fazê-lo dizê-lo vendê-la pô-lo tê-la dá-lhe fazê-lo dizê-lo vendê-la pô-l",
+    /* 125 */ u"chamou-me disse-lhe viu-a deu-nos trouxe-os chamou-me disse-lhe viu-a deu-nos tr",
+    /* 126 */ u"dir-lhe-ei far-se-á dar-te-ei levá-lo-ia dir-lhe-ei far-se-á dar-te-ei levá-lo-i",
+    /* 127 */ u"bondoso gostoso famosa preciosa curioso vaidosa teimoso bondoso gostoso famosa p",
+    // 128-130: alphabet, then place names
+    /* 128 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    /* 129 */ u"O Rio de Janeiro e São Paulo são grandes centros urbanos. O Rio de Janeiro e São",
+    /* 130 */ u"Belém, Manaus, Recife, Salvador, Natal e Fortaleza. Belém, Manaus, Recife, Salva",
+    // 131-139: figures: number row, two-digit numbers, dates, amounts, Roman numerals, references
+    /* 131 */ u"123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7",
+    /* 132 */ u"20 39 48 57 67 58 49 30 23 34 45 56 78 89 90 20 39 48 57 67 58 49 30 23 34 45 56",
+    /* 133 */ u"São Paulo, 5 de março de 1998. São Paulo, 5 de março de 1998. São Paulo, 5 de ma",
+    /* 134 */ u"Brasília, 21 de abril de 1960. Brasília, 21 de abril de 1960. Brasília, 21 de ab",
+    // 135: counts upward instead of repeating
+    /* 135 */ u"Cz$ 1,00 Cz$ 2,00 Cz$ 3,00 Cz$ 4,00 Cz$ 5,00 Cz$ 6,00 Cz$ 7,00 Cz$ 8,00 Cz$ 9,00",
+    /* 136 */ u"I, II, III, IV, V, VI, VII, VIII, IX e X. I, II, III, IV, V, VI, VII, VIII, IX e",
+    /* 137 */ u"N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.4",
+    /* 138 */ u"R$ 25,00 R$ 150,50 R$ 1.200,00 R$ 38,75 R$ 4.999,90 R$ 25,00 R$ 150,50 R$ 1.200,",
+    /* 139 */ u"Em 1500 Cabral chegou ao Brasil com 13 navios. Em 1500 Cabral chegou ao Brasil c",
+    // 140: alphabet
+    /* 140 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    // 141-155: 81-character lines: digits with $, business correspondence, maxims, verb forms with pronouns
+    /* 141 */ u"a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8",
+    // 142: the second sentence changes one word
+    /* 142 */ u"Acusamos o recebimento de sua estimada carta. Acusamos o recebimento de sua preza",
+    /* 143 */ u"Em resposta à sua consulta, informamos que o pedido já foi enviado. Em resposta à",
+    /* 144 */ u"Sem mais para o momento, subscrevemo-nos atenciosamente. Sem mais para o momento,",
+    /* 145 */ u"Anexamos a nota fiscal e a duplicata para o devido aceite. Anexamos a nota fiscal",
+    /* 146 */ u"Quem semeia vento colhe tempestade. Quem semeia vento colhe tempestade. Quem seme",
+    /* 147 */ u"comunicamos-lhe agradecemos-lhe informá-lo-emos enviá-lo-emos comunicamos-lhe agr",
+    /* 148 */ u"Prezados senhores: pedimos a gentileza de nos enviar o catálogo. Prezados senhore",
+    /* 149 */ u"Solicitamos a V. Sª o obséquio de confirmar o pedido. Solicitamos a V. Sª o obséq",
+    /* 150 */ u"A palavra é de prata, o silêncio é de ouro. A palavra é de prata, o silêncio é de",
+    /* 151 */ u"Remetemos-lhe hoje, por via aérea, as amostras pedidas. Remetemos-lhe hoje, por v",
+    /* 152 */ u"Aguardamos suas notícias e subscrevemo-nos cordialmente. Aguardamos suas notícias",
+    /* 153 */ u"Não deixe para amanhã o que pode fazer hoje. Não deixe para amanhã o que pode faz",
+    // 154: the second list changes its last word
+    /* 154 */ u"envie-nos mande-nos diga-nos escreva-nos envie-nos mande-nos diga-nos telefone-no",
+    /* 155 */ u"Ficaríamos gratos se pudessem responder-nos com brevidade. Ficaríamos gratos se p",
+    // 156: alphabet, the last drill
+    /* 156 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
+    // 157: the numbers 1 to 100, no target time
+    /* 157 */ u"1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,"
+              u"31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,46,47,48,49,50,51,52,53,54,55,56,57,"
+              u"58,59,60,61,62,63,64,65,66,67,68,69,70,71,72,73,74,75,76,77,78,79,80,81,82,83,84,"
+              u"85,86,87,88,89,90,91,92,93,94,95,96,97,98,99,100.",
+    // 158-167: typing advice, fables and legends
+    /* 158 */ u"Sente-se com as costas retas e mantenha os pés apoiados no chão durante a "
+              u"aula.(60)",
+    /* 159 */ u"Antes de começar, coloque os dedos sobre a linha central do teclado e olhe apenas "
+              u"para o seu texto.(60)",
+    /* 160 */ u"Não olhe para as teclas ao digitar. Confie no tato e sinta a posição dos dedos "
+              u"pelo relevo do F e do J.(60)",
+    /* 161 */ u"e assim, lição após lição, os dedos aprendem o caminho das teclas sem que os olhos "
+              u"precisem procurá-las a toda hora.(60)",
+    /* 162 */ u"Uma raposa faminta viu uvas no alto de uma videira. Pulou muitas vezes sem "
+              u"alcançá-las e partiu dizendo que estavam verdes.(60)",
+    /* 163 */ u"No verão, a cigarra cantava e a formiga guardava comida. Quando chegou o inverno, "
+              u"a cigarra faminta bateu à porta da formiga.(60)",
+    /* 164 */ u"Diz a lenda que o Saci é um moleque de uma perna só, de gorro vermelho, que gosta "
+              u"de pregar peças nos viajantes e some num redemoinho.(60)",
+    /* 165 */ u"O Curupira protege as matas. Seus pés virados para trás deixam pegadas que "
+              u"confundem os caçadores, que andam em roda e se perdem.(60)",
+    /* 166 */ u"Era domingo, e a praça estava cheia. As crianças corriam atrás dos pombos, os "
+              u"velhos jogavam damas à sombra e o pipoqueiro vendia pipocas.(60)",
+    /* 167 */ u"A casa ficava no alto do morro, entre mangueiras. Da varanda se via o rio correndo "
+              u"lentamente pelos campos e, ao longe, a torre da velha igreja.(60)",
+    // 168: alphabet against the clock
+    /* 168 */ u"abcdefghijlmnopqrstuvxz(5)",
+    // 169-178: business letters, commercial law, fables, narration and description
+    /* 169 */ u"Prezados senhores: acusamos o recebimento de sua carta de 12 do corrente e "
+              u"informamos que os artigos pedidos serão embarcados na próxima semana.(60)",
+    /* 170 */ u"Atendendo ao pedido de V. Sª, remetemos em anexo a tabela de preços atualizada. Os "
+              u"valores são válidos por trinta dias e o frete corre por conta do comprador.(60)",
+    /* 171 */ u"O contrato de compra e venda torna-se perfeito quando as partes concordam sobre a "
+              u"coisa e o preço. Desde então, o vendedor deve entregar e o comprador pagar.(60)",
+    /* 172 */ u"A lebre zombava da lentidão da tartaruga e a desafiou para uma corrida. Certa da "
+              u"vitória, parou para cochilar. Ao acordar, viu a tartaruga cruzar a linha de "
+              u"chegada.(60)",
+    /* 173 */ u"Nos rios da Amazônia vive a Iara, a mãe das águas. Dizem que ela canta à tardinha "
+              u"com voz tão doce que os pescadores esquecem tudo e seguem o seu canto até o fundo "
+              u"do rio.(60)",
+    /* 174 */ u"O trem saiu atrasado da estação. Pela janela, Marta via passar os cafezais, as "
+              u"casas de colonos e o gado no pasto. Levava na bolsa uma carta que ainda não tivera "
+              u"coragem de abrir.(60)",
+    /* 175 */ u"O mercado abria antes do sol. Nas bancas havia pilhas de laranjas, cachos de "
+              u"bananas, abacaxis e mandiocas sujas de terra. O cheiro do café fresco se misturava "
+              u"ao das goiabas.(60)",
+    /* 176 */ u"Comunicamos a V. Sª que, a partir do próximo mês, nosso escritório passará a "
+              u"funcionar em novo endereço, na Rua das Flores, 245. Os telefones e o horário de "
+              u"atendimento continuam iguais.(60)",
+    /* 177 */ u"Um jovem perguntou ao velho oleiro como aprendera a fazer vasos tão perfeitos. O "
+              u"velho sorriu e respondeu: \"Quebrando muitos vasos antes destes.\" Desde então, o "
+              u"rapaz não tem medo de errar.(60)",
+    /* 178 */ u"A duplicata é um título de crédito que o vendedor emite com base na fatura de uma "
+              u"venda a prazo. O comprador, ao assiná-la, reconhece a dívida e se obriga a pagá-la "
+              u"na data combinada.(60)",
+    // 179: alphabet against the clock
+    /* 179 */ u"abcdefghijlmnopqrstuvxz(5)",
+    // 180-186: typing advice, legend, narration, description, letter, commercial law, fable
+    /* 180 */ u"A velocidade vem com o tempo; a precisão, com a atenção. Digite em ritmo regular, "
+              u"sem pressa, e faça pausas breves a cada hora. Relaxe bem os ombros, deixe os dedos "
+              u"leves e respire com calma.(60)",
+    /* 181 */ u"Contam os índios que a jovem Naiá se apaixonou pela lua e quis tocá-la. Certa "
+              u"noite viu a lua refletida no rio, mergulhou para alcançá-la e desapareceu. "
+              u"Comovida, a lua a transformou na vitória-régia.(60)",
+    /* 182 */ u"Quando a chuva começou, o velho Joaquim ainda estava no roçado. Juntou as "
+              u"ferramentas, cobriu a cabeça com um saco de estopa e desceu a trilha. Em casa, a "
+              u"mulher tinha acendido o fogão a lenha.(60)",
+    /* 183 */ u"A cidade ficava à beira do mar, com ruas estreitas de pedra e casas coloridas. No "
+              u"fim da tarde, os barcos voltavam carregados e os moradores desciam até a praia "
+              u"para comprar peixe e ver o sol se pôr.(60)",
+    /* 184 */ u"Prezado senhor: em resposta à sua consulta de 5 de março, temos o prazer de "
+              u"informar que dispomos em estoque de todos os artigos do seu pedido. Podemos fazer "
+              u"a entrega em dez dias, com pagamento a trinta dias da data da fatura.(60)",
+    /* 185 */ u"A nota promissória é uma promessa escrita pela qual o emitente se obriga a pagar "
+              u"ao beneficiário certa quantia em data combinada. Deve conter a denominação do "
+              u"título, a soma a pagar, a data e o lugar da emissão e a assinatura.(60)",
+    /* 186 */ u"Um leão dormia quando um ratinho passou correndo sobre ele. O leão o agarrou, mas "
+              u"o rato pediu que o soltasse e prometeu ajudá-lo um dia. O leão riu e o deixou ir. "
+              u"Tempos depois, preso em uma rede, ouviu o ratinho roer as cordas até "
+              u"libertá-lo.(60)",
+    // 187: alphabet against the clock
+    /* 187 */ u"abcdefghijlmnopqrstuvxz(5)",
+    // 188-191: narration, letter, commercial law, closing advice
+    /* 188 */ u"Naquela manhã, a escola inteira esperava o novo professor. Ele entrou na sala sem "
+              u"pressa, escreveu o próprio nome no quadro e, em vez de ditar a lição, perguntou a "
+              u"cada aluno o que ele gostaria de aprender. Ninguém soube responder de "
+              u"imediato.(60)",
+    /* 189 */ u"Senhores: verificamos que a remessa de 20 de abril chegou incompleta e pedimos que "
+              u"confiram seus registros. Das cinquenta caixas constantes da fatura, recebemos "
+              u"apenas quarenta e oito. Aguardamos o envio das duas restantes ou o crédito "
+              u"correspondente.(60)",
+    /* 190 */ u"Considera-se empresário quem organiza, de modo profissional, uma atividade "
+              u"econômica para produzir ou fazer circular bens e serviços. Ele deve manter "
+              u"escrituração regular de seus negócios, guardar as cartas recebidas e fazer o "
+              u"balanço anual.(60)",
+    /* 191 */ u"Chegamos ao fim do curso, mas não ao fim do aprendizado. A habilidade conquistada "
+              u"aqui só se mantém com a prática diária. Escreva cartas, copie os textos de que "
+              u"gostar e procure sempre digitar sem olhar o teclado. Com o tempo, a velocidade "
+              u"crescerá naturalmente, sem prejuízo da exatidão.(60)",
+    // 192: alphabet against the clock, the last lesson
+    /* 192 */ u"abcdefghijlmnopqrstuvxz(5)",
+};
 
 }  // namespace
 

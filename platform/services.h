@@ -3,12 +3,9 @@
 #include <cstdint>
 
 #include "history/datetime.h"
+#include "platform/key_events.h"  // KeyEventExtended, KeyEventKeyUp, the vk:: codes
 
 namespace tecladim {
-
-// Flags of a synthesized key event, as keybd_event takes them.
-inline constexpr std::uint32_t KeyEventExtended = 1;
-inline constexpr std::uint32_t KeyEventKeyUp = 2;
 
 // The operating-system services the program calls, all on the user-interface thread.
 // Key, beep, sound and shell report nothing back: their failures go unnoticed.

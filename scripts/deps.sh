@@ -12,7 +12,7 @@ test_packages=(
   libgtest-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
   xvfb xauth xdotool x11-xkb-utils x11-utils imagemagick appstream
-  desktop-file-utils dpkg-dev file
+  desktop-file-utils dpkg-dev file librsvg2-bin
 )
 
 packages=("${run_packages[@]}")

@@ -1,11 +1,40 @@
 #include <QApplication>
-#include <QWidget>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+
+#include "platform/system_services.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/error_display.h"
+#include "ui/window_fonts.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QWidget window;
-  window.setWindowTitle(QStringLiteral("Tecladim"));
-  window.resize(1350, 700);
-  window.show();
-  return app.exec();
+  QApplication::setApplicationName(tecladim::ApplicationTitle);
+  tecladim::RegisterFallbackFonts();
+  tecladim::SystemServices platform;
+
+  // The main window first: its clipboard wipe runs from here on.
+  TForm1 form1(platform);
+  Form1 = &form1;
+  tecladim::TForm2 form2;
+  tecladim::Form2 = &form2;
+  form2.Tag = 0;
+  form1.SetHandPositionWindow(&form2);
+
+  // The history is also written when the desktop session ends the program, which never
+  // closes the window; once a close has saved it, nothing is written twice.
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &form1, [&form1] { form1.SaveAtSessionEnd(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &form1, [&form1] { form1.SaveAtSessionEnd(); });
+
+  form1.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, form1.size(),
+                                        QGuiApplication::primaryScreen()->availableGeometry()));
+  // The first show runs FormShow before the window is mapped: the history is loaded
+  // (or its error shown) and lesson 1 is in place before anything is drawn.
+  form1.show();
+  const int result = QApplication::exec();
+  tecladim::Form2 = nullptr;
+  Form1 = nullptr;
+  return result;
 }

@@ -1,0 +1,78 @@
+#include "exercise/completion.h"
+
+#include <cmath>
+
+#include "exercise/exercise_state.h"
+#include "exercise/number_text.h"
+#include "history/regional.h"
+
+namespace tecladim {
+namespace {
+
+constexpr std::u16string_view NoTarget = u"0";
+
+// The time of day put on a date through their text forms, as the record keeps them:
+// the fraction of a second is dropped.
+DateTime OnDate(DateTime day, DateTime timeOfDay) {
+  std::u16string text = ShortDate(day).substr(0, 10);
+  text += u' ';
+  text += LongTime(timeOfDay);
+  if (const auto value = ParseDateTime(text)) return *value;
+  throw ConversionError(text, "date and time");
+}
+
+bool CrossedMidnight(DateTime inicio, DateTime agora) { return agora < inicio; }
+
+}  // namespace
+
+DateTime ElapsedTime(DateTime inicio, DateTime agora) {
+  return CrossedMidnight(inicio, agora) ? agora + 1.0 - inicio : agora - inicio;
+}
+
+CompletionRecord MakeCompletionRecord(const CompletionInput& in) {
+  CompletionRecord record;
+  record.erros = IntegerValue(in.errorsText);
+  record.licao = in.lesson;
+  record.data = in.now;
+  // The completion date is that of `agora`: when midnight passed between reading agora and
+  // reading now, now is already on the next day.
+  const DateTime today = std::trunc(in.now) - (TimeOfDayPart(in.now) < in.agora ? 1.0 : 0.0);
+  const DateTime startDay = CrossedMidnight(in.inicio, in.agora) ? today - 1.0 : today;
+  record.inicio = OnDate(startDay, in.inicio);
+  record.fim = OnDate(today, in.agora);
+  record.tempo = record.fim - record.inicio;
+  return record;
+}
+
+CompletionReport MakeCompletionReport(const CompletionInput& in) {
+  CompletionReport report;
+  const Stamp elapsed = ToStamp(ElapsedTime(in.inicio, in.agora));
+  report.auxx = LongTime(elapsed);
+  const TimeOfDay t = TimeOf(elapsed);
+  report.segundos = t.second + t.hour * 3600 + t.minute * 60;
+  report.ttempo = in.tempo.empty() ? std::u16string(NoTarget) : std::u16string(in.tempo);
+  const std::int32_t target = IntegerValue(report.ttempo);
+
+  std::u16string& s = report.text;
+  s = ReportGreeting;
+  s += u"\r\rErros: ";
+  s += in.errorsText;
+  s += u"\r\rInicio: ";
+  s += LongTime(in.inicio);
+  s += u"\rFim: ";
+  s += LongTime(in.agora);
+  s += u"\r\rTempo: ";
+  s += report.auxx;
+  if (target != 0) {
+    s += u"\rTempo esperado: ";
+    s += report.ttempo;
+    s += u" segundos";
+    if (report.segundos != 0) {
+      s += u"\r\rPercentual tempo alcançado: ";
+      s += PercentText(static_cast<double>(target) / static_cast<double>(report.segundos) * 100.0);
+    }
+  }
+  return report;
+}
+
+}  // namespace tecladim

@@ -1,0 +1,59 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "history/datetime.h"
+
+namespace tecladim {
+
+// What the completion step knows about the exercise just finished. "Now" comes in from
+// the caller: `agora` is read first thing in the step, `now` when the record is filled.
+struct CompletionInput {
+  DateTime agora = 0;               // completion time of day (date part 0)
+  DateTime now = 0;                 // current date and time, fraction of a second included
+  DateTime inicio = 0;              // the exercise's start time of day
+  std::u16string_view tempo;        // target seconds as written, or empty
+  std::u16string_view errorsText;   // Label3's text, as shown
+  int lesson = 1;                   // the lesson number read from the spin box now
+};
+
+// The history record's values, in the order the window writes them: Append, licao, data,
+// inicio, fim; then tempo (= fim - inicio as read back from the record), erros; Post.
+// inicio and fim are whole seconds on the completion date (the date agora was read on); an
+// exercise that ran across midnight has its inicio on the day before, so that tempo is its
+// true duration.
+struct CompletionRecord {
+  std::int32_t licao = 0;
+  DateTime data = 0;
+  DateTime inicio = 0;
+  DateTime fim = 0;
+  DateTime tempo = 0;
+  std::int32_t erros = 0;
+};
+
+// Throws ConversionError "'<text>' is not a valid integer value" when Label3's text is not
+// a whole number, and "'<text>' is not a valid date and time" when a time cannot be put on
+// the completion date; both before anything is written, so no half-filled record is left.
+CompletionRecord MakeCompletionRecord(const CompletionInput& input);
+
+// The report to the instructor, lines separated by CR alone, and the values it is built
+// from. Computed after the record has been posted: a failure here leaves the record in place.
+struct CompletionReport {
+  std::u16string auxx;       // elapsed time "hh:mm:ss", the fraction of a second dropped
+  std::int32_t segundos = 0; // elapsed whole seconds
+  std::u16string ttempo;     // target seconds, "0" without a target
+  std::u16string text;
+};
+
+inline constexpr std::u16string_view ReportGreeting = u"Parabens, chame seu instrutor.";
+
+// Throws ConversionError "'<tempo>' is not a valid integer value" for a target time that
+// is not a whole number.
+CompletionReport MakeCompletionReport(const CompletionInput& input);
+
+// The elapsed time from a start to an end time of day; an end earlier than the start is
+// on the next day.
+DateTime ElapsedTime(DateTime inicio, DateTime agora);
+
+}  // namespace tecladim

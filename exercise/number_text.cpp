@@ -1,0 +1,137 @@
+#include "exercise/number_text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace tecladim {
+namespace {
+
+constexpr int SignificantDigits = 12;
+
+std::string Utf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    else if (c >= 0xD800 && c < 0xE000)
+      c = 0xFFFD;  // a lone surrogate
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+// The decimal digits of round(|value| * 10), half away from zero, taken from the value's
+// decimal form to SignificantDigits digits. At least two digits: "05" for 0.5.
+std::string TenthsDigits(double magnitude) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*e", SignificantDigits - 1, magnitude);
+  // buffer: d.ddddddddddde[+-]xx
+  std::string mantissa;
+  const char* p = buffer;
+  for (; *p != 'e'; ++p)
+    if (*p != '.') mantissa.push_back(*p);
+  const int exponent = std::atoi(p + 1);
+  // The mantissa digits stand for 0.d1d2... * 10^(exponent+1); tenths keep exponent+2 of them.
+  const int kept = exponent + 2;
+  std::string digits;
+  int roundDigit = 0;
+  if (kept <= 0) {
+    roundDigit = kept == 0 ? mantissa[0] - '0' : 0;
+  } else {
+    for (int i = 0; i < kept; ++i)
+      digits.push_back(i < static_cast<int>(mantissa.size()) ? mantissa[static_cast<std::size_t>(i)] : '0');
+    if (kept < static_cast<int>(mantissa.size())) roundDigit = mantissa[static_cast<std::size_t>(kept)] - '0';
+  }
+  if (roundDigit >= 5) {
+    int i = static_cast<int>(digits.size()) - 1;
+    for (; i >= 0 && digits[static_cast<std::size_t>(i)] == '9'; --i) digits[static_cast<std::size_t>(i)] = '0';
+    if (i < 0)
+      digits.insert(digits.begin(), '1');
+    else
+      ++digits[static_cast<std::size_t>(i)];
+  }
+  while (digits.size() < 2) digits.insert(digits.begin(), '0');
+  return digits;
+}
+
+}  // namespace
+
+namespace {
+std::string NotValidMessage(std::u16string_view text, std::string_view kind) {
+  std::string message = "'";
+  message += Utf8(text);
+  message += "' is not a valid ";
+  message += kind;
+  return message;
+}
+}  // namespace
+
+ConversionError::ConversionError(std::u16string_view text, std::string_view kind)
+    : std::runtime_error(NotValidMessage(text, kind)) {}
+
+std::u16string IntegerText(std::int64_t value) {
+  char buffer[24];
+  const int n = std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
+  return std::u16string(buffer, buffer + n);
+}
+
+std::optional<std::int32_t> ParseInteger(std::u16string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == u' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  if (i == text.size()) return std::nullopt;
+  // Accumulated as a magnitude; the negative side holds one more than the positive.
+  const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                      : std::numeric_limits<std::int32_t>::max();
+  std::int64_t magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < u'0' || text[i] > u'9') return std::nullopt;
+    magnitude = magnitude * 10 + (text[i] - u'0');
+    if (magnitude > limit) return std::nullopt;
+  }
+  return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::int32_t IntegerValue(std::u16string_view text) {
+  if (const auto value = ParseInteger(text)) return *value;
+  throw ConversionError(text, "integer value");
+}
+
+std::u16string PercentText(double value) {
+  if (std::isnan(value)) return u"NAN";
+  if (std::isinf(value)) return value < 0 ? u"-INF" : u"INF";
+  const std::string tenths = TenthsDigits(std::fabs(value));
+  const std::size_t whole = tenths.size() - 1;
+  std::u16string out;
+  out.reserve(tenths.size() + tenths.size() / 3 + 3);
+  if (value < 0 && tenths.find_first_not_of('0') != std::string::npos) out.push_back(u'-');
+  for (std::size_t i = 0; i < whole; ++i) {
+    if (i > 0 && (whole - i) % 3 == 0) out.push_back(u'.');
+    out.push_back(static_cast<char16_t>(tenths[i]));
+  }
+  out.push_back(u',');
+  out.push_back(static_cast<char16_t>(tenths[whole]));
+  out.push_back(u'%');
+  return out;
+}
+
+}  // namespace tecladim

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Renders the icon's PNG sizes and the Windows .ico from tecladim.svg. The results are kept
+# in the tree, so a build never needs these tools; run this again after changing the SVG.
+# Needs rsvg-convert (librsvg2-bin) and ImageMagick.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+sizes=(16 32 48 64 128 256)
+pngs=()
+for s in "${sizes[@]}"; do
+  mkdir -p "$here/icons/${s}x${s}"
+  rsvg-convert -w "$s" -h "$s" "$here/tecladim.svg" -o "$here/icons/${s}x${s}/tecladim.png"
+  pngs+=("$here/icons/${s}x${s}/tecladim.png")
+done
+convert "${pngs[@]}" "$here/../windows/tecladim.ico"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# End-to-end test: builds Tecladim (Release, in build-e2e) and drives the real program under
+# Xvfb with a Brazilian ABNT2 keyboard, through the X server only (tests/e2e/e2e_test.py).
+# Screenshots and logs are kept in build-e2e/e2e-artifacts/.
+set -euo pipefail
+top="$(cd "$(dirname "$0")/.." && pwd)"
+build="$top/build-e2e"
+
+missing=()
+for tool in Xvfb xdotool setxkbmap xkbcomp import python3; do
+  command -v "$tool" >/dev/null || missing+=("$tool")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "e2e: missing ${missing[*]}; install them with: bash scripts/deps.sh test" >&2
+  exit 1
+fi
+
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTECLADIM_BUILD_TESTS=ON >/dev/null
+cmake --build "$build" --target tecladim e2e_lesson_text -j"$(nproc)"
+# The test bounds itself (each wait, and the whole run); this is the last resort.
+timeout --kill-after=10 300 python3 -B "$top/tests/e2e/e2e_test.py" \
+  --program "$build/ui/tecladim" --lesson-text "$build/tests/e2e/e2e_lesson_text" \
+  --artifacts "$build/e2e-artifacts"

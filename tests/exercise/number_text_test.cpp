@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "exercise/exercise_state.h"
+#include "exercise/number_text.h"
+
+namespace tecladim {
+namespace {
+
+struct AccuracyRow {
+  const char* name;
+  int errors;
+  int total;
+  std::u16string_view text;
+};
+
+class AccuracyTest : public testing::TestWithParam<AccuracyRow> {};
+
+TEST_P(AccuracyTest, ShowsThePercentageOfRightKeys) {
+  EXPECT_EQ(AccuracyText(GetParam().errors, GetParam().total), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Accuracy, AccuracyTest,
+    testing::Values(AccuracyRow{"ThreeErrorsOver1155Shows99_7", 3, 1155, u"99,7%"},
+                    AccuracyRow{"TenErrorsOverFiveShowsMinus100", 10, 5, u"-100,0%"},
+                    AccuracyRow{"TwentyOneOver1200RoundsHalfUpTo98_3", 21, 1200, u"98,3%"},
+                    AccuracyRow{"NoErrorsShows100", 0, 1155, u"100,0%"},
+                    AccuracyRow{"TotalZeroShows100", 0, 0, u"100,0%"},
+                    AccuracyRow{"TotalZeroWithErrorsStillShows100", 4, 0, u"100,0%"},
+                    AccuracyRow{"AsManyErrorsAsCharactersShowsZero", 1155, 1155, u"0,0%"},
+                    AccuracyRow{"OneErrorOverAnAlphabetShows95_7", 1, 23, u"95,7%"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PercentText, FormatsWithCommaGroupingAndSign) {
+  struct Row {
+    double value;
+    std::u16string_view text;
+  };
+  const Row rows[] = {
+      {1234.5, u"1.234,5%"},         {1234567.89, u"1.234.567,9%"}, {999.95, u"1.000,0%"},
+      {80.0, u"80,0%"},              {125.0, u"125,0%"},            {0.0, u"0,0%"},
+      {0.05, u"0,1%"},               {0.15, u"0,2%"},               {1.45, u"1,5%"},
+      {99.95, u"100,0%"},            {0.04, u"0,0%"},               {-0.04, u"0,0%"},
+      {-0.05, u"-0,1%"},             {-1234.56, u"-1.234,6%"},      {6000.0, u"6.000,0%"},
+      {100.0 / 3.0, u"33,3%"},       {200.0 / 3.0, u"66,7%"},       {1e15, u"1.000.000.000.000.000,0%"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.value);
+    EXPECT_EQ(PercentText(r.value), r.text);
+  }
+}
+
+TEST(IntegerValue, NotANumberIsAConversionErrorWithTheSystemsText) {
+  struct Row {
+    std::u16string_view text;
+    const char* message;
+  };
+  const Row rows[] = {
+      {u"abc", "'abc' is not a valid integer value"},
+      {u"", "'' is not a valid integer value"},
+      {u"3,5", "'3,5' is not a valid integer value"},
+      {u"ç", "'\xC3\xA7' is not a valid integer value"},
+  };
+  for (const Row& r : rows) {
+    try {
+      IntegerValue(r.text);
+      ADD_FAILURE() << r.message;
+    } catch (const ConversionError& e) {
+      EXPECT_STREQ(e.what(), r.message);
+    }
+  }
+  EXPECT_EQ(IntegerValue(u"3"), 3);
+  EXPECT_EQ(IntegerText(-12), u"-12");
+  EXPECT_EQ(IntegerText(0), u"0");
+}
+
+}  // namespace
+}  // namespace tecladim

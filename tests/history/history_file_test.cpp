@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "history/history_file.h"
+#include "history/record_set.h"
+#include "tests/history/exercise_records.h"
+
+namespace tecladim::history {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::At;
+using testing::RecordExercise;
+using testing::RecordExerciseAt;
+
+constexpr const char* HistoryName = "Exercicio.xml";
+
+const std::string Header =
+    "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
+    "<FIELD attrname=\"licao\" fieldtype=\"i4\"/><FIELD attrname=\"data\" fieldtype=\"dateTime\"/>"
+    "<FIELD attrname=\"erros\" fieldtype=\"i4\"/><FIELD attrname=\"inicio\" fieldtype=\"dateTime\"/>"
+    "<FIELD attrname=\"fim\" fieldtype=\"dateTime\"/><FIELD attrname=\"tempo\" fieldtype=\"dateTime\"/></FIELDS>";
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Spit(const fs::path& p, std::string_view bytes) {
+  std::ofstream out(p, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::size_t Count(const std::string& text, std::string_view piece) {
+  std::size_t n = 0;
+  for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+// Every test runs in a folder of its own, as the program runs in its working directory.
+class HistoryFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    home_ = fs::current_path();
+    folder_ = fs::temp_directory_path() /
+              ("tecladim-history-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    fs::current_path(folder_);
+  }
+  void TearDown() override {
+    fs::current_path(home_);
+    fs::remove_all(folder_);
+  }
+  static void CopyData(const char* name) { fs::copy_file(fs::path(TECLADIM_HISTORY_DATA) / name, HistoryName); }
+  std::vector<std::string> FolderNames() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder_)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // The start-up's sequence on the store.
+  static void StartUp(RecordSet& set) {
+    set.CreateDataSet();
+    if (fs::is_regular_file(HistoryName)) {
+      if (set.Active()) set.Close();
+      set.LoadFromFile(HistoryName);
+    }
+    if (!set.Active()) set.Open();
+    set.Last();
+  }
+  fs::path folder_;
+
+ private:
+  fs::path home_;
+};
+
+TEST_F(HistoryFiles, OneRecordIsSavedAsTheExactPacket) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  RecordExercise(set, 1, At(2024, 3, 5, 14, 3, 27, 123), 3, At(2024, 3, 5, 13, 58, 10), At(2024, 3, 5, 14, 3, 27));
+  set.SaveToFile(HistoryName);
+  EXPECT_EQ(Slurp(HistoryName),
+            Header + "<PARAMS CHANGE_LOG=\"1 0 4\"/></METADATA><ROWDATA><ROW RowState=\"4\" licao=\"1\" "
+                     "data=\"20240305T14:03:27123\" erros=\"3\" inicio=\"20240305T13:58:10000\" "
+                     "fim=\"20240305T14:03:27000\" tempo=\"18991230T00:05:17000\"/></ROWDATA></DATAPACKET>");
+}
+
+TEST_F(HistoryFiles, ThreeRunsLogThreeInsertionsInRecordNumberOrder) {
+  const DateTime when[] = {At(2024, 3, 5, 10), At(2024, 3, 6, 10), At(2024, 3, 5, 9)};  // clock set back
+  for (int run = 0; run < 3; ++run) {
+    RecordSet set("cds1");
+    StartUp(set);
+    RecordExerciseAt(set, run + 1, when[run]);
+    set.SaveToFile(HistoryName);
+  }
+  const std::string saved = Slurp(HistoryName);
+  EXPECT_NE(saved.find("<PARAMS CHANGE_LOG=\"1 0 4 2 0 4 3 0 4\"/>"), std::string::npos);
+  EXPECT_EQ(Count(saved, "RowState=\"4\""), 3u);
+  EXPECT_LT(saved.find("licao=\"1\""), saved.find("licao=\"2\""));
+  EXPECT_LT(saved.find("licao=\"2\""), saved.find("licao=\"3\""));
+
+  RecordSet set("cds1");
+  StartUp(set);
+  EXPECT_EQ(set.RowCount(), 3);
+  EXPECT_EQ(set.Integer("licao"), 2);  // the newest by data is current after start-up
+  EXPECT_EQ(set.RecordNumberAt(0), 3u);
+}
+
+TEST_F(HistoryFiles, AFileNotMadeByThisProgramKeepsItsRowsWithoutStatus) {
+  CopyData("foreign.xml");
+  RecordSet set("cds1");
+  StartUp(set);
+  ASSERT_EQ(set.RowCount(), 2);
+  EXPECT_EQ(set.RecordStatusAt(0), 0);
+  EXPECT_EQ(set.DisplayTextAt(0, "licao"), u"13");  // ordered by data, not by file order
+  EXPECT_EQ(set.DisplayTextAt(0, "erros"), u"");    // no attribute: blank
+  RecordExerciseAt(set, 14, At(2024, 3, 7));
+  set.SaveToFile(HistoryName);
+  const std::string saved = Slurp(HistoryName);
+  EXPECT_NE(saved.find("<PARAMS CHANGE_LOG=\"3 0 4\"/>"), std::string::npos);
+  EXPECT_NE(saved.find("<ROW licao=\"12\""), std::string::npos);
+  EXPECT_NE(saved.find("<ROW licao=\"13\""), std::string::npos);
+  EXPECT_NE(saved.find("<ROW RowState=\"4\" licao=\"14\""), std::string::npos);
+  EXPECT_LT(saved.find("licao=\"12\""), saved.find("licao=\"13\""));  // file order kept
+}
+
+TEST_F(HistoryFiles, ASeventhFieldSurvivesTheSaveAndIsBlankInNewRecords) {
+  CopyData("seventh_field.xml");
+  RecordSet set("cds1");
+  StartUp(set);
+  EXPECT_EQ(set.DisplayText("tempo"), u"00:05:17");
+  RecordExerciseAt(set, 2, At(2024, 3, 6));
+  set.SaveToFile(HistoryName);
+  const std::string saved = Slurp(HistoryName);
+  EXPECT_NE(saved.find("attrname=\"turma\""), std::string::npos);
+  EXPECT_NE(saved.find("tempo=\"18991230T00:05:17000\" turma=\"3B\"/>"), std::string::npos);
+  EXPECT_EQ(Count(saved, "turma=\""), 1u);
+  EXPECT_NE(saved.find("CHANGE_LOG=\"1 0 4 2 0 4\""), std::string::npos);
+}
+
+TEST_F(HistoryFiles, NegativeAndZeroDurationsRoundTrip) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  RecordExercise(set, 1, At(2024, 3, 5, 0, 10), 0, At(2024, 3, 5, 23, 50), At(2024, 3, 5, 0, 10));
+  RecordExercise(set, 2, At(2024, 3, 5, 9), 0, At(2024, 3, 5), At(2024, 3, 5));
+  set.SaveToFile(HistoryName);
+  const std::string saved = Slurp(HistoryName);
+  EXPECT_NE(saved.find("tempo=\"18991230T23:40:00000\""), std::string::npos);
+  EXPECT_NE(saved.find("inicio=\"20240305\" fim=\"20240305\" tempo=\"18991230\""), std::string::npos);
+  RecordSet again("cds1");
+  StartUp(again);
+  EXPECT_EQ(again.DisplayText("tempo"), u"30/12/1899");
+  EXPECT_EQ(again.DateTimeValue("tempo"), 0.0);
+  again.SetCurrentRow(0);
+  EXPECT_EQ(again.DisplayText("tempo"), u"23:40:00");
+  EXPECT_EQ(again.DateTimeValue("tempo"), EncodeTime({23, 40, 0, 0}));
+}
+
+TEST_F(HistoryFiles, AZeroByteFileKeepsTheSnapshot) {
+  Spit(HistoryName, "");
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  RecordExerciseAt(set, 7, At(2024, 3, 5));
+  set.Close();
+  set.LoadFromFile(HistoryName);
+  EXPECT_TRUE(set.Active());
+  EXPECT_EQ(set.RowCount(), 1);
+  EXPECT_EQ(set.Integer("licao"), 7);
+
+  RecordSet fresh("cds1");
+  StartUp(fresh);
+  EXPECT_EQ(fresh.RowCount(), 0);
+  fresh.SaveToFile(HistoryName);
+  EXPECT_EQ(Slurp(HistoryName), Header + "<PARAMS/></METADATA><ROWDATA></ROWDATA></DATAPACKET>");
+}
+
+TEST_F(HistoryFiles, AFailedLoadLeavesTheStoreClosedEmptyAndTheFileUntouched) {
+  struct Case {
+    const char* data;
+    const char* text;
+    bool fromReader;
+  };
+  for (const Case c : {Case{"zeros.xml", "Mismatch in datapacket.", true},
+                       Case{"no_licao.xml", "cds1: Field 'licao' not found", false}}) {
+    SCOPED_TRACE(c.data);
+    fs::remove(HistoryName);
+    CopyData(c.data);
+    const std::string before = Slurp(HistoryName);
+    RecordSet set("cds1");
+    try {
+      StartUp(set);
+      ADD_FAILURE() << "the load did not fail";
+    } catch (const std::runtime_error& e) {
+      EXPECT_EQ(std::string(e.what()), c.text);
+      EXPECT_EQ(dynamic_cast<const PacketError*>(&e) != nullptr, c.fromReader);
+    }
+    EXPECT_FALSE(set.Active());
+    EXPECT_THROW(set.Append(), HistoryError);
+    set.SaveToFile(HistoryName);  // does nothing while closed
+    EXPECT_EQ(Slurp(HistoryName), before);
+    set.Open();
+    EXPECT_EQ(set.RowCount(), 0);
+  }
+}
+
+TEST_F(HistoryFiles, AMissingFileIsReportedWithItsFullPath) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  RecordExerciseAt(set, 1, At(2024, 3, 5));
+  try {
+    set.LoadFromFile("Ausente.xml");
+    ADD_FAILURE() << "no error";
+  } catch (const HistoryError& e) {
+    EXPECT_EQ(e.kind(), HistoryErrorKind::CannotOpenFile);
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open file \"" + (folder_ / "Ausente.xml").string() + "\". " + std::strerror(ENOENT));
+  }
+  EXPECT_FALSE(set.Active());
+  set.Open();
+  EXPECT_EQ(set.RowCount(), 0);
+}
+
+TEST_F(HistoryFiles, SaveOnANeverOpenedStoreCreatesNoFile) {
+  RecordSet set("cds1");
+  set.SaveToFile(HistoryName);
+  EXPECT_FALSE(fs::exists(HistoryName));
+}
+
+TEST_F(HistoryFiles, SavePostsAWrittenRecordAndDropsABlankOne) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  set.Append();
+  set.SaveToFile(HistoryName);
+  EXPECT_EQ(set.RowCount(), 0);
+  EXPECT_FALSE(set.Inserting());
+  set.Append();
+  set.SetInteger("licao", 3);
+  set.SaveToFile(HistoryName);
+  EXPECT_EQ(set.RowCount(), 1);
+  EXPECT_NE(Slurp(HistoryName).find("<ROW RowState=\"4\" licao=\"3\"/>"), std::string::npos);
+}
+
+// Replacing the file in place used to mean that a failure half way (full disk, power cut)
+// left a truncated history; now the old file stays whole and no temporary file remains.
+TEST_F(HistoryFiles, ASaveThatFailsLeavesWhatWasThereAndNoTemporaryFile) {
+  fs::create_directory(HistoryName);
+  Spit(fs::path(HistoryName) / "dentro.txt", "intacto");
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  RecordExerciseAt(set, 1, At(2024, 3, 5));
+  set.Append();
+  set.SetInteger("licao", 2);
+  try {
+    set.SaveToFile(HistoryName);
+    ADD_FAILURE() << "no error";
+  } catch (const HistoryError& e) {
+    EXPECT_EQ(e.kind(), HistoryErrorKind::CannotCreateFile);
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot create file \"" + (folder_ / HistoryName).string() + "\". " + std::strerror(EISDIR));
+  }
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{HistoryName});
+  EXPECT_EQ(Slurp(fs::path(HistoryName) / "dentro.txt"), "intacto");
+  // The store is as it was: the record being appended is still pending, not posted.
+  EXPECT_TRUE(set.Inserting());
+  EXPECT_EQ(set.RowCount(), 1);
+  EXPECT_EQ(set.Content().changeLog.size(), 1u);
+  EXPECT_EQ(set.Content().RowCount(), 1u);
+
+  const fs::path nowhere = folder_ / "sem_pasta" / HistoryName;
+  try {
+    set.SaveToFile(nowhere);
+    ADD_FAILURE() << "no error";
+  } catch (const HistoryError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + nowhere.string() + "\". " + std::strerror(ENOENT));
+  }
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{HistoryName});
+}
+
+TEST_F(HistoryFiles, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
+  Spit("real.xml", "old");
+  ::chmod("real.xml", 0640);
+  fs::create_symlink("real.xml", HistoryName);
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  RecordExerciseAt(set, 1, At(2024, 3, 5));
+  set.SaveToFile(HistoryName);
+  EXPECT_TRUE(fs::is_symlink(HistoryName));
+  EXPECT_NE(Slurp("real.xml").find("licao=\"1\""), std::string::npos);
+  struct stat info {};
+  ASSERT_EQ(::stat("real.xml", &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_EQ(FolderNames(), (std::vector<std::string>{HistoryName, "real.xml"}));
+}
+
+}  // namespace
+}  // namespace tecladim::history

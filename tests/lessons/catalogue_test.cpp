@@ -1,0 +1,345 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "lessons/catalogue.h"
+
+namespace tecladim {
+namespace {
+
+constexpr std::size_t DrillLineLength = 80;
+constexpr std::size_t FirstTwoDrillsLength = 77;
+constexpr std::size_t BusinessLineLength = 81;
+
+// Every character a lesson may hold: all of them reach the screen through the ABNT2 keys,
+// the accented ones through its dead keys.
+constexpr std::u16string_view Repertoire =
+    u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 !$(),-./:;?\""
+    u"áàâãéêíóôõúçÁÃÇÉÓª";
+
+// The drill lines whose last repetition is cut right after a space, which the student types too.
+const std::set<int> EndsInSpace = {20, 31, 52, 59, 60, 67, 70, 76, 79, 88, 90, 97, 108, 112, 123};
+
+// Drill lines where a later repetition differs from the first; 135 counts amounts upward.
+const std::set<int> VariedDrills = {61, 66, 67, 70, 74, 94, 98, 103, 122, 135, 142, 154};
+
+const std::set<int> TimedAlphabets = {168, 179, 187, 192};
+
+constexpr std::u16string_view Alphabet = u"abcdefghijlmnopqrstuvxz";
+
+std::u16string_view Text(int number) {
+  const auto text = LessonText(number);
+  return text ? *text : std::u16string_view{};
+}
+
+// For failure messages only: the lesson texts hold no characters beyond the first plane.
+std::string Utf8(std::u16string_view text) {
+  std::string out;
+  for (const char16_t c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::size_t ExpectedDrillLength(int number) {
+  if (number <= 2) return FirstTwoDrillsLength;
+  if (number >= 141 && number <= 155) return BusinessLineLength;
+  return DrillLineLength;
+}
+
+// The pattern with its closing space: the text up to the first place, just after a space,
+// from which it starts over and runs on unchanged to its end. Empty when it never does.
+std::u16string_view FirstPattern(std::u16string_view text) {
+  for (std::size_t p = 1; p < text.size(); ++p) {
+    if (text[p - 1] == u' ' && text.substr(p) == text.substr(0, text.size() - p)) {
+      return text.substr(0, p);
+    }
+  }
+  return {};
+}
+
+std::u16string RepeatedAndCut(std::u16string_view unit, std::size_t length) {
+  std::u16string line;
+  while (line.size() < length) line += unit;
+  line.resize(length);
+  return line;
+}
+
+TEST(Lookup, EveryNumberFromOneTo192HasALesson) {
+  for (int n = 1; n <= LessonCount; ++n) {
+    const auto text = LessonText(n);
+    ASSERT_TRUE(text.has_value()) << "lesson " << n << ": no text";
+    EXPECT_FALSE(text->empty()) << "lesson " << n << ": empty text";
+  }
+  EXPECT_EQ(LessonCount, 192);
+  EXPECT_EQ(FirstPassageLesson, 157);
+}
+
+TEST(Lookup, NumbersOutsideTheCatalogueHaveNoLesson) {
+  for (const int n : {0, -1, 193, 999, INT_MIN, INT_MAX}) {
+    EXPECT_FALSE(LessonText(n).has_value()) << "number " << n << " should have no lesson";
+  }
+}
+
+TEST(Lengths, DrillLinesHaveTheirTabledLength) {
+  for (int n = 1; n < FirstPassageLesson; ++n) {
+    EXPECT_EQ(Text(n).size(), ExpectedDrillLength(n)) << "lesson " << n << ": wrong line length";
+  }
+}
+
+TEST(Lengths, TellingLengthsAtTheBordersOfTheTable) {
+  EXPECT_EQ(Text(1).size(), 77u);
+  EXPECT_EQ(Text(2).size(), 77u);
+  EXPECT_EQ(Text(3).size(), 80u);
+  EXPECT_EQ(Text(140).size(), 80u);
+  for (int n = 141; n <= 155; ++n) EXPECT_EQ(Text(n).size(), 81u) << "lesson " << n;
+  EXPECT_EQ(Text(156).size(), 80u);
+  EXPECT_EQ(Text(157).size(), 292u);
+}
+
+TEST(Lengths, PassagesHaveTheirTabledTypedLength) {
+  struct Row {
+    int lesson;
+    std::size_t typed;
+  };
+  constexpr Row rows[] = {
+      {158, 79},  {159, 99},  {160, 103}, {161, 116}, {162, 123}, {163, 125}, {164, 134},
+      {165, 129}, {166, 138}, {167, 144}, {168, 23},  {169, 144}, {170, 158}, {171, 157},
+      {172, 165}, {173, 171}, {174, 179}, {175, 175}, {176, 186}, {177, 189}, {178, 183},
+      {179, 23},  {180, 191}, {181, 200}, {182, 193}, {183, 199}, {184, 227}, {185, 226},
+      {186, 244}, {187, 23},  {188, 243}, {189, 251}, {190, 241}, {191, 288}, {192, 23},
+  };
+  ASSERT_EQ(std::size(rows), static_cast<std::size_t>(LessonCount - FirstPassageLesson));
+  for (const Row& row : rows) {
+    const std::u16string_view text = Text(row.lesson);
+    EXPECT_EQ(text.find(u'('), row.typed) << "lesson " << row.lesson << ": wrong typed length";
+  }
+}
+
+TEST(Suffix, DrillsAndLesson157CarryNoTargetTime) {
+  for (int n = 1; n <= FirstPassageLesson; ++n) {
+    const std::u16string_view text = Text(n);
+    EXPECT_EQ(text.find(u'('), std::u16string_view::npos) << "lesson " << n << ": holds \"(\"";
+    EXPECT_EQ(text.find(u')'), std::u16string_view::npos) << "lesson " << n << ": holds \")\"";
+  }
+}
+
+TEST(Suffix, EveryPassageEndsInItsOneTargetTime) {
+  for (int n = FirstPassageLesson + 1; n <= LessonCount; ++n) {
+    const std::u16string_view text = Text(n);
+    const std::u16string_view want = TimedAlphabets.count(n) ? u"(5)" : u"(60)";
+    const std::size_t open = text.find(u'(');
+    ASSERT_NE(open, std::u16string_view::npos) << "lesson " << n << ": no target time";
+    EXPECT_EQ(text.find(u'(', open + 1), std::u16string_view::npos)
+        << "lesson " << n << ": more than one \"(\"";
+    EXPECT_EQ(text.substr(open), want)
+        << "lesson " << n << ": wrong suffix " << Utf8(text.substr(open));
+    EXPECT_EQ(text.find(u')'), text.size() - 1) << "lesson " << n << ": \")\" before the end";
+  }
+}
+
+TEST(Form, EveryCharacterIsInTheRepertoire) {
+  for (int n = 1; n <= LessonCount; ++n) {
+    const std::u16string_view text = Text(n);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      EXPECT_NE(Repertoire.find(text[i]), std::u16string_view::npos)
+          << "lesson " << n << ": character U+" << std::hex << static_cast<int>(text[i]) << std::dec
+          << " at " << i << " is not in the repertoire";
+    }
+  }
+}
+
+TEST(Form, NoLeadingSpaceNoDoubleSpaceNoControlCharacter) {
+  for (int n = 1; n <= LessonCount; ++n) {
+    const std::u16string_view text = Text(n);
+    EXPECT_NE(text.front(), u' ') << "lesson " << n << ": begins with a space";
+    EXPECT_EQ(text.find(u"  "), std::u16string_view::npos)
+        << "lesson " << n << ": two spaces in a row";
+    for (const char16_t c : text) {
+      EXPECT_FALSE(c < 0x20 || (c >= 0x7F && c <= 0x9F))
+          << "lesson " << n << ": control character U+" << std::hex << static_cast<int>(c);
+    }
+  }
+}
+
+TEST(Form, ExactlyTheListedDrillsEndInASpace) {
+  for (int n = 1; n <= LessonCount; ++n) {
+    const bool ends = Text(n).back() == u' ';
+    if (EndsInSpace.count(n)) {
+      EXPECT_TRUE(ends) << "lesson " << n << ": should end in a space but does not";
+    } else {
+      EXPECT_FALSE(ends) << "lesson " << n << ": ends in a space but should not";
+    }
+  }
+}
+
+TEST(DrillForm, EveryDrillIsItsPatternRepeatedAndCut) {
+  for (int n = 1; n < FirstPassageLesson; ++n) {
+    if (VariedDrills.count(n)) continue;
+    const std::u16string_view text = Text(n);
+    const std::u16string_view pattern = FirstPattern(text);
+    ASSERT_FALSE(pattern.empty()) << "lesson " << n << ": never starts over: " << Utf8(text);
+    EXPECT_EQ(RepeatedAndCut(pattern, text.size()), text)
+        << "lesson " << n << ": not its pattern \"" << Utf8(pattern) << "\" repeated";
+  }
+}
+
+TEST(DrillForm, ThePatternOfTellingDrills) {
+  EXPECT_EQ(FirstPattern(Text(1)), u"asdfg hjklç ");
+  EXPECT_EQ(FirstPattern(Text(20)), u"a2s3d4f5g6 h7j8k9l10ç- ");
+  EXPECT_EQ(FirstPattern(Text(29)), u"O ESTUDO TORNA SUAVE A VIDA. ");
+  EXPECT_EQ(FirstPattern(Text(132)), u"20 39 48 57 67 58 49 30 23 34 45 56 78 89 90 ");
+}
+
+TEST(DrillForm, VariedDrillsAreNoPlainRepetition) {
+  for (const int n : VariedDrills) {
+    const std::u16string_view text = Text(n);
+    EXPECT_TRUE(FirstPattern(text).empty())
+        << "lesson " << n << ": a plain repetition, but a later repetition should differ";
+    // Still a drill line: its first group comes back at the start of a later group.
+    const std::u16string_view first = text.substr(0, text.find(u' ') + 1);
+    EXPECT_NE(text.find(std::u16string(u" ") + std::u16string(first)), std::u16string_view::npos)
+        << "lesson " << n << ": its first group \"" << Utf8(first) << "\" never comes back";
+  }
+}
+
+TEST(RowDiscipline, FirstWordListsUseOnlyTheirRow) {
+  struct Row {
+    int lesson;
+    std::u16string_view keys;
+  };
+  constexpr Row rows[] = {
+      {21, u"asdfghjklç "},
+      {22, u"asdfghjklç "},
+      {23, u"qwertyuiop "},
+  };
+  for (const Row& row : rows) {
+    const std::u16string_view text = Text(row.lesson);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      EXPECT_NE(row.keys.find(text[i]), std::u16string_view::npos)
+          << "lesson " << row.lesson << ": \"" << Utf8(text.substr(i, 1)) << "\" at " << i
+          << " is off its row";
+    }
+  }
+}
+
+TEST(GivenTexts, MatchCharacterForCharacter) {
+  struct Row {
+    int lesson;
+    std::u16string_view text;
+  };
+  constexpr Row rows[] = {
+      {1, u"asdfg hjklç asdfg hjklç asdfg hjklç asdfg hjklç asdfg hjklç asdfg hjklç asdfg"},
+      {2, u"çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh gfdsa çlkjh"},
+      {3, u"açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açsldkfjgh açs"},
+      {4, u"ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghfjdkslaç ghf"},
+      {5, u"qwert yuiop qwert yuiop qwert yuiop qwert yuiop qwert yuiop qwert yuiop qwert yu"},
+      {6, u"poiuy trewq poiuy trewq poiuy trewq poiuy trewq poiuy trewq poiuy trewq poiuy tr"},
+      {7, u"qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpwoeiruty qpw"},
+      {8, u"yturieowpq yturieowpq yturieowpq yturieowpq yturieowpq yturieowpq yturieowpq ytu"},
+      {9, u"tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyrueiwoqp tyr"},
+      {10, u"aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqswdefrgt aqs"},
+      {11, u"zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm,.; zxcvb nm"},
+      {12, u";.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bvcxz ;.,mn bv"},
+      {13, u"z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x.c,vmbn z;x"},
+      {14, u"bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnvmc,x.z; bnv"},
+      {15, u"azsxdcfvgb hnjmk,l.ç; azsxdcfvgb hnjmk,l.ç; azsxdcfvgb hnjmk,l.ç; azsxdcfvgb hnj"},
+      {16, u"23456 7890- 23456 7890- 23456 7890- 23456 7890- 23456 7890- 23456 7890- 23456 78"},
+      {17, u"-0987 65432 -0987 65432 -0987 65432 -0987 65432 -0987 65432 -0987 65432 -0987 65"},
+      {18, u"2-30495867 2-30495867 2-30495867 2-30495867 2-30495867 2-30495867 2-30495867 2-3"},
+      {19, u"675849302- 675849302- 675849302- 675849302- 675849302- 675849302- 675849302- 675"},
+      {20, u"a2s3d4f5g6 h7j8k9l10ç- a2s3d4f5g6 h7j8k9l10ç- a2s3d4f5g6 h7j8k9l10ç- a2s3d4f5g6 "},
+      {21, u"assa sala dada fada gaga haja kada laça assada sal salsa fala assa sala dada fad"},
+      {26, u"para qualquer pessoa para qualquer pessoa para qualquer pessoa para qualquer pes"},
+      {27, u"Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu canta"},
+      {29, u"O ESTUDO TORNA SUAVE A VIDA. O ESTUDO TORNA SUAVE A VIDA. O ESTUDO TORNA SUAVE A"},
+      {31, u"idéia é só fúria avô tânia câmbio ânsia pão mãe sã manhã à idéia é só fúria avô "},
+      {40, u"each shall has glass all ask fall teach imortal each shall has glass all ask fal"},
+      {49, u"zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrq"},
+      {63, u"ghtybnfjruvmdkeic,slwox.açqpz; ghtybnfjruvmdkeic,slwox.açqpz; ghtybnfjruvmdkeic,"},
+      {131, u"123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7"},
+      {132, u"20 39 48 57 67 58 49 30 23 34 45 56 78 89 90 20 39 48 57 67 58 49 30 23 34 45 56"},
+      {135, u"Cz$ 1,00 Cz$ 2,00 Cz$ 3,00 Cz$ 4,00 Cz$ 5,00 Cz$ 6,00 Cz$ 7,00 Cz$ 8,00 Cz$ 9,00"},
+      {136, u"I, II, III, IV, V, VI, VII, VIII, IX e X. I, II, III, IV, V, VI, VII, VIII, IX e"},
+      {137, u"N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.4"},
+      {141, u"a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Text(row.lesson), row.text)
+        << "lesson " << row.lesson << ": differs from its given text";
+  }
+}
+
+TEST(Alphabet, CheckpointsHoldTheirAlphabet) {
+  EXPECT_EQ(Text(24),
+            u"abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijl");
+  for (const int n : {43, 55, 65, 89, 100, 116, 128, 140, 156}) {
+    EXPECT_EQ(Text(n),
+              u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh")
+        << "lesson " << n << ": not the alphabet checkpoint";
+  }
+  for (const int n : TimedAlphabets) {
+    EXPECT_EQ(Text(n), std::u16string(Alphabet) + u"(5)") << "lesson " << n;
+  }
+}
+
+TEST(Lesson157, TheNumbersOneToHundred) {
+  std::u16string expected;
+  for (int i = 1; i <= 100; ++i) {
+    if (i > 1) expected += u',';
+    for (const char c : std::to_string(i)) expected += static_cast<char16_t>(c);
+  }
+  expected += u'.';
+  EXPECT_EQ(Text(157), expected);
+  EXPECT_EQ(Text(157).size(), 292u);
+  EXPECT_TRUE(Text(157).starts_with(u"1,2,3,"));
+  EXPECT_TRUE(Text(157).ends_with(u",99,100."));
+}
+
+TEST(Passages, ProseIsWholeSentences) {
+  for (int n = FirstPassageLesson + 1; n <= LessonCount; ++n) {
+    if (TimedAlphabets.count(n)) continue;
+    const std::u16string_view text = Text(n);
+    const std::u16string_view typed = text.substr(0, text.find(u'('));
+    EXPECT_EQ(typed.back(), u'.') << "lesson " << n << ": the prose does not end in a period";
+    EXPECT_EQ(typed.find(u" ."), std::u16string_view::npos)
+        << "lesson " << n << ": space before a period";
+    EXPECT_EQ(typed.find(u" ,"), std::u16string_view::npos)
+        << "lesson " << n << ": space before a comma";
+    const char16_t first = typed.front();
+    if (n == 161) {
+      EXPECT_TRUE(first >= u'a' && first <= u'z') << "lesson 161: should begin in lower case";
+    } else {
+      EXPECT_TRUE(first >= u'A' && first <= u'Z')
+          << "lesson " << n << ": should begin with a capital";
+    }
+  }
+}
+
+TEST(Passages, QuotationMarksComeInPairs) {
+  for (int n = 1; n <= LessonCount; ++n) {
+    const std::u16string_view text = Text(n);
+    const auto quotes = std::count(text.begin(), text.end(), u'"');
+    EXPECT_EQ(quotes % 2, 0) << "lesson " << n << ": a quotation is left open";
+    if (n == 177) {
+      EXPECT_EQ(quotes, 2) << "lesson 177: should hold one quotation";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tecladim

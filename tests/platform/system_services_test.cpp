@@ -1,0 +1,152 @@
+#include <QClipboard>
+#include <QDataStream>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTime>
+#include <gtest/gtest.h>
+
+#include <set>
+#include <stdexcept>
+
+#include "platform/fake_services.h"
+#include "platform/system_services.h"
+
+namespace tecladim {
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+// A short, valid PCM wave file: 16-bit mono at 8000 Hz, a tenth of a second of silence.
+QByteArray SilentWave() {
+  const quint32 samples = 800;
+  QByteArray bytes;
+  QDataStream out(&bytes, QIODevice::WriteOnly);
+  out.setByteOrder(QDataStream::LittleEndian);
+  out.writeRawData("RIFF", 4);
+  out << quint32(36 + samples * 2);
+  out.writeRawData("WAVEfmt ", 8);
+  out << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2) << quint16(16);
+  out.writeRawData("data", 4);
+  out << quint32(samples * 2);
+  for (quint32 i = 0; i < samples; ++i) out << qint16(0);
+  return bytes;
+}
+
+TEST(FileExists, IsTrueForFilesAndLinksToThemOnly) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.filePath(QStringLiteral("erro.wav"));
+  WriteFile(file, "x");
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("pasta")));
+  ASSERT_TRUE(QFile::link(file, dir.filePath(QStringLiteral("link-to-file"))));
+  ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("pasta")), dir.filePath(QStringLiteral("link-to-folder"))));
+  ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("dangling"))));
+
+  struct Row {
+    const char* name;
+    bool exists;
+  } rows[] = {
+      {"erro.wav", true},      {"pasta", false},    {"link-to-file", true},
+      {"link-to-folder", false}, {"dangling", false}, {"missing.xml", false},
+  };
+  SystemServices services;
+  for (const Row& row : rows) {
+    EXPECT_EQ(services.FileExists(dir.filePath(QString::fromLatin1(row.name))), row.exists) << row.name;
+  }
+
+  // A bare name is looked up in the working directory.
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  EXPECT_TRUE(services.FileExists(QStringLiteral("erro.wav")));
+  EXPECT_FALSE(services.FileExists(QStringLiteral("Exercicio.xml")));
+  QDir::setCurrent(before);
+}
+
+TEST(EmptyClipboard, LeavesOneEmptyTextInPlaceOfEverything) {
+  auto* copied = new QMimeData;
+  copied->setText(QStringLiteral("texto copiado"));
+  copied->setHtml(QStringLiteral("<b>texto copiado</b>"));
+  QGuiApplication::clipboard()->setMimeData(copied);
+
+  SystemServices services;
+  services.EmptyClipboard();
+  const QMimeData* now = QGuiApplication::clipboard()->mimeData();
+  ASSERT_NE(now, nullptr);
+  EXPECT_TRUE(now->hasText());
+  EXPECT_TRUE(now->text().isEmpty());
+  EXPECT_FALSE(now->hasHtml());
+}
+
+TEST(Random, DrawsEveryValueOfTheRangeAndNothingElse) {
+  SystemServices services;
+  std::set<int> seen;
+  for (int i = 0; i < 300; ++i) {
+    if (i % 3 == 0) services.ReseedRandom();  // as every alert does
+    const int value = services.RandomBelow(3);
+    ASSERT_GE(value, 0);
+    ASSERT_LT(value, 3);
+    seen.insert(value);
+  }
+  EXPECT_EQ(seen, (std::set<int>{0, 1, 2}));
+  EXPECT_EQ(services.RandomBelow(1), 0);
+  EXPECT_THROW(services.RandomBelow(0), std::invalid_argument);
+}
+
+TEST(Clock, NowIsTheLocalDateAndTime) {
+  SystemServices services;
+  const QDate day = QDate::currentDate();
+  const int msBefore = QTime::currentTime().msecsSinceStartOfDay();
+  const DateTime now = services.Now();
+  const int msAfter = QTime::currentTime().msecsSinceStartOfDay();
+  if (QDate::currentDate() != day || msAfter < msBefore) GTEST_SKIP() << "read across midnight";
+  EXPECT_EQ(static_cast<std::int64_t>(now), DaysFromCivil({day.year(), unsigned(day.month()), unsigned(day.day())}));
+  const double msOfDay = (now - static_cast<std::int64_t>(now)) * MsPerDay;
+  EXPECT_GE(msOfDay, msBefore - 1);
+  EXPECT_LE(msOfDay, msAfter + 1);
+}
+
+TEST(PlaySoundFile, ReturnsAtOnceWhateverTheFileAndTheSoundDevice) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString wave = dir.filePath(QStringLiteral("erro.wav"));
+  const QString notWave = dir.filePath(QStringLiteral("texto.wav"));
+  WriteFile(wave, SilentWave());
+  WriteFile(notWave, "isto não é um som");
+  {
+    SystemServices services;
+    for (const QString& name : {dir.filePath(QStringLiteral("missing.wav")), notWave, wave, wave}) {
+      services.PlaySoundFile(name);
+      // The loading runs in the background; the program goes on handling events meanwhile.
+      QTest::qWait(100);
+    }
+  }  // destroyed while the last sound may still be playing
+  QTest::qWait(100);
+  SUCCEED();
+}
+
+TEST(FakeServices, FailsTheClipboardLikeTheDesktop) {
+  FakeServices fake;
+  fake.clipboardFailure = QStringLiteral("Acesso negado");
+  try {
+    fake.EmptyClipboard();
+    FAIL() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STREQ(e.what(), "Cannot open clipboard: Acesso negado");
+  }
+  EXPECT_EQ(fake.clipboardWipes, 0);
+  fake.clipboardFailure.reset();
+  fake.EmptyClipboard();
+  EXPECT_EQ(fake.clipboardWipes, 1);
+}
+
+}  // namespace
+}  // namespace tecladim

@@ -1,0 +1,61 @@
+// Saves pictures of the alert flash, the report window and the hand-position window as
+// the program shows them. Usage: tecladim_alert_screenshots <folder>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPixmap>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <functional>
+
+#include "platform/fake_services.h"
+#include "ui/UMessage_esp.h"
+#include "ui/Unit2.h"
+#include "ui/window_fonts.h"
+
+namespace {
+
+// Painting settles within this time on a real X server.
+constexpr int SettleMs = 400;
+
+void GrabWhileShown(QDialog& window, const QString& path, const std::function<void()>& close) {
+  QTimer::singleShot(SettleMs, &window, [&window, path, close] {
+    const bool saved = window.grab().save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "FAILED", qPrintable(path));
+    close();
+  });
+  window.exec();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  tecladim::RegisterFallbackFonts();
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+  tecladim::FakeServices platform;
+  QWidget owner;
+  owner.setWindowTitle(QStringLiteral("Tecladim"));
+  owner.resize(1350, 700);
+  owner.show();
+
+  platform.randomScript = {1, 2};  // the worried face for the flash, the sad one for the report
+  auto* flash = new tecladim::TMessage_esp(platform, &owner);
+  flash->SetMessage(QStringLiteral("Você errou"));
+  flash->Timer1->stop();  // the picture is taken before the countdown would close it
+  GrabWhileShown(*flash, folder + QStringLiteral("/alert-flash.png"), [flash] { flash->Timer1Timer(); });
+
+  auto* report = new tecladim::TMessage_esp(platform, &owner);
+  report->Timer1->stop();
+  report->Label2->hide();
+  report->Button1->show();
+  report->SetMessage(QStringLiteral(
+      "Parabens, chame seu instrutor.\r\rErros: 3\r\rInicio: 10:00:00\rFim: 10:01:35\r\r"
+      "Tempo: 00:01:35\rTempo esperado: 60 segundos\r\rPercentual tempo alcançado: 80,0%"));
+  GrabWhileShown(*report, folder + QStringLiteral("/alert-report.png"), [report] { report->Button1->click(); });
+
+  tecladim::TForm2 chart;
+  GrabWhileShown(chart, folder + QStringLiteral("/hand-position.png"), [&chart] { chart.BitBtn1Click(); });
+  return 0;
+}

@@ -1,0 +1,513 @@
+#include "ui/Unit1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPixmap>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableView>
+#include <QTimer>
+#include <exception>
+#include <filesystem>
+
+#include "exercise/completion.h"
+#include "exercise/judge.h"
+#include "exercise/lesson_start.h"
+#include "exercise/number_text.h"
+#include "history/record_set.h"
+#include "lessons/catalogue.h"
+#include "platform/services.h"
+#include "ui/UMessage_esp.h"
+#include "ui/Unit2.h"
+#include "ui/assets/assets.h"
+#include "ui/error_display.h"
+#include "ui/history_model.h"
+#include "ui/lesson_spin_box.h"
+#include "ui/qtext.h"
+#include "ui/shapes.h"
+#include "ui/typing_box.h"
+#include "ui/window_fonts.h"
+
+TForm1* Form1 = nullptr;
+
+using namespace tecladim;
+
+namespace {
+
+// The history file: a bare name, so it lives in the working directory.
+const QString HistoryFileName = QStringLiteral("Exercicio.xml");
+// The maker's web address as the link shows it, and what the browser is asked to open.
+const QString MakerAddressText = QStringLiteral("www.tecladim.example.org");
+const QString MakerAddressUrl = QStringLiteral("https://www.tecladim.example.org");
+
+constexpr int CompletionTimerMs = 20;
+constexpr int FirstRunTimerMs = 100;
+constexpr int ClipboardWipeMs = 300;
+constexpr int ModelBoxLesson = 3;  // the model box's text at creation
+
+// The colours of the layout.
+const QColor clGray(128, 128, 128);
+const QColor clRed(255, 0, 0);
+const QColor clGreen(0, 128, 0);
+const QColor clBlue(0, 0, 255);
+const QColor clNavy(0, 0, 128);
+const QColor clMaroon(128, 0, 0);
+const QColor clWhite(255, 255, 255);
+const QColor clBlack(0, 0, 0);
+const QColor clInstruction(149, 74, 0);
+const QColor clTempo(128, 0, 255);
+
+void SetTextColor(QWidget* widget, const QColor& color) {
+  QPalette p = widget->palette();
+  p.setColor(QPalette::WindowText, color);
+  p.setColor(QPalette::Text, color);
+  widget->setPalette(p);
+}
+
+// Labels size themselves to their text and grow to the right when it changes.
+void SetLabelText(QLabel* label, const QString& text) {
+  label->setText(text);
+  label->adjustSize();
+}
+
+QString ErrorText(const std::exception& error) { return QString::fromUtf8(error.what()); }
+
+// The lines "1" to "15", as the typing box and its gutter hold them at creation.
+std::u16string NumberedLines() {
+  std::u16string lines;
+  for (int i = 1; i <= DrillRepetitions; ++i) {
+    if (i > 1) lines += u"\r\n";
+    lines += IntegerText(i);
+  }
+  return lines;
+}
+
+Modifiers ModifiersOf(Qt::KeyboardModifiers qt) {
+  Modifiers m;
+  if (qt.testFlag(Qt::ShiftModifier)) m = m | KeyModifier::Shift;
+  if (qt.testFlag(Qt::AltModifier)) m = m | KeyModifier::Alt;
+  if (qt.testFlag(Qt::ControlModifier)) m = m | KeyModifier::Ctrl;
+  return m;
+}
+
+}  // namespace
+
+TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+  LoadPictures();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(ApplicationTitle);
+  resize(ClientWidth, ClientHeight);
+  setFont(TahomaFont(13, Weight::Bold));
+  QPalette face = palette();
+  face.setColor(QPalette::Window, face.color(QPalette::Button));
+  setPalette(face);
+  setAutoFillBackground(true);
+
+  const QFont windowFont = font();
+  auto label = [this, &windowFont](const char* name, QRect geometry, const QString& text, const QFont* own = nullptr,
+                                   const QColor* color = nullptr) {
+    auto* l = new QLabel(text, this);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
+    l->setFont(own ? *own : windowFont);
+    if (color) SetTextColor(l, *color);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->adjustSize();
+    return l;
+  };
+  auto fieldText = [this](const char* name, QRect geometry, const QFont& font, const QColor& color) {
+    auto* l = new QLabel(this);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
+    l->setFont(font);
+    SetTextColor(l, color);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+  };
+  const QFont tahoma12b = TahomaFont(12, Weight::Bold);
+  const QFont tahoma13b = TahomaFont(13, Weight::Bold);
+  const QFont tahoma13 = TahomaFont(13, Weight::Regular);
+  const QFont tahoma15b = TahomaFont(15, Weight::Bold);
+  const QFont tahoma21b = TahomaFont(21, Weight::Bold);
+  const QFont tahoma13bu = TahomaFont(13, Weight::Bold, Underline::Yes);
+  const QFont link = LinkFont();
+  const QString caption = QStringLiteral("Lição: ");
+
+  Shape1 = new ShapeRect(this, clGray);
+  Shape1->setObjectName(QStringLiteral("Shape1"));
+  Shape1->setGeometry(1147, 0, 203, 700);
+  Shape2 = new ShapeRect(this, clWhite);
+  Shape2->setObjectName(QStringLiteral("Shape2"));
+  Shape2->setGeometry(1151, 392, 195, 189);
+  Label1 = label("Label1", {33, 12, 42, 16}, caption);
+  Label2 = label("Label2", {218, 12, 39, 16}, QStringLiteral("Erros:"));
+  Label3 = label("Label3", {259, 12, 8, 16}, QStringLiteral("0"), &tahoma13b, &clRed);
+  Label4 = label("Label4", {34, 230, 52, 18}, QStringLiteral("Digitar"), &tahoma15b, &clInstruction);
+  Label5 = label("Label5", {30, 670, 42, 16}, caption);
+  Label5->hide();
+  Label6 = label("Label6", {74, 670, 42, 16}, caption);
+  Label6->hide();
+  Label7 = label("Label7", {345, 12, 112, 16}, QStringLiteral("Lições de 1 a 192"), &tahoma13b, &clGreen);
+  Label8 = label("Label8", {1199, 11, 94, 25}, QStringLiteral("Histórico"), &tahoma21b, &clWhite);
+  Label9 = label("Label9", {1161, 424, 35, 14}, QStringLiteral("Lição:"), &tahoma12b, &clBlack);
+  Label10 = label("Label10", {1161, 443, 33, 14}, QStringLiteral("Data:"), &tahoma12b, &clBlack);
+  Label11 = label("Label11", {1161, 491, 37, 14}, QStringLiteral("Início:"), &tahoma12b, &clBlack);
+  Label12 = label("Label12", {1161, 513, 24, 14}, QStringLiteral("Fim:"), &tahoma12b, &clBlack);
+  Label13 = label("Label13", {1157, 553, 47, 16}, QStringLiteral("Tempo:"), &tahoma13b, &clBlack);
+  Label14 = label("Label14", {1221, 400, 56, 16}, QStringLiteral("Resumo:"), &tahoma13bu, &clMaroon);
+  Label15 = fieldText("Label15", {1199, 424, 143, 16}, tahoma12b, clBlue);
+  DBText1 = fieldText("DBText1", {1199, 443, 143, 16}, tahoma12b, clBlue);
+  DBText2 = fieldText("DBText2", {1199, 491, 143, 16}, tahoma12b, clNavy);
+  DBText3 = fieldText("DBText3", {1199, 513, 143, 16}, tahoma12b, clNavy);
+  DBText4 = fieldText("DBText4", {1208, 553, 160, 16}, tahoma13b, clTempo);
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(1152, 593, 192, 74);
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Image1->setPixmap(QPixmap(LogoPicture()));
+  Label16 = new LinkLabel(MakerAddressText, this);
+  Label16->setObjectName(QStringLiteral("Label16"));
+  Label16->setGeometry(1161, 675, 171, 14);
+  Label16->setFont(link);
+  SetTextColor(Label16, clBlue);
+  Label16->setCursor(Qt::PointingHandCursor);
+  Label16->adjustSize();
+  Label16->onClick = [this] { Label16Click(); };
+  Label17 = label("Label17", {560, 12, 79, 16}, QStringLiteral("% Acertos: "));
+  Label18 = label("Label18", {638, 10, 63, 18}, QStringLiteral("100,0%"), &tahoma15b, &clBlue);
+  Label19 = label("Label19", {712, 12, 169, 16}, QStringLiteral("Não deixar ser inferior a 70%"), &tahoma13, &clGreen);
+
+  const QFont box = BoxFont();
+  Memo3 = new TextBox(this);
+  Memo3->setObjectName(QStringLiteral("Memo3"));
+  Memo3->setGeometry(-3, 253, 875, 411);
+  Memo3->setFont(box);
+  Memo3->setFrameStyle(QFrame::NoFrame);
+  Memo3->setReadOnly(true);
+  Memo3->SetText(NumberedLines());
+  {
+    QPalette p = Memo3->palette();
+    p.setColor(QPalette::Base, face.color(QPalette::Button));
+    p.setColor(QPalette::Text, clBlack);
+    Memo3->setPalette(p);
+  }
+  Memo3->setEnabled(false);
+  Memo3->onEnter = [this] { Memo3Enter(); };
+
+  SpinEdit1 = new LessonSpinBox(this, 1, LessonCount);
+  SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+  SpinEdit1->setGeometry(76, 8, 55, 26);
+  SpinEdit1->setFont(tahoma13);
+  SpinEdit1->setAccessibleName(QStringLiteral("Lição"));
+  SpinEdit1->onChange = [this] { SpinEdit1Change(); };
+  SpinEdit1->onRefused = [this] { platform_.Beep(); };
+
+  BitBtn1 = new QPushButton(QStringLiteral("Iniciar"), this);
+  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+  BitBtn1->setGeometry(137, 8, 69, 25);
+  BitBtn1->setAccessibleName(QStringLiteral("Iniciar"));
+  connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+
+  Memo1 = new TextBox(this);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setGeometry(29, 40, 1116, 186);
+  Memo1->setFont(box);
+  SetTextColor(Memo1, clBlue);
+  Memo1->setReadOnly(true);
+  Memo1->SetText(LessonText(ModelBoxLesson).value_or(u""));
+  Memo1->setAccessibleName(QStringLiteral("Texto modelo"));
+  Memo1->onEnter = [this] { Memo3Enter(); };
+
+  Memo2 = new TypingBox(this);
+  Memo2->setObjectName(QStringLiteral("Memo2"));
+  Memo2->setGeometry(29, 248, 1116, 417);
+  Memo2->setFont(box);
+  SetTextColor(Memo2, clBlack);
+  Memo2->SetText(NumberedLines());
+  Memo2->setAccessibleName(QStringLiteral("Digitação"));
+  Memo2->onKeyDown = [this](int& key, Qt::KeyboardModifiers m) { Memo2KeyDown(key, ModifiersOf(m)); };
+  Memo2->onKeyPress = [this](char16_t& key) { Memo2KeyPress(key); };
+  Memo2->onKeyUp = [this] { Memo2KeyUp(); };
+  Memo2->onClick = [this] { Memo2Click(); };
+
+  for (TextBox* b : {Memo1, static_cast<TextBox*>(Memo2), Memo3}) {
+    b->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    b->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  }
+  // The gutter's numbers stand level with the typing box's lines: its top lies 5 px
+  // lower and it has no frame, so its text margin makes up the difference.
+  Memo3->document()->setDocumentMargin(Memo2->document()->documentMargin() + Memo2->frameWidth() - 5);
+
+  BitBtn2 = new QPushButton(QStringLiteral("Posição das mãos"), this);
+  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+  BitBtn2->setGeometry(1000, 2, 145, 32);
+  BitBtn2->setAccessibleName(QStringLiteral("Posição das mãos"));
+  connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+
+  BitBtn3 = new QPushButton(QStringLiteral("Sair"), this);
+  BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+  BitBtn3->setGeometry(1064, 671, 81, 27);
+  BitBtn3->setAccessibleName(QStringLiteral("Sair"));
+  connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+
+  cds1 = std::make_unique<history::RecordSet>("cds1");
+  DataSource1 = std::make_unique<HistoryModel>(*cds1, nullptr);
+  DataSource1->setObjectName(QStringLiteral("DataSource1"));
+  DBGrid1 = new QTableView(this);
+  DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+  DBGrid1->setGeometry(1151, 41, 195, 345);
+  DBGrid1->setFont(TahomaFont(11, Weight::Regular));
+  DBGrid1->setModel(DataSource1.get());
+  DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+  DBGrid1->setAccessibleName(QStringLiteral("Histórico"));
+  DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  DBGrid1->verticalHeader()->setDefaultSectionSize(18);
+  DBGrid1->verticalHeader()->setFixedWidth(12);
+  DBGrid1->horizontalHeader()->setHighlightSections(false);
+  DBGrid1->setColumnWidth(0, HistoryModel::LicaoWidth);
+  DBGrid1->setColumnWidth(1, HistoryModel::DataWidth);
+  DBGrid1->setColumnWidth(2, HistoryModel::ErrosWidth);
+  connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex& index) { cds1->SetCurrentRow(index.row()); });
+  DataSource1->onCurrentChanged = [this] { ShowFieldTexts(); };
+
+  QWidget::setTabOrder(SpinEdit1, BitBtn1);
+  QWidget::setTabOrder(BitBtn1, Memo1);
+  QWidget::setTabOrder(Memo1, Memo2);
+  QWidget::setTabOrder(Memo2, Memo3);
+  QWidget::setTabOrder(Memo3, BitBtn2);
+  QWidget::setTabOrder(BitBtn2, BitBtn3);
+  QWidget::setTabOrder(BitBtn3, DBGrid1);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(CompletionTimerMs);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  Timer2 = new QTimer(this);
+  Timer2->setObjectName(QStringLiteral("Timer2"));
+  Timer2->setInterval(FirstRunTimerMs);
+  connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  DesativadosemTrapaa1 = PopupMenu1->addAction(QStringLiteral("Desativado sem Trapaça"));
+  DesativadosemTrapaa1->setObjectName(QStringLiteral("DesativadosemTrapaa1"));
+  DesativadosemTrapaa1->setEnabled(false);
+  Memo2->SetContextMenu(PopupMenu1);
+  Timer3 = new QTimer(this);
+  Timer3->setObjectName(QStringLiteral("Timer3"));
+  Timer3->setInterval(ClipboardWipeMs);
+  connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
+  Timer3->start();
+
+  anchors_.Add(Label4, Anchoring::LeftBottom);
+  anchors_.Add(Label5, Anchoring::LeftBottom);
+  anchors_.Add(Label6, Anchoring::LeftBottom);
+  anchors_.Add(Memo3, Anchoring::LeftBottom);
+  anchors_.Add(Memo1, Anchoring::LeftTopBottom);
+  anchors_.Add(Memo2, Anchoring::LeftBottom);
+  anchors_.Add(BitBtn3, Anchoring::LeftBottom);
+  ShowFieldTexts();
+}
+
+TForm1::~TForm1() {
+  if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::ShowErrorCount() { SetLabelText(Label3, ToQString(IntegerText(exercise.errorCount))); }
+
+void TForm1::ShowFieldTexts() {
+  Label15->setText(ToQString(cds1->DisplayText("licao")));
+  DBText1->setText(ToQString(cds1->DisplayText("data")));
+  DBText2->setText(ToQString(cds1->DisplayText("inicio")));
+  DBText3->setText(ToQString(cds1->DisplayText("fim")));
+  DBText4->setText(cds1tempoGetText());
+  if (const int row = cds1->CurrentRow(); row != history::NoRow) {
+    DBGrid1->selectRow(row);
+    DBGrid1->scrollTo(DataSource1->index(row, 0));
+  } else {
+    DBGrid1->clearSelection();
+  }
+}
+
+QString TForm1::cds1tempoGetText() const { return ToQString(history::TempoDisplayText(cds1->DisplayText("tempo"))); }
+
+// The record of a completed exercise, in the order of the completion step: tempo from
+// the record's own fim and inicio as stored.
+void TForm1::AppendRecord(const CompletionRecord& record) {
+  cds1->Append();
+  cds1->SetInteger("licao", record.licao);
+  cds1->SetDateTime("data", record.data);
+  cds1->SetDateTime("inicio", record.inicio);
+  cds1->SetDateTime("fim", record.fim);
+  cds1->SetDateTime("tempo", cds1->DateTimeValue("fim").value_or(0) - cds1->DateTimeValue("inicio").value_or(0));
+  cds1->SetInteger("erros", record.erros);
+  cds1->Post();
+}
+
+void TForm1::BitBtn1Click() {
+  const LessonSetup setup = StartLesson(exercise, ViewOf(SpinEdit1->Text()));
+  ShowErrorCount();
+  Memo1->SetText(setup.lessonText);
+  if (setup.notPrepared) ShowPlainMessage(this, ToQString(NotPreparedMessage));
+  Memo2->SetText(u"");
+  BeginExercise(exercise, setup, platform_.Now());
+  Memo1->SetText(setup.model);
+  SetLabelText(Label4, ToQString(setup.instruction));
+  Memo2->setReadOnly(false);
+  if (!exercise.noFocus) Memo2->setFocus();
+  arr_total();
+}
+
+void TForm1::SpinEdit1Change() {
+  exercise.noFocus = true;
+  BitBtn1->click();
+  exercise.noFocus = false;
+}
+
+void TForm1::arr_total() { SetLabelText(Label18, ToQString(AccuracyText(exercise))); }
+
+void TForm1::Memo2KeyPress(char16_t& Key) {
+  const std::u16string model = Memo1->Text();
+  const std::u16string typed = Memo2->Text();
+  const KeyInput input{Key, Memo2->CaretOffset(), model, typed, TypedLineCount(typed),
+                       ReadLessonNumber(ViewOf(SpinEdit1->Text()))};
+  const Judgement verdict = JudgeKey(exercise, input);
+  if (verdict.cancel) Key = 0;
+  try {
+    if (verdict.error) {
+      ShowErrorCount();
+      platform_.Beep();
+      showmessageesp(ToQString(ErrorFlashText));
+    }
+    if (verdict.lineAdvance) AdvanceLine(exercise, [this] { PostKeyEx32(vk::Return, {}, KeyKind::Normal); });
+    if (verdict.armCompletion && !Timer1->isActive()) Timer1->start();
+    if (verdict.recomputeAccuracy) arr_total();
+  } catch (...) {
+    // The judge shows no failure: the key keeps the verdict it already has.
+  }
+}
+
+void TForm1::Memo2KeyDown(int& Key, Modifiers Shift) {
+  // The silent abort: the box's own handling of the key-down does not run.
+  if (PasteKeyVerdict(static_cast<std::uint16_t>(Key), Shift) == KeyDownVerdict::Refuse) Key = 0;
+}
+
+void TForm1::Memo2KeyUp() { Memo2->MoveCaretToEnd(); }
+
+void TForm1::Memo2Click() { Memo2->MoveCaretToEnd(); }
+
+void TForm1::Memo3Enter() { Memo2->setFocus(); }
+
+void TForm1::Timer1Timer() {
+  const DateTime now = platform_.Now();
+  const DateTime agora = TimeOfDayPart(now);
+  Timer1->stop();
+  Memo2->setReadOnly(true);
+  try {
+    const std::u16string errors = ToU16(Label3->text());
+    const CompletionInput input{agora, now, exercise.inicio, exercise.tempo, errors,
+                                ReadLessonNumber(ViewOf(SpinEdit1->Text()))};
+    AppendRecord(MakeCompletionRecord(input));
+    showmessageesp2(ToQString(MakeCompletionReport(input).text));
+    BitBtn1->click();
+  } catch (const std::exception& error) {
+    ShowStandardError(this, ErrorText(error));
+  }
+}
+
+void TForm1::Timer2Timer() {
+  Timer2->stop();
+  BitBtn2->click();
+}
+
+void TForm1::Timer3Timer() {
+  try {
+    platform_.EmptyClipboard();
+  } catch (const std::exception& error) {
+    // The timer keeps ticking while the error box is up; one box at a time is enough.
+    if (clipboardErrorShown_) return;
+    clipboardErrorShown_ = true;
+    ShowStandardError(this, ErrorText(error));
+    clipboardErrorShown_ = false;
+  }
+}
+
+void TForm1::BitBtn2Click() {
+  if (form2_) form2_->exec();
+}
+
+void TForm1::BitBtn3Click() { close(); }
+
+void TForm1::Label16Click() { platform_.OpenUrl(MakerAddressUrl); }
+
+void TForm1::PostKeyEx32(std::uint16_t key, ShiftState shift, KeyKind specialkey) {
+  tecladim::PostKeyEx32(platform_, key, shift, specialkey);
+}
+
+void TForm1::showmessageesp(const QString& s) { ShowAlertFlash(platform_, this, s); }
+
+void TForm1::showmessageesp2(const QString& s) { ShowAlertReport(platform_, this, s); }
+
+void TForm1::FormShow() {
+  if (!form2_ || form2_->Tag == 1) return;
+  form2_->Tag = 1;
+  try {
+    cds1->CreateDataSet();
+    if (platform_.FileExists(HistoryFileName)) {
+      if (cds1->Active()) cds1->Close();
+      cds1->LoadFromFile(std::filesystem::path(ToU16(HistoryFileName)));
+    } else {
+      Timer2->start();
+    }
+    if (!cds1->Active()) cds1->Open();
+    cds1->Last();
+    BitBtn1->click();
+  } catch (const std::exception& error) {
+    ShowStandardError(this, ErrorText(error));
+  }
+}
+
+bool TForm1::FormClose() {
+  try {
+    cds1->SaveToFile(std::filesystem::path(ToU16(HistoryFileName)));
+    saved_ = true;
+    return true;
+  } catch (const std::exception& error) {
+    ShowStandardError(this, ErrorText(error));
+    return false;
+  }
+}
+
+void TForm1::SaveAtSessionEnd() {
+  if (saved_) return;
+  try {
+    cds1->SaveToFile(std::filesystem::path(ToU16(HistoryFileName)));
+    saved_ = true;
+  } catch (const std::exception&) {
+    // The session is ending: there is nobody left to read an error box.
+  }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  // Sent before the window is mapped, so a load error shows before the window does and
+  // the first lesson is in place before the first paint.
+  if (!event->spontaneous()) FormShow();
+  QWidget::showEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (FormClose()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  anchors_.Apply(height());
+}

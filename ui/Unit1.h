@@ -1,0 +1,138 @@
+#pragma once
+#include <QWidget>
+#include <memory>
+
+#include "exercise/completion.h"
+#include "exercise/exercise_state.h"
+#include "exercise/input_guard.h"
+#include "platform/post_key.h"
+#include "ui/anchors.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace tecladim {
+class PlatformServices;
+class HistoryModel;
+class LessonSpinBox;
+class LinkLabel;
+class ShapeRect;
+class TextBox;
+class TypingBox;
+class TForm2;
+}  // namespace tecladim
+namespace tecladim::history {
+class RecordSet;
+}
+
+// The main window: the lesson, the typing box, the live error count and accuracy, and
+// the history panel. Its handlers only turn widget events into calls of the exercise and
+// history code, and their results back into widgets.
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  static constexpr int ClientWidth = 1350;
+  static constexpr int ClientHeight = 700;
+
+  TForm1(tecladim::PlatformServices& platform, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The hand-position window that BitBtn2 shows and whose tag is the first-show flag.
+  void SetHandPositionWindow(tecladim::TForm2* form2) { form2_ = form2; }
+
+  // Controls, in creation order.
+  tecladim::ShapeRect* Shape1;
+  tecladim::ShapeRect* Shape2;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+  QLabel* Label5;
+  QLabel* Label6;
+  QLabel* Label7;
+  QLabel* Label8;
+  QLabel* Label9;
+  QLabel* Label10;
+  QLabel* Label11;
+  QLabel* Label12;
+  QLabel* Label13;
+  QLabel* Label14;
+  QLabel* Label15;
+  QLabel* DBText1;
+  QLabel* DBText2;
+  QLabel* DBText3;
+  QLabel* DBText4;
+  QLabel* Image1;
+  tecladim::LinkLabel* Label16;
+  QLabel* Label17;
+  QLabel* Label18;
+  QLabel* Label19;
+  tecladim::TextBox* Memo3;
+  tecladim::LessonSpinBox* SpinEdit1;
+  QPushButton* BitBtn1;
+  tecladim::TextBox* Memo1;
+  tecladim::TypingBox* Memo2;
+  QPushButton* BitBtn2;
+  QPushButton* BitBtn3;
+  QTableView* DBGrid1;
+  // Components that are not drawn.
+  QTimer* Timer1;
+  std::unique_ptr<tecladim::history::RecordSet> cds1;
+  std::unique_ptr<tecladim::HistoryModel> DataSource1;  // after cds1: it goes first
+  QTimer* Timer2;
+  QMenu* PopupMenu1;
+  QAction* DesativadosemTrapaa1;
+  QTimer* Timer3;
+
+  // The exercise: pula, total, inicio and tempo, the error count and the flags.
+  tecladim::ExerciseState exercise;
+
+  void BitBtn1Click();
+  void SpinEdit1Change();
+  void arr_total();
+  void Memo2KeyPress(char16_t& Key);
+  void Memo2KeyDown(int& Key, tecladim::Modifiers Shift);
+  void Memo2KeyUp();
+  void Memo2Click();
+  void Memo3Enter();
+  void Timer1Timer();
+  void Timer2Timer();
+  void Timer3Timer();
+  void BitBtn2Click();
+  void BitBtn3Click();
+  void Label16Click();
+  void FormShow();
+  // The display text of the current record's tempo: a duration under a day as its time.
+  QString cds1tempoGetText() const;
+  void PostKeyEx32(std::uint16_t key, tecladim::ShiftState shift, tecladim::KeyKind specialkey);
+  void showmessageesp(const QString& s);
+  void showmessageesp2(const QString& s);
+
+  // Writes the history when the desktop session ends the program without a close;
+  // does nothing once a close has saved it.
+  void SaveAtSessionEnd();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  bool FormClose();  // the close handler: false keeps the window open
+  void ShowFieldTexts();
+  void ShowErrorCount();
+  void AppendRecord(const tecladim::CompletionRecord& record);
+
+  tecladim::PlatformServices& platform_;
+  tecladim::TForm2* form2_ = nullptr;
+  tecladim::AnchorLayout anchors_{ClientHeight};
+  bool saved_ = false;
+  bool clipboardErrorShown_ = false;
+};
+
+// The application's main window, while it exists.
+extern TForm1* Form1;

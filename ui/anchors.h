@@ -1,0 +1,32 @@
+#pragma once
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+#include <vector>
+
+namespace tecladim {
+
+// Which edges of the window a control keeps its distance to. Left and top always hold;
+// nothing in the main window follows the right edge.
+enum class Anchoring { TopLeft, LeftBottom, LeftTopBottom };
+
+// Moves the bottom-anchored controls and stretches the top-and-bottom ones when the
+// window's client height changes, keeping the distances they have at the design height.
+class AnchorLayout {
+ public:
+  explicit AnchorLayout(int designHeight) : designHeight_(designHeight) {}
+
+  void Add(QWidget* control, Anchoring anchoring);
+  void Apply(int clientHeight) const;
+
+ private:
+  struct Anchored {
+    QWidget* control;
+    Anchoring anchoring;
+    QRect designGeometry;
+  };
+  int designHeight_;
+  std::vector<Anchored> controls_;
+};
+
+}  // namespace tecladim

@@ -1,0 +1,200 @@
+#include "ui/typing_box.h"
+
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "exercise/input_guard.h"
+#include "ui/qtext.h"
+
+namespace tecladim {
+namespace {
+
+constexpr QChar ParagraphSeparator(0x2029);
+constexpr char16_t EscapeCode = 27;
+
+// Keys the typing box still handles itself: they move the caret or the selection and
+// never change the text.
+bool IsCaretMovement(const QKeyEvent& event) {
+  switch (event.key()) {
+    case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+    case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+int VirtualKeyOf(const QKeyEvent& event) {
+  const int key = event.key();
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) return key;
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Backspace: return 0x08;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return 0x09;
+    case Qt::Key_Return: case Qt::Key_Enter: return 0x0D;
+    case Qt::Key_Shift: return 0x10;
+    case Qt::Key_Control: return 0x11;
+    case Qt::Key_Alt: return 0x12;
+    case Qt::Key_Escape: return 0x1B;
+    case Qt::Key_Space: return 0x20;
+    case Qt::Key_PageUp: return 0x21;
+    case Qt::Key_PageDown: return 0x22;
+    case Qt::Key_End: return 0x23;
+    case Qt::Key_Home: return 0x24;
+    case Qt::Key_Left: return 0x25;
+    case Qt::Key_Up: return 0x26;
+    case Qt::Key_Right: return 0x27;
+    case Qt::Key_Down: return 0x28;
+    case Qt::Key_Insert: return VirtualKeyInsert;
+    case Qt::Key_Delete: return 0x2E;
+    default: return 0;
+  }
+}
+
+QString CharactersOf(const QKeyEvent& event) {
+  const Qt::KeyboardModifiers mods = event.modifiers();
+  const bool ctrl = mods.testFlag(Qt::ControlModifier);
+  const bool alt = mods.testFlag(Qt::AltModifier);
+  const int key = event.key();
+  switch (key) {
+    case Qt::Key_Return: case Qt::Key_Enter: return QString(QChar(CarriageReturn));
+    case Qt::Key_Backspace: return QString(QChar(BackspaceCode));
+    case Qt::Key_Escape: return QString(QChar(EscapeCode));
+    case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Delete: return {};
+    default: break;
+  }
+  if (alt && !ctrl) return {};  // a menu chord, not a character
+  if (ctrl && !alt) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return QString(QChar(char16_t(key - Qt::Key_A + 1)));
+    return {};
+  }
+  return event.text();
+}
+
+TextBox::TextBox(QWidget* parent) : QPlainTextEdit(parent) {
+  setUndoRedoEnabled(false);
+  setAcceptDrops(false);
+  setTabChangesFocus(true);
+  setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+std::u16string TextBox::Text() const {
+  QString text = document()->toRawText();
+  text.replace(ParagraphSeparator, QStringLiteral("\r\n"));
+  return ToU16(text);
+}
+
+void TextBox::SetText(std::u16string_view text) {
+  QString plain = ToQString(text);
+  plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  setPlainText(plain);
+}
+
+int TextBox::CaretOffset() const {
+  const int start = textCursor().selectionStart();
+  return start + document()->findBlock(start).blockNumber();
+}
+
+int TextBox::LineCount() const {
+  const int blocks = document()->blockCount();
+  return document()->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+}
+
+void TextBox::MoveCaretToEnd() { moveCursor(QTextCursor::End); }
+
+void TextBox::focusInEvent(QFocusEvent* event) {
+  QPlainTextEdit::focusInEvent(event);
+  if (onEnter) onEnter();
+}
+
+TypingBox::TypingBox(QWidget* parent) : TextBox(parent) {}
+
+void TypingBox::Type(QChar character) {
+  char16_t key = character.unicode();
+  if (onKeyPress) onKeyPress(key);
+  if (key == 0 || isReadOnly()) return;
+  QTextCursor cursor = textCursor();
+  if (key == CarriageReturn) {
+    cursor.insertBlock();
+  } else if (key >= u' ') {
+    cursor.insertText(QString(QChar(key)));
+  } else {
+    return;  // a control character that passed inserts nothing: the box does no editing
+  }
+  setTextCursor(cursor);
+}
+
+void TypingBox::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+  int key = VirtualKeyOf(*event);
+  if (onKeyDown) onKeyDown(key, event->modifiers());
+  if (key != 0 && IsCaretMovement(*event)) QPlainTextEdit::keyPressEvent(event);
+  const QString characters = CharactersOf(*event);
+  for (QChar c : characters) Type(c);
+}
+
+void TypingBox::keyReleaseEvent(QKeyEvent* event) {
+  event->accept();
+  if (event->isAutoRepeat()) return;  // an arrow held down keeps moving the caret
+  if (onKeyUp) onKeyUp();
+}
+
+void TypingBox::inputMethodEvent(QInputMethodEvent* event) {
+  // A dead key's accent arrives here as committed text; the dead key itself (the
+  // preedit) is never shown, so nothing enters the box without being judged.
+  event->accept();
+  const QString committed = event->commitString();
+  for (QChar c : committed) Type(c);
+}
+
+void TypingBox::mousePressEvent(QMouseEvent* event) {
+  // A press inside a selection would start dragging the text out of the box.
+  QTextCursor cursor = textCursor();
+  if (cursor.hasSelection()) {
+    cursor.clearSelection();
+    setTextCursor(cursor);
+  }
+  pressedInside_ = event->button() == Qt::LeftButton;
+  if (event->button() == Qt::MiddleButton) {
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::mousePressEvent(event);
+}
+
+void TypingBox::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::MiddleButton) {
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::mouseReleaseEvent(event);
+  const bool click = pressedInside_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressedInside_ = false;
+  if (click && onClick) onClick();
+}
+
+void TypingBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseDoubleClickEvent(event);
+  pressedInside_ = false;  // the release that ends a double-click is no click
+}
+
+void TypingBox::contextMenuEvent(QContextMenuEvent* event) {
+  event->accept();
+  if (contextMenu_) contextMenu_->exec(event->globalPos());
+}
+
+bool TypingBox::canInsertFromMimeData(const QMimeData*) const { return false; }
+
+void TypingBox::insertFromMimeData(const QMimeData*) {}
+
+}  // namespace tecladim

@@ -1,0 +1,20 @@
+#pragma once
+#include <QFont>
+
+namespace tecladim {
+
+// The three typefaces of the windows, by pixel size. Each names the Windows family first
+// and then a metric-compatible one (Liberation for Courier New and Arial), so a line of
+// 81 characters takes the same width on every system.
+enum class Weight { Regular, Bold };
+enum class Underline { No, Yes };
+
+QFont BoxFont();                                                     // Courier New 21 px bold
+QFont TahomaFont(int pixels, Weight weight, Underline underline = Underline::No);
+QFont LinkFont();                                                    // Arial 11 px bold underlined
+
+// Makes "Tahoma" available where the system lacks it but carries Wine's metric-compatible
+// copy. Call once after the application object exists.
+void RegisterFallbackFonts();
+
+}  // namespace tecladim
