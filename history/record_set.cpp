@@ -411,7 +411,7 @@ std::optional<DateTime> RecordSet::DateTimeValue(std::string_view field) const {
   return FromStamp(Stamp{*v});
 }
 
-std::u16string RecordSet::PlainText(std::size_t field, std::size_t row) const {
+std::u16string RecordSet::RowPlainText(std::size_t field, std::size_t row) const {
   const Column& c = content_.columns[bound_[field]];
   if (!c.present[row]) return {};
   if (Fields[field].kind == ValueKind::Integer) return DecimalText(static_cast<std::int32_t>(c.numbers[row]));
@@ -419,21 +419,26 @@ std::u16string RecordSet::PlainText(std::size_t field, std::size_t row) const {
 }
 
 std::u16string RecordSet::FieldText(std::size_t field, std::size_t row) const {
-  return field == TempoField ? TempoDisplayText(PlainText(field, row)) : PlainText(field, row);
+  return field == TempoField ? TempoDisplayText(RowPlainText(field, row)) : RowPlainText(field, row);
+}
+
+std::u16string RecordSet::PendingPlainText(std::size_t field) const {
+  if (!pending_.present[field]) return {};
+  if (Fields[field].kind == ValueKind::Integer) return DecimalText(static_cast<std::int32_t>(pending_.values[field]));
+  return DateTimeText(Stamp{pending_.values[field]});
+}
+
+std::u16string RecordSet::PlainText(std::string_view field) const {
+  const std::size_t f = FieldIndex(field);
+  if (!active_) return {};
+  if (inserting_) return PendingPlainText(f);
+  if (current_ == NoRow) return {};
+  return RowPlainText(f, order_[static_cast<std::size_t>(current_)]);
 }
 
 std::u16string RecordSet::DisplayText(std::string_view field) const {
-  const std::size_t f = FieldIndex(field);
-  if (!active_) return {};
-  if (inserting_) {
-    if (!pending_.present[f]) return {};
-    std::u16string plain = Fields[f].kind == ValueKind::Integer
-                               ? DecimalText(static_cast<std::int32_t>(pending_.values[f]))
-                               : DateTimeText(Stamp{pending_.values[f]});
-    return f == TempoField ? TempoDisplayText(plain) : plain;
-  }
-  if (current_ == NoRow) return {};
-  return FieldText(f, order_[static_cast<std::size_t>(current_)]);
+  std::u16string plain = PlainText(field);
+  return field == Fields[TempoField].name ? TempoDisplayText(plain) : plain;
 }
 
 int RecordSet::RowCount() const { return active_ ? static_cast<int>(order_.size()) : 0; }

@@ -82,8 +82,11 @@ class RecordSet {
   void SetDateTime(std::string_view field, DateTime value);  // rounded to the millisecond
   std::optional<std::int32_t> Integer(std::string_view field) const;
   std::optional<DateTime> DateTimeValue(std::string_view field) const;
-  // What the summary box shows for the current record; "" when there is none.
+  // What the summary box shows for the current record; "" when there is none. For
+  // "tempo" this is already TempoDisplayText of the plain text.
   std::u16string DisplayText(std::string_view field) const;
+  // The text by the field's own rule (decimal, or date and time), before the tempo rule.
+  std::u16string PlainText(std::string_view field) const;
 
   // The grid: rows in `data` order, none while closed.
   int RowCount() const;
@@ -112,7 +115,8 @@ class RecordSet {
   std::size_t FieldOfKind(std::string_view field, ValueKind kind) const;
   void SetValue(std::string_view field, ValueKind kind, std::int64_t value);
   std::optional<std::int64_t> CurrentValue(std::string_view field, ValueKind kind) const;
-  std::u16string PlainText(std::size_t field, std::size_t row) const;
+  std::u16string RowPlainText(std::size_t field, std::size_t row) const;
+  std::u16string PendingPlainText(std::size_t field) const;
   std::u16string FieldText(std::size_t field, std::size_t row) const;
 
   std::int64_t DataKey(std::size_t row) const;

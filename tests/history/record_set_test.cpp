@@ -165,6 +165,7 @@ TEST(RecordSetDisplay, FieldTextsOfAPostedRecord) {
     EXPECT_EQ(set.DisplayText("data"), u"05/03/2024 14:03:27");  // the fraction is never shown
     EXPECT_EQ(set.DisplayText("fim"), U(c.fimText));
     EXPECT_EQ(set.DisplayText("tempo"), U(c.tempoText));
+    EXPECT_EQ(TempoDisplayText(set.PlainText("tempo")), U(c.tempoText));
     EXPECT_EQ(set.DisplayTextAt(0, "tempo"), U(c.tempoText));
   }
 }

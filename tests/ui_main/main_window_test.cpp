@@ -100,8 +100,16 @@ struct Run {
 
   // Types one character as the keyboard would, then lets the injected line advance in.
   void Type(QChar c) {
+    Reactivate();
     QTest::sendKeyEvent(QTest::Click, form->Memo2, Qt::Key_unknown, QString(c), Qt::NoModifier);
     QCoreApplication::processEvents();
+  }
+  // Offscreen, nothing gives the keyboard back to the main window once a modal window
+  // has closed; a desktop does.
+  void Reactivate() {
+    if (form->isActiveWindow()) return;
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
   }
   void Type(const QString& text) {
     for (QChar c : text) Type(c);
@@ -253,10 +261,14 @@ class MainWindowTest : public QObject {
         if (line == 3 && i == 10) run.Type(QLatin1Char('#'));         // wrong key
         if (line == 7 && i == 0) run.Type(QChar(u'ç'));               // wrong key
         if (line == 9 && i == 40) {                                   // paste attempt
+          run.Reactivate();
           QTest::keyClick(run.form->Memo2, Qt::Key_V, Qt::ControlModifier);
           QTest::keyClick(run.form->Memo2, Qt::Key_Insert, Qt::ShiftModifier);
         }
-        if (line == 2 && i == 5) QTest::keyClick(run.form->Memo2, Qt::Key_Return);  // refused, no error
+        if (line == 2 && i == 5) {
+          run.Reactivate();
+          QTest::keyClick(run.form->Memo2, Qt::Key_Return);
+        }  // refused, no error
         if (line == 15 && i == model.size() - 1) run.fake.now = At(10, 1, 35);
         run.Type(model[i]);
       }
@@ -368,6 +380,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(run.watcher.seen.back().title, QStringLiteral("Tecladim"));
     QCOMPARE(run.form->Memo1->toPlainText(), QStringLiteral("Erro."));
     QVERIFY(run.form->Label4->text().startsWith(instruction));
+    run.Reactivate();
+    QVERIFY(spin->hasFocus());
+    QCOMPARE(spin->Text(), typed);  // the message box took the keyboard: no leaving
     run.form->BitBtn2->setFocus();
     QCOMPARE(spin->Text(), after);
     QCOMPARE(run.form->Memo1->toPlainText(), Model(lesson));
