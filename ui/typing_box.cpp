@@ -131,7 +131,8 @@ void TypingBox::Type(QChar character) {
   } else {
     return;  // a control character that passed inserts nothing: the box does no editing
   }
-  setTextCursor(cursor);
+  // The box's own caret stood at the insertion point and has moved past the new text.
+  ensureCursorVisible();
 }
 
 void TypingBox::keyPressEvent(QKeyEvent* event) {
