@@ -1,6 +1,5 @@
 #include "ui/window_fonts.h"
 
-#include <QFile>
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -28,7 +27,9 @@ QFont BoxFont() {
 }
 
 QFont TahomaFont(int pixels, Weight weight, Underline underline) {
-  return PixelFont({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")}, pixels,
+  // Wine's free Tahoma carries hand-tuned bitmaps for small sizes that render thin and
+  // unevenly spaced under FreeType; Liberation Sans is close in width and crisp in bold.
+  return PixelFont({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}, pixels,
                    weight, underline);
 }
 
@@ -38,11 +39,8 @@ QFont LinkFont() {
 }
 
 void RegisterFallbackFonts() {
-  if (QFontDatabase::hasFamily(QStringLiteral("Tahoma"))) return;
-  for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-    const QString path = QString::fromLatin1(file);
-    if (QFile::exists(path)) QFontDatabase::addApplicationFont(path);
-  }
+  // Nothing to register: every stand-in is an ordinary system font. Kept as the one
+  // place to add bundled fonts, should a system need them.
 }
 
 }  // namespace tecladim

@@ -13,8 +13,7 @@ QFont BoxFont();                                                     // Courier 
 QFont TahomaFont(int pixels, Weight weight, Underline underline = Underline::No);
 QFont LinkFont();                                                    // Arial 11 px bold underlined
 
-// Makes "Tahoma" available where the system lacks it but carries Wine's metric-compatible
-// copy. Call once after the application object exists.
+// Registers fonts the program brings along, if any. Call once after the application exists.
 void RegisterFallbackFonts();
 
 }  // namespace tecladim
