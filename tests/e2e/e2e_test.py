@@ -292,7 +292,7 @@ class Session:
 
     def close_report(self, program, main, step):
         report = program.wait_window(ALERT_SIZE, timeout=10)
-        self.desktop.screenshot(f'{step}-report')
+        self.desktop.screenshot(step.replace(' ', '') + '-report')
         if not self.checks.check(f'{step}: the report window opens at the end of the exercise', report):
             return False
         x_expected = main[1] + (MAIN_SIZE[0] - ALERT_SIZE[0]) // 2
