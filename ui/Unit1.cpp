@@ -269,6 +269,16 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   DBGrid1->verticalHeader()->setDefaultSectionSize(18);
   DBGrid1->verticalHeader()->setFixedWidth(12);
   DBGrid1->horizontalHeader()->setHighlightSections(false);
+  // The style's default padding would cut "Lição" in its 27-pixel column, and the stand-in
+  // for Tahoma is a little wider than Tahoma itself: tighten the titles by a few percent.
+  {
+    QFont titles = DBGrid1->font();
+    titles.setLetterSpacing(QFont::PercentageSpacing, 94);
+    DBGrid1->horizontalHeader()->setFont(titles);
+  }
+  DBGrid1->horizontalHeader()->setStyleSheet(QStringLiteral(
+      "QHeaderView::section { padding: 0px 1px; background: #f0f0f0; border: none;"
+      " border-right: 1px solid #a0a0a0; border-bottom: 1px solid #a0a0a0; }"));
   DBGrid1->setColumnWidth(0, HistoryModel::LicaoWidth);
   DBGrid1->setColumnWidth(1, HistoryModel::DataWidth);
   DBGrid1->setColumnWidth(2, HistoryModel::ErrosWidth);
@@ -448,9 +458,17 @@ void TForm1::PostKeyEx32(std::uint16_t key, ShiftState shift, KeyKind specialkey
   tecladim::PostKeyEx32(platform_, key, shift, specialkey);
 }
 
-void TForm1::showmessageesp(const QString& s) { ShowAlertFlash(platform_, this, s); }
+// Without a window manager (a kiosk session, a bare X server) nobody hands the keyboard
+// back once an alert closes; take it back so the student's next key reaches the typing box.
+void TForm1::showmessageesp(const QString& s) {
+  ShowAlertFlash(platform_, this, s);
+  activateWindow();
+}
 
-void TForm1::showmessageesp2(const QString& s) { ShowAlertReport(platform_, this, s); }
+void TForm1::showmessageesp2(const QString& s) {
+  ShowAlertReport(platform_, this, s);
+  activateWindow();
+}
 
 void TForm1::FormShow() {
   if (!form2_ || form2_->Tag == 1) return;

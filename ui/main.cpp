@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
@@ -7,12 +8,15 @@
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/error_display.h"
+#include "ui/assets/assets.h"
 #include "ui/window_fonts.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tecladim::ApplicationTitle);
   tecladim::RegisterFallbackFonts();
+  tecladim::LoadPictures();
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
   tecladim::SystemServices platform;
 
   // The main window first: its clipboard wipe runs from here on.

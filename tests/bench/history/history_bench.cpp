@@ -22,6 +22,7 @@
 #include <string>
 
 #include "history/datetime.h"
+#include "history/history_file.h"
 #include "history/packet.h"
 #include "history/record_set.h"
 
@@ -72,15 +73,8 @@ fs::path& Folder() {
 
 fs::path FileOf(std::int64_t records) { return Folder() / ("Exercicio_" + std::to_string(records) + ".xml"); }
 
-std::string ReadAll(const fs::path& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::string bytes;
-  in.seekg(0, std::ios::end);
-  bytes.resize(static_cast<std::size_t>(in.tellg()));
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
-}
+// The file read the way the store reads it.
+std::string ReadAll(const fs::path& name) { return ReadHistoryFile(name); }
 
 void WriteAll(const fs::path& name, std::string_view bytes) {
   std::ofstream out(name, std::ios::binary | std::ios::trunc);
