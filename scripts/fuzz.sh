@@ -25,4 +25,12 @@ cp -r tests/fuzz/corpus "$work/corpus"
 mkdir -p "$work/findings"
 "$build/tests/fuzz/packet_fuzz" "$work/corpus" -dict=tests/fuzz/packet.dict \
   -max_total_time="$seconds" -max_len=4096 -timeout=5 -rss_limit_mb=2048 \
-  -artifact_prefix="$work/findings/" -print_final_stats=1
+  -artifact_prefix="$work/findings/" -print_final_stats=1 > "$work/fuzz.log" 2>&1 || {
+  status=$?
+  tail -n 60 "$work/fuzz.log"
+  mkdir -p "$build/findings" && cp -r "$work/findings/." "$build/findings/"
+  echo "fuzzing found a problem; inputs kept in $build/findings"
+  exit "$status"
+}
+grep -E '^(stat::|Done )' "$work/fuzz.log" || true
+echo "fuzzing ran ${seconds} s without a finding"
