@@ -53,7 +53,7 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     // 31: dead-key accents
     /* 31 */ u"idéia é só fúria avô tânia câmbio ânsia pão mãe sã manhã à idéia é só fúria avô ",
     // 32-39: words by letter families (ç and ão, nh lh ch, double letters, z x) and short phrases
-    /* 32 */ u"casa mesa café sofá bola avó gato pé dedo lado vida casa mesa café sofá bola avó",
+    /* 32 */ u"casa mesa café sofá bola avó avô gato pé dedo lado vida casa mesa café sofá bola",
     /* 33 */ u"o sol e a lua o pai e a mãe a mesa e a cadeira o sol e a lua o pai e a mãe a mes",
     /* 34 */ u"ação lição canção nação coração mão pão chão irmão ação lição canção nação coraç",
     /* 35 */ u"ninho linha velho filha chave chuva banho milho folha ninho linha velho filha ch",
@@ -65,9 +65,9 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 40 */ u"each shall has glass all ask fall teach imortal each shall has glass all ask fal",
     // 41-48: words with g j, c ç s ss, qu gu; first proverbs and question marks; 43 is the alphabet
     /* 41 */ u"o menino leu o livro todo antes do jantar o menino leu o livro todo antes do jan",
-    /* 42 */ u"gente jeito girafa jiló gelo janela agenda viagem gente jeito girafa jiló gelo j",
+    /* 42 */ u"gente jeito girafa jiló gênio janela agenda viagem gente jeito girafa jiló gênio",
     /* 43 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
-    /* 44 */ u"cedo seda sapo cebola massa caça moço cinema cedo seda sapo cebola massa caça mo",
+    /* 44 */ u"cedo seda sapo cebola açúcar massa caça moço cinema cedo seda sapo cebola açúcar",
     /* 45 */ u"quem tudo quer tudo perde quem tudo quer tudo perde quem tudo quer tudo perde qu",
     /* 46 */ u"Você vem? Sim, eu vou. E ela? Ela fica aqui. Você vem? Sim, eu vou. E ela? Ela f",
     /* 47 */ u"água mole em pedra dura tanto bate até que fura água mole em pedra dura tanto ba",
@@ -76,7 +76,7 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 49 */ u"zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrq",
     // 50-62: sentences with capitals, ! ? : ; and hyphenated compounds; 55 is the alphabet
     /* 50 */ u"Deus ajuda quem cedo madruga. Deus ajuda quem cedo madruga. Deus ajuda quem cedo",
-    /* 51 */ u"Que bom! Que lindo! Que pena! Que susto! Que bom! Que lindo! Que pena! Que susto",
+    /* 51 */ u"Que bom! Que lindo! Ótimo! Que pena! Que susto! Que bom! Que lindo! Ótimo! Que p",
     /* 52 */ u"só a prática leva à perfeição só a prática leva à perfeição só a prática leva à ",
     /* 53 */ u"o trabalho dignifica o homem o trabalho dignifica o homem o trabalho dignifica o",
     /* 54 */ u"Lista: arroz, feijão, carne, sal e óleo. Lista: arroz, feijão, carne, sal e óleo",
@@ -84,8 +84,8 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 56 */ u"Chove muito; fique em casa; leia um livro. Chove muito; fique em casa; leia um l",
     /* 57 */ u"caro carro muro murro fera ferro coro corro caro carro muro murro fera ferro cor",
     /* 58 */ u"Mais vale um pássaro na mão do que dois voando. Mais vale um pássaro na mão do q",
-    /* 59 */ u"Pedro e Paulo foram à feira comprar frutas. Pedro e Paulo foram à feira comprar ",
-    /* 60 */ u"bem-vindo bem-te-vi guarda-chuva amor-perfeito bem-vindo bem-te-vi guarda-chuva ",
+    /* 59 */ u"Pedro e Tânia foram à feira comprar frutas. Pedro e Tânia foram à feira comprar ",
+    /* 60 */ u"bem-vindo bem-te-vi arco-íris beija-flor pão-duro bem-vindo bem-te-vi arco-íris ",
     // 61: the fourth sentence changes one letter
     /* 61 */ u"O gato subiu no telhado. O gato subiu no telhado. O gato subiu no telhado. O rat",
     /* 62 */ u"O Brasil é um país de dimensões continentais. O Brasil é um país de dimensões co",
@@ -110,9 +110,9 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 75 */ u"Escreva com atenção e confira as lições. Escreva com atenção e confira as lições",
     /* 76 */ u"O professor leu a lição com paciência. O professor leu a lição com paciência. O ",
     /* 77 */ u"Nas férias iremos visitar nossos primos em Goiânia. Nas férias iremos visitar no",
-    /* 78 */ u"A música suave acalma o coração e a mente. A música suave acalma o coração e a m",
+    /* 78 */ u"A música suave acalma o ânimo e o coração. A música suave acalma o ânimo e o cor",
     /* 79 */ u"Cada dia é uma nova chance de aprender. Cada dia é uma nova chance de aprender. ",
-    /* 80 */ u"Não há atalho para quem deseja digitar bem. Não há atalho para quem deseja digit",
+    /* 80 */ u"Não há atalho: só digita bem quem pratica. Não há atalho: só digita bem quem pra",
     // 81-85: maxims in capitals
     /* 81 */ u"A PRESSA É INIMIGA DA PERFEIÇÃO. A PRESSA É INIMIGA DA PERFEIÇÃO. A PRESSA É INI",
     /* 82 */ u"QUEM NÃO ARRISCA NÃO PETISCA. QUEM NÃO ARRISCA NÃO PETISCA. QUEM NÃO ARRISCA NÃO",
@@ -131,7 +131,7 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     // 94: the third sentence changes its verb
     /* 94 */ u"A lua cheia ilumina a noite. A lua cheia ilumina a noite. A lua cheia alumia a n",
     /* 95 */ u"ATENÇÃO: tenha cuidado com o degrau ao descer a escada! ATENÇÃO: tenha cuidado c",
-    /* 96 */ u"O jantar foi servido pontualmente às vinte horas. O jantar foi servido pontualme",
+    /* 96 */ u"O jantar de família foi servido pontualmente às vinte horas. O jantar de família",
     /* 97 */ u"Ele não sabia se ria ou se chorava. Ele não sabia se ria ou se chorava. Ele não ",
     // 98: the third question changes one word
     /* 98 */ u"Onde você pôs o seu livro? Onde você pôs o seu livro? Onde você pôs o seu lápis?",
@@ -188,20 +188,20 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 141 */ u"a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8",
     // 142: the second sentence changes one word
     /* 142 */ u"Acusamos o recebimento de sua estimada carta. Acusamos o recebimento de sua preza",
-    /* 143 */ u"Em resposta à sua consulta, informamos que o pedido já foi enviado. Em resposta à",
-    /* 144 */ u"Sem mais para o momento, subscrevemo-nos atenciosamente. Sem mais para o momento,",
-    /* 145 */ u"Anexamos a nota fiscal e a duplicata para o devido aceite. Anexamos a nota fiscal",
-    /* 146 */ u"Quem semeia vento colhe tempestade. Faça o bem sem olhar a quem. Quem semeia vent",
+    /* 143 */ u"Em resposta à sua consulta, informamos que as peças já estão à sua disposição. Em",
+    /* 144 */ u"Cumprimentamos V. Sª pela eleição à presidência da Câmara de Comércio. Cumpriment",
+    /* 145 */ u"Anexamos a nota fiscal e a duplicata; o ônus do frete cabe ao comprador. Anexamos",
+    /* 146 */ u"É melhor prevenir do que remediar. Faça o bem sem olhar a quem. É melhor prevenir",
     /* 147 */ u"comunicamos-lhe agradecemos-lhe informá-lo-emos enviá-lo-emos comunicamos-lhe agr",
     /* 148 */ u"Assunto: COTAÇÃO DE PREÇOS. Pedimos a gentileza de nos enviar o catálogo. Assunto",
     /* 149 */ u"Solicitamos a V. Sª o obséquio de confirmar o pedido até o último dia útil. Solic",
     /* 150 */ u"A palavra é de prata, o silêncio é de ouro. A palavra é de prata, o silêncio é de",
     /* 151 */ u"Remetemos-lhe hoje, por via aérea, as amostras e as instruções pedidas. Remetemos",
     /* 152 */ u"Aguardamos suas notícias e subscrevemo-nos cordialmente. Aguardamos suas notícias",
-    /* 153 */ u"Não deixe para amanhã o que pode fazer hoje. Não deixe para amanhã o que pode faz",
+    /* 153 */ u"Não deixe para amanhã o que você pode fazer hoje. Não deixe para amanhã o que voc",
     // 154: the second list changes its last word
     /* 154 */ u"envie-nos mande-nos diga-nos escreva-nos envie-nos mande-nos diga-nos telefone-no",
-    /* 155 */ u"Ficaríamos gratos se pudessem responder-nos com brevidade. Ficaríamos gratos se p",
+    /* 155 */ u"Ficaríamos gratos se pudessem responder-nos até o próximo dia 10. Ficaríamos grat",
     // 156: alphabet, the last drill
     /* 156 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 157: the numbers 1 to 100, no target time
@@ -212,29 +212,29 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     // 158-167: typing advice, fables and legends
     /* 158 */ u"Sente-se com as costas retas e mantenha os pés apoiados no chão durante a "
               u"aula.(60)",
-    /* 159 */ u"Antes de começar, coloque os dedos sobre a linha central do teclado e olhe apenas "
-              u"para o seu texto.(60)",
+    /* 159 */ u"Antes de começar, ponha os dedos na linha central do teclado. Você deve olhar "
+              u"somente para o texto.(60)",
     /* 160 */ u"Não olhe para as teclas ao digitar! Confie no tato e sinta a posição dos dedos pelo "
               u"relevo do F e do J.(60)",
-    /* 161 */ u"e assim, lição após lição, os dedos aprendem o caminho das teclas sem que os olhos "
-              u"precisem procurá-las a toda hora.(60)",
-    /* 162 */ u"Uma raposa faminta viu uvas no alto de uma videira. Pulou muitas vezes sem "
-              u"alcançá-las e partiu dizendo que estavam verdes.(60)",
+    /* 161 */ u"e assim, lição a lição, os dedos aprendem o caminho das teclas sem que os olhos "
+              u"tenham de buscá-las a todo instante.(60)",
+    /* 162 */ u"Uma raposa faminta viu uvas no alto da parreira. Pulou inúmeras vezes sem "
+              u"alcançá-las e partiu, dizendo que estavam verdes.(60)",
     /* 163 */ u"Enquanto a cigarra cantava, a formiga trabalhava. No inverno, a cigarra passou "
               u"fome. Primeiro a obrigação, depois a diversão.(60)",
     /* 164 */ u"Diz a lenda que o Saci é um moleque de uma perna só, de gorro vermelho, que gosta "
               u"de pregar peças nos viajantes e some num redemoinho.(60)",
-    /* 165 */ u"O Curupira protege as matas. Seus pés virados para trás deixam pegadas que "
-              u"confundem os caçadores, que andam em roda e se perdem.(60)",
+    /* 165 */ u"O Curupira protege as matas. É dele que fogem os caçadores: seus pés virados para "
+              u"trás deixam pegadas que os fazem andar em roda.(60)",
     /* 166 */ u"Era domingo, e a praça estava cheia. As crianças corriam atrás dos pombos, os "
               u"velhos jogavam dominó à sombra e um ambulante vendia balões.(60)",
-    /* 167 */ u"A casa ficava no alto do morro, entre mangueiras. Da varanda se via o rio correndo "
-              u"lentamente pelos campos e, ao longe, a torre da velha igreja.(60)",
+    /* 167 */ u"A casa do meu avô ficava no alto do morro, entre mangueiras. Da varanda se via o "
+              u"rio correndo entre os campos e, à distância, a torre da igreja.(60)",
     // 168: alphabet against the clock
     /* 168 */ u"abcdefghijlmnopqrstuvxz(5)",
     // 169-178: business letters, commercial law, fables, narration and description
     /* 169 */ u"Prezados senhores: acusamos o recebimento de sua carta de 12 do corrente e "
-              u"informamos que os artigos pedidos serão embarcados na próxima semana.(60)",
+              u"informamos que os artigos pedidos serão despachados em até três dias.(60)",
     /* 170 */ u"A pedido de V. Sª, remetemos em anexo nossa tabela de preços atualizada. Os preços "
               u"e as condições valem por trinta dias; o frete corre por conta do comprador.(60)",
     /* 171 */ u"O contrato de compra e venda torna-se perfeito quando as partes concordam sobre a "
@@ -248,8 +248,8 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 174 */ u"O trem saiu atrasado da estação. Pela janela, Marta via os cafezais e o gado no "
               u"pasto. Levava na bolsa uma carta fechada. Que notícias traria? Ainda não tivera "
               u"coragem de abri-la.(60)",
-    /* 175 */ u"O mercado abria antes do sol. Que fartura! Havia pilhas de laranjas e limões, "
-              u"cachos de banana, mandiocas sujas de terra e cocos verdes. Água de coco bem gelada "
+    /* 175 */ u"O mercado abria às cinco e meia. Que fartura! Havia pilhas de laranjas e limões, "
+              u"cachos de bananas, mandiocas sujas de terra e cocos verdes. Água de coco gelada "
               u"custava pouco.(60)",
     /* 176 */ u"Assunto: MUDANÇA DE ENDEREÇO. Comunicamos a V. Sª que, a partir do próximo mês, "
               u"nosso escritório funcionará na Rua das Flores, número 245. O telefone e o horário "
@@ -269,9 +269,9 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 181 */ u"Contam os povos indígenas que a jovem Naiá se apaixonou pela lua e quis tocá-la. "
               u"Certa noite, viu-a refletida no rio, mergulhou para alcançá-la e sumiu. Comovida, a "
               u"lua a transformou na vitória-régia.(60)",
-    /* 182 */ u"Quando a chuva começou, o velho Joaquim ainda estava no roçado. Juntou as "
-              u"ferramentas, cobriu a cabeça com um saco de estopa e desceu a trilha. Em casa, a "
-              u"mulher tinha acendido o fogão a lenha.(60)",
+    /* 182 */ u"Quando a chuva começou, seu Álvaro ainda estava na lavoura. Que aguaceiro! Juntou "
+              u"as ferramentas, cobriu a cabeça com um saco de estopa e desceu a trilha. Em casa, a "
+              u"mulher já acendera o fogão.(60)",
     /* 183 */ u"A cidade ficava à beira do mar, com ruas estreitas de pedra e casas coloridas. No "
               u"fim da tarde, os barcos voltavam carregados e os moradores desciam até a praia "
               u"para comprar peixe e ver o sol se pôr.(60)",
@@ -281,15 +281,15 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 185 */ u"A nota promissória é uma promessa escrita pela qual o emitente se obriga a pagar ao "
               u"beneficiário uma quantia em data fixa. Deve conter a denominação do título, a "
               u"importância a pagar, a data e o lugar da emissão e a assinatura.(60)",
-    /* 186 */ u"Um leão dormia quando um ratinho passou correndo sobre ele. O leão o agarrou, mas "
-              u"o rato pediu que o soltasse e prometeu ajudá-lo um dia. O leão riu e o deixou ir. "
-              u"Tempos depois, preso em uma rede, ouviu o ratinho roer as cordas até "
-              u"libertá-lo.(60)",
+    /* 186 */ u"Um leão agarrou um ratinho que passara sobre ele. O rato pediu que o soltasse e "
+              u"prometeu ajudá-lo um dia. O leão riu, mas o deixou ir. Tempos depois, preso numa "
+              u"rede, ouviu o ratinho roer as cordas até libertá-lo. Até os pequenos têm seu "
+              u"valor.(60)",
     // 187: alphabet against the clock
     /* 187 */ u"abcdefghijlmnopqrstuvxz(5)",
     // 188-191: narration, letter, commercial law, closing advice
     /* 188 */ u"Naquela manhã, a escola inteira esperava o novo professor. Como ele seria? Entrou "
-              u"na sala sem pressa, escreveu o nome no quadro e, em vez de ditar a lição, perguntou "
+              u"na sala sem pressa, escreveu o nome no quadro e, em vez de passar lições, perguntou "
               u"a cada aluno o que gostaria de aprender. Ninguém soube responder de imediato.(60)",
     /* 189 */ u"Assunto: RECLAMAÇÃO. Senhores: a última remessa, de 2 de abril, chegou incompleta. "
               u"Das trinta caixas constantes da fatura, recebemos vinte e oito. Pedimos que "
