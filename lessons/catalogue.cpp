@@ -44,7 +44,7 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 23 */ u"pipoqueiro tropeiro porteiro roteiro quieto perito outro peito preto tiro pipoqu",
     /* 24 */ u"abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijl",
     /* 25 */ u"sapato pedra tijolo garfo sopa leite janela pauta festa roda sapato pedra tijolo",
-    // 26-30: first phrases: lower case, capital initials, all capitals
+    // 26-30: first phrases: lower case, capital initials, all capitals; no dead key before 31
     /* 26 */ u"para qualquer pessoa para qualquer pessoa para qualquer pessoa para qualquer pes",
     /* 27 */ u"Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu canta",
     /* 28 */ u"Ana Beatriz Carlos Daniela Eduardo Fernanda Gustavo Helena Ana Beatriz Carlos Da",
