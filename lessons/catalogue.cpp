@@ -254,9 +254,9 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 176 */ u"Assunto: MUDANÇA DE ENDEREÇO. Comunicamos a V. Sª que, a partir do próximo mês, "
               u"nosso escritório funcionará na Rua das Flores, número 245. O telefone e o horário "
               u"de expediente não mudam.(60)",
-    /* 177 */ u"Um jovem perguntou ao velho oleiro como aprendera a fazer vasos tão perfeitos. O "
-              u"velho sorriu e respondeu: \"Quebrando muitos vasos antes destes.\" Desde então, o "
-              u"moço perdeu o medo de errar.(60)",
+    /* 177 */ u"Um jovem perguntou ao velho oleiro como aprendera a fazer vasos tão bonitos. O "
+              u"velho sorriu e disse: \"Quebrando muitos vasos antes destes.\" Desde então, o rapaz "
+              u"não teve mais medo de errar.(60)",
     /* 178 */ u"A duplicata é um título de crédito que o vendedor emite com base na fatura de uma "
               u"venda a prazo. O comprador, ao assiná-la, reconhece a dívida e se obriga a pagá-la "
               u"na data combinada.(60)",
