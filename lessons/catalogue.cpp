@@ -44,30 +44,30 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 23 */ u"pipoqueiro tropeiro porteiro roteiro quieto perito outro peito preto tiro pipoqu",
     /* 24 */ u"abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijlmopqrstuvxz abcdefghijl",
     /* 25 */ u"sapato pedra tijolo garfo sopa leite janela pauta festa roda sapato pedra tijolo",
-    // 26-30: first phrases: lower case, capital initials, all capitals
+    // 26-30: first phrases: lower case, capital initials, all capitals; no dead key before 31
     /* 26 */ u"para qualquer pessoa para qualquer pessoa para qualquer pessoa para qualquer pes",
     /* 27 */ u"Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu cantarei Eu canta",
     /* 28 */ u"Ana Beatriz Carlos Daniela Eduardo Fernanda Gustavo Helena Ana Beatriz Carlos Da",
     /* 29 */ u"O ESTUDO TORNA SUAVE A VIDA. O ESTUDO TORNA SUAVE A VIDA. O ESTUDO TORNA SUAVE A",
-    /* 30 */ u"A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FOR",
+    /* 30 */ u"QUEM ESPERA SEMPRE ALCANÇA. QUEM ESPERA SEMPRE ALCANÇA. QUEM ESPERA SEMPRE ALCAN",
     // 31: dead-key accents
     /* 31 */ u"idéia é só fúria avô tânia câmbio ânsia pão mãe sã manhã à idéia é só fúria avô ",
     // 32-39: words by letter families (ç and ão, nh lh ch, double letters, z x) and short phrases
-    /* 32 */ u"casa mesa bola gato pato rato dedo lado nada vida dia casa mesa bola gato pato r",
+    /* 32 */ u"casa mesa café sofá bola avó avô gato pé dedo lado vida casa mesa café sofá bola",
     /* 33 */ u"o sol e a lua o pai e a mãe a mesa e a cadeira o sol e a lua o pai e a mãe a mes",
     /* 34 */ u"ação lição canção nação coração mão pão chão irmão ação lição canção nação coraç",
     /* 35 */ u"ninho linha velho filha chave chuva banho milho folha ninho linha velho filha ch",
     /* 36 */ u"carro terra massa pássaro ossos passo ferro barro carro terra massa pássaro osso",
     /* 37 */ u"a casa da vovó fica perto do rio a casa da vovó fica perto do rio a casa da vovó",
     /* 38 */ u"sol, chuva, vento, frio, calor, neve, nuvem, trovão, sol, chuva, vento, frio, ca",
-    /* 39 */ u"zebra xale exame caixa peixe zero azul luz paz zebra xale exame caixa peixe zero",
+    /* 39 */ u"zebra xícara exame caixa peixe zero azul luz paz voz zebra xícara exame caixa pe",
     // 40: English words
     /* 40 */ u"each shall has glass all ask fall teach imortal each shall has glass all ask fal",
     // 41-48: words with g j, c ç s ss, qu gu; first proverbs and question marks; 43 is the alphabet
     /* 41 */ u"o menino leu o livro todo antes do jantar o menino leu o livro todo antes do jan",
-    /* 42 */ u"gente jeito girafa jiló gelo janela agenda viagem gente jeito girafa jiló gelo j",
+    /* 42 */ u"gente jeito girafa jiló gênio janela agenda viagem gente jeito girafa jiló gênio",
     /* 43 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
-    /* 44 */ u"cedo seda sapo cebola massa caça moço cinema cedo seda sapo cebola massa caça mo",
+    /* 44 */ u"cedo seda sapo cebola açúcar massa caça moço cinema cedo seda sapo cebola açúcar",
     /* 45 */ u"quem tudo quer tudo perde quem tudo quer tudo perde quem tudo quer tudo perde qu",
     /* 46 */ u"Você vem? Sim, eu vou. E ela? Ela fica aqui. Você vem? Sim, eu vou. E ela? Ela f",
     /* 47 */ u"água mole em pedra dura tanto bate até que fura água mole em pedra dura tanto ba",
@@ -76,101 +76,101 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 49 */ u"zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrqponmljihgfedcba zxvutsrq",
     // 50-62: sentences with capitals, ! ? : ; and hyphenated compounds; 55 is the alphabet
     /* 50 */ u"Deus ajuda quem cedo madruga. Deus ajuda quem cedo madruga. Deus ajuda quem cedo",
-    /* 51 */ u"Que bom! Que lindo! Que pena! Que susto! Que bom! Que lindo! Que pena! Que susto",
+    /* 51 */ u"Que bom! Que lindo! Ótimo! Que pena! Que susto! Que bom! Que lindo! Ótimo! Que p",
     /* 52 */ u"só a prática leva à perfeição só a prática leva à perfeição só a prática leva à ",
     /* 53 */ u"o trabalho dignifica o homem o trabalho dignifica o homem o trabalho dignifica o",
-    /* 54 */ u"lista: arroz, feijão, carne, sal e óleo. lista: arroz, feijão, carne, sal e óleo",
+    /* 54 */ u"Lista: arroz, feijão, carne, sal e óleo. Lista: arroz, feijão, carne, sal e óleo",
     /* 55 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
-    /* 56 */ u"chove muito; fique em casa; leia um livro. chove muito; fique em casa; leia um l",
+    /* 56 */ u"Chove muito; fique em casa; leia um livro. Chove muito; fique em casa; leia um l",
     /* 57 */ u"caro carro muro murro fera ferro coro corro caro carro muro murro fera ferro cor",
     /* 58 */ u"Mais vale um pássaro na mão do que dois voando. Mais vale um pássaro na mão do q",
-    /* 59 */ u"Pedro e Paulo foram à feira comprar frutas. Pedro e Paulo foram à feira comprar ",
-    /* 60 */ u"bem-vindo bem-te-vi guarda-chuva amor-perfeito bem-vindo bem-te-vi guarda-chuva ",
+    /* 59 */ u"Pedro e Tânia foram à feira comprar frutas. Pedro e Tânia foram à feira comprar ",
+    /* 60 */ u"bem-vindo bem-te-vi arco-íris beija-flor pão-duro bem-vindo bem-te-vi arco-íris ",
     // 61: the fourth sentence changes one letter
     /* 61 */ u"O gato subiu no telhado. O gato subiu no telhado. O gato subiu no telhado. O rat",
     /* 62 */ u"O Brasil é um país de dimensões continentais. O Brasil é um país de dimensões co",
     // 63: every letter key, column by column from the middle outward
     /* 63 */ u"ghtybnfjruvmdkeic,slwox.açqpz; ghtybnfjruvmdkeic,slwox.açqpz; ghtybnfjruvmdkeic,",
     // 64-80: sentences of growing length; 65 is the alphabet
-    /* 64 */ u"amanhã, talvez, eu possa viajar para o sul. amanhã, talvez, eu possa viajar para",
+    /* 64 */ u"Amanhã, talvez, eu possa viajar para o sul. Amanhã, talvez, eu possa viajar para",
     /* 65 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 66: the fourth sentence changes one word
     /* 66 */ u"Hoje é dia de festa. Hoje é dia de festa. Hoje é dia de festa. Hoje é dia de fei",
     // 67: the second question changes its verb
     /* 67 */ u"Vamos à praia amanhã; você vem conosco? Vamos à praia amanhã; você vai conosco? ",
-    /* 68 */ u"Ele é bom aluno, estuda todos os dias. Ele é bom aluno, estuda todos os dias. El",
-    /* 69 */ u"O avião decolou às quatro horas da tarde. O avião decolou às quatro horas da tar",
+    /* 68 */ u"É preciso estudar um pouco todos os dias. É preciso estudar um pouco todos os di",
+    /* 69 */ u"O ônibus partiu às quatro horas da tarde. O ônibus partiu às quatro horas da tar",
     // 70: the second sentence ends in an exclamation mark
-    /* 70 */ u"Faça o bem, sem olhar a quem, todo dia. Faça o bem, sem olhar a quem, todo dia! ",
-    /* 71 */ u"A menina brincava no jardim com o cachorro. A menina brincava no jardim com o ca",
+    /* 70 */ u"De grão em grão a galinha enche o papo. De grão em grão a galinha enche o papo! ",
+    /* 71 */ u"A menina brincava no jardim com o cãozinho. A menina brincava no jardim com o cã",
     /* 72 */ u"Minha avó faz o melhor bolo de fubá da cidade. Minha avó faz o melhor bolo de fu",
     /* 73 */ u"Os pássaros cantam ao amanhecer na mata. Os pássaros cantam ao amanhecer na mata",
     // 74: the third sentence changes one word
     /* 74 */ u"Quem canta seus males espanta. Quem canta seus males espanta. Quem canta os male",
-    /* 75 */ u"Escreva com atenção e sem pressa alguma. Escreva com atenção e sem pressa alguma",
+    /* 75 */ u"Escreva devagar e confira as suas lições. Escreva devagar e confira as suas liçõ",
     /* 76 */ u"O professor leu a lição com paciência. O professor leu a lição com paciência. O ",
-    /* 77 */ u"Nas férias iremos visitar nossos primos em Minas. Nas férias iremos visitar noss",
-    /* 78 */ u"A música suave acalma o coração e a mente. A música suave acalma o coração e a m",
+    /* 77 */ u"Nas férias iremos visitar nossos primos em Goiânia. Nas férias iremos visitar no",
+    /* 78 */ u"A música suave acalma o ânimo e o coração. A música suave acalma o ânimo e o cor",
     /* 79 */ u"Cada dia é uma nova chance de aprender. Cada dia é uma nova chance de aprender. ",
-    /* 80 */ u"Não há atalho para quem deseja digitar bem. Não há atalho para quem deseja digit",
+    /* 80 */ u"Não há atalho: só digita bem quem pratica. Não há atalho: só digita bem quem pra",
     // 81-85: maxims in capitals
     /* 81 */ u"A PRESSA É INIMIGA DA PERFEIÇÃO. A PRESSA É INIMIGA DA PERFEIÇÃO. A PRESSA É INI",
     /* 82 */ u"QUEM NÃO ARRISCA NÃO PETISCA. QUEM NÃO ARRISCA NÃO PETISCA. QUEM NÃO ARRISCA NÃO",
-    /* 83 */ u"NEM TUDO QUE RELUZ É OURO. NEM TUDO QUE RELUZ É OURO. NEM TUDO QUE RELUZ É OURO.",
-    /* 84 */ u"O SABER NÃO OCUPA LUGAR. O SABER NÃO OCUPA LUGAR. O SABER NÃO OCUPA LUGAR. O SAB",
-    /* 85 */ u"DEVAGAR SE VAI AO LONGE. DEVAGAR SE VAI AO LONGE. DEVAGAR SE VAI AO LONGE. DEVAG",
+    /* 83 */ u"UMA ANDORINHA SÓ NÃO FAZ VERÃO. UMA ANDORINHA SÓ NÃO FAZ VERÃO. UMA ANDORINHA SÓ",
+    /* 84 */ u"DEUS DÁ O FRIO CONFORME A ROUPA. DEUS DÁ O FRIO CONFORME A ROUPA. DEUS DÁ O FRIO",
+    /* 85 */ u"A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FOR",
     // 86-116: longer sentences with accents and punctuation; 89, 100 and 116 are the alphabet
-    /* 86 */ u"Os alunos chegaram cedo e sentaram-se em silêncio. Os alunos chegaram cedo e sen",
-    /* 87 */ u"O vento forte derrubou as folhas secas do quintal. O vento forte derrubou as fol",
+    /* 86 */ u"Os alunos chegaram às sete e sentaram-se em silêncio. Os alunos chegaram às sete",
+    /* 87 */ u"Em março, as águas do rio cobriram toda a várzea. Em março, as águas do rio cobr",
     /* 88 */ u"Jorge trabalha no banco; Lúcia, no hospital. Jorge trabalha no banco; Lúcia, no ",
     /* 89 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     /* 90 */ u"Quantos anos você tem? Eu tenho quinze. Quantos anos você tem? Eu tenho quinze. ",
     /* 91 */ u"A biblioteca abre às oito e fecha às dezenove horas. A biblioteca abre às oito e",
-    /* 92 */ u"O rio Amazonas é o maior rio do mundo em volume de água. O rio Amazonas é o maio",
-    /* 93 */ u"Luís e Márcia foram de trem até Curitiba. Luís e Márcia foram de trem até Curiti",
+    /* 92 */ u"O Amazonas é o rio mais caudaloso de todo o planeta. O Amazonas é o rio mais cau",
+    /* 93 */ u"Luís, Márcia e Antônio foram de ônibus até Curitiba. Luís, Márcia e Antônio fora",
     // 94: the third sentence changes its verb
-    /* 94 */ u"A lua cheia ilumina a noite. A lua cheia ilumina a noite. A lua cheia alumia a n",
-    /* 95 */ u"Cuidado com o degrau ao descer a escada. Cuidado com o degrau ao descer a escada",
-    /* 96 */ u"O jantar foi servido pontualmente às vinte horas. O jantar foi servido pontualme",
-    /* 97 */ u"Ele não sabia se ria ou se chorava. Ele não sabia se ria ou se chorava. Ele não ",
+    /* 94 */ u"A lua cheia ilumina o sertão. A lua cheia ilumina o sertão. A lua cheia alumia o",
+    /* 95 */ u"ATENÇÃO: tenha cuidado com o degrau ao descer a escada! ATENÇÃO: tenha cuidado c",
+    /* 96 */ u"O jantar de família foi servido pontualmente às vinte horas. O jantar de família",
+    /* 97 */ u"Comovido, ele não sabia se ria ou se chorava. Comovido, ele não sabia se ria ou ",
     // 98: the third question changes one word
-    /* 98 */ u"Onde você pôs o meu livro? Onde você pôs o meu livro? Onde você pôs o teu livro?",
-    /* 99 */ u"O velho pescador conhecia todos os segredos do mar. O velho pescador conhecia to",
+    /* 98 */ u"Onde você pôs o seu livro? Onde você pôs o seu livro? Onde você pôs o seu lápis?",
+    /* 99 */ u"Ó mar salgado, quanto do teu sal são lágrimas de Portugal! Ó mar salgado, quanto",
     /* 100 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
-    /* 101 */ u"Exercício constante traz rapidez e segurança. Exercício constante traz rapidez e",
-    /* 102 */ u"Ninguém nasce sabendo; aprende-se com o tempo. Ninguém nasce sabendo; aprende-se",
+    /* 101 */ u"Exercício diário traz rapidez, precisão e segurança. Não desanime! Exercício diá",
+    /* 102 */ u"Ninguém nasce sabendo. Aprende-se com paciência, atenção e prática diária. Ningu",
     // 103: the third sentence changes its verb
     /* 103 */ u"Estude hoje, colha amanhã. Estude hoje, colha amanhã. Estude hoje, vença amanhã.",
-    /* 104 */ u"As crianças correram para a janela ao ouvir um trovão. As crianças correram para",
-    /* 105 */ u"O comércio fecha mais cedo aos sábados e domingos. O comércio fecha mais cedo ao",
-    /* 106 */ u"Uma andorinha só não faz verão. Uma andorinha só não faz verão. Uma andorinha só",
-    /* 107 */ u"A reunião foi adiada para a próxima quinta-feira. A reunião foi adiada para a pr",
-    /* 108 */ u"Os dedos voltam sempre à linha central. Os dedos voltam sempre à linha central. ",
-    /* 109 */ u"O céu estava limpo e as estrelas brilhavam muito. O céu estava limpo e as estrel",
-    /* 110 */ u"Consulte o dicionário sempre que tiver dúvidas. Consulte o dicionário sempre que",
-    /* 111 */ u"O caminhão carregado de laranjas seguiu para o porto. O caminhão carregado de la",
-    /* 112 */ u"A paciência e a persistência vencem os obstáculos. A paciência e a persistência ",
-    /* 113 */ u"A fábrica contratou trinta novos funcionários em maio. A fábrica contratou trint",
-    /* 114 */ u"O médico receitou repouso absoluto por três dias. O médico receitou repouso abso",
-    /* 115 */ u"Ao digitar, mantenha as costas retas e os pés no chão. Ao digitar, mantenha as c",
+    /* 104 */ u"Água, eletricidade e telefone: as contas vencem no início do mês. Já pagou? Água",
+    /* 105 */ u"Óculos, lápis e caderno: está tudo pronto para a prova de amanhã, Júlia? Óculos,",
+    /* 106 */ u"Você já leu Machado de Assis? Dom Casmurro é uma obra-prima! Você já leu Machado",
+    /* 107 */ u"Atenção: a reunião da Diretoria foi transferida para sábado, às nove horas. Aten",
+    /* 108 */ u"Após cada palavra, os dedos regressam à posição inicial: ASDF e JKLÇ. Após cada ",
+    /* 109 */ u"No céu límpido do sertão nordestino, o Cruzeiro do Sul brilhava intensamente. No",
+    /* 110 */ u"Tem dúvidas de grafia? Consulte o Aurélio, o Houaiss ou o Michaelis. Tem dúvidas",
+    /* 111 */ u"O caminhão, carregado de limões e maracujás, seguiu para o porto de Santos. O ca",
+    /* 112 */ u"Paciência, persistência e disciplina: assim se vencem os obstáculos. Paciência, ",
+    /* 113 */ u"Em abril, a fábrica de Joinville contratou trinta técnicos e vinte mecânicos. Em",
+    /* 114 */ u"Após examinar a paciente, o Dr. Antônio receitou três dias de repouso. Após exam",
+    /* 115 */ u"É fundamental manter a coluna ereta, os ombros relaxados e os pés apoiados. É fu",
     /* 116 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 117-127: accent families, suffix families and hyphenated pronoun forms
     /* 117 */ u"já lá cá pá má dá há vá está sofá chá já lá cá pá má dá há vá está sofá chá já l",
     /* 118 */ u"você bebê ipê mercê português francês inglês você bebê ipê mercê português franc",
     /* 119 */ u"avô avós robô metrô pôr compôs bisavô bisavós avô avós robô metrô pôr compôs bis",
     /* 120 */ u"irmã maçã lã romã manhã alemã cristã irmã maçã lã romã manhã alemã cristã irmã m",
-    /* 121 */ u"felizmente somente realmente finalmente rapidamente felizmente somente realmente",
+    /* 121 */ u"lâmpada câmera ânimo âncora pântano tâmara lâmina lâmpada câmera ânimo âncora pâ",
     // 122: the third list changes its second word
-    /* 122 */ u"ação lição nação canção emoção ação lição nação canção emoção ação opção nação c",
+    /* 122 */ u"leões limões botões balões aviões leões limões botões balões aviões leões melões",
     /* 123 */ u"bondade verdade saudade amizade vontade bondade verdade saudade amizade vontade ",
     /* 124 */ u"dá-lhe fazê-lo dizê-lo vendê-la pô-lo tê-la dá-lhe fazê-lo dizê-lo vendê-la pô-l",
     /* 125 */ u"chamou-me disse-lhe viu-a deu-nos trouxe-os chamou-me disse-lhe viu-a deu-nos tr",
     /* 126 */ u"dir-lhe-ei far-se-á dar-te-ei levá-lo-ia dir-lhe-ei far-se-á dar-te-ei levá-lo-i",
-    /* 127 */ u"bondoso gostoso famosa preciosa curioso vaidosa teimoso bondoso gostoso famosa p",
+    /* 127 */ u"paciência ciência urgência infância distância importância paciência ciência urgê",
     // 128-130: alphabet, then place names
     /* 128 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     /* 129 */ u"O Rio de Janeiro e São Paulo são grandes centros urbanos. O Rio de Janeiro e São",
-    /* 130 */ u"Belém, Manaus, Recife, Salvador, Natal e Fortaleza. Belém, Manaus, Recife, Salva",
+    /* 130 */ u"Belém, Cuiabá, Goiânia, Maceió, São Luís e Florianópolis. Belém, Cuiabá, Goiânia",
     // 131-139: figures: number row, two-digit numbers, dates, amounts, Roman numerals, references
     /* 131 */ u"123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7",
     /* 132 */ u"20 39 48 57 67 58 49 30 23 34 45 56 78 89 90 20 39 48 57 67 58 49 30 23 34 45 56",
@@ -181,27 +181,27 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 136 */ u"I, II, III, IV, V, VI, VII, VIII, IX e X. I, II, III, IV, V, VI, VII, VIII, IX e",
     /* 137 */ u"N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.4",
     /* 138 */ u"R$ 25,00 R$ 150,50 R$ 1.200,00 R$ 38,75 R$ 4.999,90 R$ 25,00 R$ 150,50 R$ 1.200,",
-    /* 139 */ u"Em 1500 Cabral chegou ao Brasil com 13 navios. Em 1500 Cabral chegou ao Brasil c",
+    /* 139 */ u"Em 1500, Pedro Álvares Cabral chegou ao Brasil com 13 navios. Em 1500, Pedro Álv",
     // 140: alphabet
     /* 140 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 141-155: 81-character lines: digits with $, business correspondence, maxims, verb forms with pronouns
     /* 141 */ u"a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8",
     // 142: the second sentence changes one word
     /* 142 */ u"Acusamos o recebimento de sua estimada carta. Acusamos o recebimento de sua preza",
-    /* 143 */ u"Em resposta à sua consulta, informamos que o pedido já foi enviado. Em resposta à",
-    /* 144 */ u"Sem mais para o momento, subscrevemo-nos atenciosamente. Sem mais para o momento,",
-    /* 145 */ u"Anexamos a nota fiscal e a duplicata para o devido aceite. Anexamos a nota fiscal",
-    /* 146 */ u"Quem semeia vento colhe tempestade. Quem semeia vento colhe tempestade. Quem seme",
+    /* 143 */ u"Em resposta à sua consulta, informamos que as peças já estão à sua disposição. Em",
+    /* 144 */ u"Cumprimentamos V. Sª pela eleição à presidência da Câmara de Comércio. Cumpriment",
+    /* 145 */ u"Anexamos a nota fiscal e a duplicata; o ônus do frete cabe ao comprador. Anexamos",
+    /* 146 */ u"É melhor prevenir do que remediar. Faça o bem sem olhar a quem. É melhor prevenir",
     /* 147 */ u"comunicamos-lhe agradecemos-lhe informá-lo-emos enviá-lo-emos comunicamos-lhe agr",
-    /* 148 */ u"Prezados senhores: pedimos a gentileza de nos enviar o catálogo. Prezados senhore",
-    /* 149 */ u"Solicitamos a V. Sª o obséquio de confirmar o pedido. Solicitamos a V. Sª o obséq",
+    /* 148 */ u"Assunto: COTAÇÃO DE PREÇOS. Pedimos a gentileza de nos enviar o catálogo. Assunto",
+    /* 149 */ u"Solicitamos a V. Sª o obséquio de confirmar o pedido até o último dia útil. Solic",
     /* 150 */ u"A palavra é de prata, o silêncio é de ouro. A palavra é de prata, o silêncio é de",
-    /* 151 */ u"Remetemos-lhe hoje, por via aérea, as amostras pedidas. Remetemos-lhe hoje, por v",
+    /* 151 */ u"Remetemos-lhe hoje, por via aérea, as amostras e as instruções pedidas. Remetemos",
     /* 152 */ u"Aguardamos suas notícias e subscrevemo-nos cordialmente. Aguardamos suas notícias",
-    /* 153 */ u"Não deixe para amanhã o que pode fazer hoje. Não deixe para amanhã o que pode faz",
+    /* 153 */ u"Não deixe para amanhã o que você pode fazer hoje. Não deixe para amanhã o que voc",
     // 154: the second list changes its last word
     /* 154 */ u"envie-nos mande-nos diga-nos escreva-nos envie-nos mande-nos diga-nos telefone-no",
-    /* 155 */ u"Ficaríamos gratos se pudessem responder-nos com brevidade. Ficaríamos gratos se p",
+    /* 155 */ u"Ficaríamos gratos se pudessem responder-nos até o próximo dia 10. Ficaríamos grat",
     // 156: alphabet, the last drill
     /* 156 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 157: the numbers 1 to 100, no target time
@@ -212,98 +212,97 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     // 158-167: typing advice, fables and legends
     /* 158 */ u"Sente-se com as costas retas e mantenha os pés apoiados no chão durante a "
               u"aula.(60)",
-    /* 159 */ u"Antes de começar, coloque os dedos sobre a linha central do teclado e olhe apenas "
-              u"para o seu texto.(60)",
-    /* 160 */ u"Não olhe para as teclas ao digitar. Confie no tato e sinta a posição dos dedos "
-              u"pelo relevo do F e do J.(60)",
-    /* 161 */ u"e assim, lição após lição, os dedos aprendem o caminho das teclas sem que os olhos "
-              u"precisem procurá-las a toda hora.(60)",
-    /* 162 */ u"Uma raposa faminta viu uvas no alto de uma videira. Pulou muitas vezes sem "
-              u"alcançá-las e partiu dizendo que estavam verdes.(60)",
-    /* 163 */ u"No verão, a cigarra cantava e a formiga guardava comida. Quando chegou o inverno, "
-              u"a cigarra faminta bateu à porta da formiga.(60)",
+    /* 159 */ u"Antes de começar, ponha os dedos na linha central do teclado. Você deve olhar "
+              u"somente para o texto.(60)",
+    /* 160 */ u"Não olhe para as teclas ao digitar! Confie no tato e sinta a posição dos dedos pelo "
+              u"relevo do F e do J.(60)",
+    /* 161 */ u"e assim, lição a lição, os dedos aprendem o caminho das teclas sem que os olhos "
+              u"tenham de buscá-las a todo instante.(60)",
+    /* 162 */ u"Uma raposa faminta viu uvas no alto da parreira. Pulou inúmeras vezes sem "
+              u"alcançá-las e partiu, dizendo que estavam verdes.(60)",
+    /* 163 */ u"Enquanto a cigarra cantava, a formiga trabalhava. No inverno, a cigarra passou "
+              u"fome. Primeiro a obrigação, depois a diversão.(60)",
     /* 164 */ u"Diz a lenda que o Saci é um moleque de uma perna só, de gorro vermelho, que gosta "
               u"de pregar peças nos viajantes e some num redemoinho.(60)",
-    /* 165 */ u"O Curupira protege as matas. Seus pés virados para trás deixam pegadas que "
-              u"confundem os caçadores, que andam em roda e se perdem.(60)",
+    /* 165 */ u"O Curupira protege as matas. É dele que fogem os caçadores: seus pés virados para "
+              u"trás deixam pegadas que os fazem andar em roda.(60)",
     /* 166 */ u"Era domingo, e a praça estava cheia. As crianças corriam atrás dos pombos, os "
-              u"velhos jogavam damas à sombra e o pipoqueiro vendia pipocas.(60)",
-    /* 167 */ u"A casa ficava no alto do morro, entre mangueiras. Da varanda se via o rio correndo "
-              u"lentamente pelos campos e, ao longe, a torre da velha igreja.(60)",
+              u"velhos jogavam dominó à sombra e um ambulante vendia balões.(60)",
+    /* 167 */ u"A casa do meu avô ficava no alto do morro, entre mangueiras. Da varanda se via o "
+              u"rio correndo entre os campos e, à distância, a torre da igreja.(60)",
     // 168: alphabet against the clock
     /* 168 */ u"abcdefghijlmnopqrstuvxz(5)",
     // 169-178: business letters, commercial law, fables, narration and description
     /* 169 */ u"Prezados senhores: acusamos o recebimento de sua carta de 12 do corrente e "
-              u"informamos que os artigos pedidos serão embarcados na próxima semana.(60)",
-    /* 170 */ u"Atendendo ao pedido de V. Sª, remetemos em anexo a tabela de preços atualizada. Os "
-              u"valores são válidos por trinta dias e o frete corre por conta do comprador.(60)",
+              u"informamos que os artigos pedidos serão despachados em até três dias.(60)",
+    /* 170 */ u"A pedido de V. Sª, remetemos em anexo nossa tabela de preços atualizada. Os preços "
+              u"e as condições valem por trinta dias; o frete corre por conta do comprador.(60)",
     /* 171 */ u"O contrato de compra e venda torna-se perfeito quando as partes concordam sobre a "
               u"coisa e o preço. Desde então, o vendedor deve entregar e o comprador pagar.(60)",
-    /* 172 */ u"A lebre zombava da lentidão da tartaruga e a desafiou para uma corrida. Certa da "
-              u"vitória, parou para cochilar. Ao acordar, viu a tartaruga cruzar a linha de "
-              u"chegada.(60)",
-    /* 173 */ u"Nos rios da Amazônia vive a Iara, a mãe das águas. Dizem que ela canta à tardinha "
-              u"com voz tão doce que os pescadores esquecem tudo e seguem o seu canto até o fundo "
-              u"do rio.(60)",
-    /* 174 */ u"O trem saiu atrasado da estação. Pela janela, Marta via passar os cafezais, as "
-              u"casas de colonos e o gado no pasto. Levava na bolsa uma carta que ainda não tivera "
-              u"coragem de abrir.(60)",
-    /* 175 */ u"O mercado abria antes do sol. Nas bancas havia pilhas de laranjas, cachos de "
-              u"bananas, abacaxis e mandiocas sujas de terra. O cheiro do café fresco se misturava "
-              u"ao das goiabas.(60)",
-    /* 176 */ u"Comunicamos a V. Sª que, a partir do próximo mês, nosso escritório passará a "
-              u"funcionar em novo endereço, na Rua das Flores, 245. Os telefones e o horário de "
-              u"atendimento continuam iguais.(60)",
-    /* 177 */ u"Um jovem perguntou ao velho oleiro como aprendera a fazer vasos tão perfeitos. O "
-              u"velho sorriu e respondeu: \"Quebrando muitos vasos antes destes.\" Desde então, o "
-              u"rapaz não tem medo de errar.(60)",
+    /* 172 */ u"A lebre zombou da tartaruga e a desafiou para uma corrida. Certa da vitória, dormiu "
+              u"no caminho e, ao acordar, viu a tartaruga cruzar a meta. Devagar se vai ao "
+              u"longe.(60)",
+    /* 173 */ u"Nos rios da Amazônia vive a Iara, a mãe das águas. Dizem que ela canta à tarde uma "
+              u"música tão doce que os pescadores esquecem tudo e seguem o seu canto até o fundo do "
+              u"rio.(60)",
+    /* 174 */ u"O trem saiu atrasado da estação. Pela janela, Marta via os cafezais e o gado no "
+              u"pasto. Levava na bolsa uma carta fechada. Que notícias traria? Ainda não tivera "
+              u"coragem de abri-la.(60)",
+    /* 175 */ u"O mercado abria às cinco e meia. Que fartura! Havia pilhas de laranjas e limões, "
+              u"cachos de bananas, mandiocas sujas de terra e cocos verdes. Água de coco gelada "
+              u"custava pouco.(60)",
+    /* 176 */ u"Assunto: MUDANÇA DE ENDEREÇO. Comunicamos a V. Sª que, a partir do próximo mês, "
+              u"nosso escritório funcionará na Rua das Flores, número 245. O telefone e o horário "
+              u"de expediente não mudam.(60)",
+    /* 177 */ u"Um jovem perguntou ao velho oleiro como aprendera a fazer vasos tão bonitos. O "
+              u"velho sorriu e disse: \"Quebrando muitos vasos antes destes.\" Desde então, o rapaz "
+              u"não teve mais medo de errar.(60)",
     /* 178 */ u"A duplicata é um título de crédito que o vendedor emite com base na fatura de uma "
               u"venda a prazo. O comprador, ao assiná-la, reconhece a dívida e se obriga a pagá-la "
               u"na data combinada.(60)",
     // 179: alphabet against the clock
     /* 179 */ u"abcdefghijlmnopqrstuvxz(5)",
     // 180-186: typing advice, legend, narration, description, letter, commercial law, fable
-    /* 180 */ u"A velocidade vem com o tempo; a precisão, com a atenção. Digite em ritmo regular, "
-              u"sem pressa, e faça pausas breves a cada hora. Relaxe bem os ombros, deixe os dedos "
-              u"leves e respire com calma.(60)",
-    /* 181 */ u"Contam os índios que a jovem Naiá se apaixonou pela lua e quis tocá-la. Certa "
-              u"noite viu a lua refletida no rio, mergulhou para alcançá-la e desapareceu. "
-              u"Comovida, a lua a transformou na vitória-régia.(60)",
-    /* 182 */ u"Quando a chuva começou, o velho Joaquim ainda estava no roçado. Juntou as "
-              u"ferramentas, cobriu a cabeça com um saco de estopa e desceu a trilha. Em casa, a "
-              u"mulher tinha acendido o fogão a lenha.(60)",
+    /* 180 */ u"A velocidade vem com o tempo; a precisão, com a atenção. É melhor digitar devagar e "
+              u"certo do que depressa e errado. Deixe a tela a uma boa distância dos olhos, faça "
+              u"pausas e relaxe os ombros.(60)",
+    /* 181 */ u"Contam os povos indígenas que a jovem Naiá se apaixonou pela lua e quis tocá-la. "
+              u"Certa noite, viu-a refletida no rio, mergulhou para alcançá-la e sumiu. Comovida, a "
+              u"lua a transformou na vitória-régia.(60)",
+    /* 182 */ u"Quando a chuva começou, seu Álvaro ainda estava na lavoura. Que aguaceiro! Juntou "
+              u"as ferramentas, cobriu a cabeça com um saco de estopa e desceu a trilha. Em casa, a "
+              u"mulher já acendera o fogão.(60)",
     /* 183 */ u"A cidade ficava à beira do mar, com ruas estreitas de pedra e casas coloridas. No "
               u"fim da tarde, os barcos voltavam carregados e os moradores desciam até a praia "
               u"para comprar peixe e ver o sol se pôr.(60)",
-    /* 184 */ u"Prezado senhor: em resposta à sua consulta de 5 de março, temos o prazer de "
-              u"informar que dispomos em estoque de todos os artigos do seu pedido. Podemos fazer "
-              u"a entrega em dez dias, com pagamento a trinta dias da data da fatura.(60)",
-    /* 185 */ u"A nota promissória é uma promessa escrita pela qual o emitente se obriga a pagar "
-              u"ao beneficiário certa quantia em data combinada. Deve conter a denominação do "
-              u"título, a soma a pagar, a data e o lugar da emissão e a assinatura.(60)",
-    /* 186 */ u"Um leão dormia quando um ratinho passou correndo sobre ele. O leão o agarrou, mas "
-              u"o rato pediu que o soltasse e prometeu ajudá-lo um dia. O leão riu e o deixou ir. "
-              u"Tempos depois, preso em uma rede, ouviu o ratinho roer as cordas até "
-              u"libertá-lo.(60)",
+    /* 184 */ u"Assunto: COTAÇÃO. Prezado senhor: em resposta à sua consulta de 15 de março, temos "
+              u"o prazer de comunicar que dispomos em estoque de todos os artigos pedidos. A "
+              u"entrega se fará em dez dias, com pagamento a trinta dias da fatura.(60)",
+    /* 185 */ u"A nota promissória é uma promessa escrita pela qual o emitente se obriga a pagar ao "
+              u"beneficiário uma quantia em data fixa. Deve conter a denominação do título, a "
+              u"importância a pagar, a data e o lugar da emissão e a assinatura.(60)",
+    /* 186 */ u"Um leão agarrou um ratinho que passara sobre ele. O rato pediu que o soltasse e "
+              u"prometeu ajudá-lo um dia. O leão riu, mas o deixou ir. Tempos depois, preso numa "
+              u"rede, ouviu o ratinho roer as cordas até libertá-lo. Até os pequenos têm seu "
+              u"valor.(60)",
     // 187: alphabet against the clock
     /* 187 */ u"abcdefghijlmnopqrstuvxz(5)",
     // 188-191: narration, letter, commercial law, closing advice
-    /* 188 */ u"Naquela manhã, a escola inteira esperava o novo professor. Ele entrou na sala sem "
-              u"pressa, escreveu o próprio nome no quadro e, em vez de ditar a lição, perguntou a "
-              u"cada aluno o que ele gostaria de aprender. Ninguém soube responder de "
-              u"imediato.(60)",
-    /* 189 */ u"Senhores: verificamos que a remessa de 20 de abril chegou incompleta e pedimos que "
-              u"confiram seus registros. Das cinquenta caixas constantes da fatura, recebemos "
-              u"apenas quarenta e oito. Aguardamos o envio das duas restantes ou o crédito "
+    /* 188 */ u"Naquela manhã, a escola inteira esperava o novo professor. Como ele seria? Entrou "
+              u"na sala sem pressa, escreveu o nome no quadro e, em vez de passar lições, perguntou "
+              u"a cada aluno o que gostaria de aprender. Ninguém soube responder de imediato.(60)",
+    /* 189 */ u"Assunto: RECLAMAÇÃO. Senhores: a última remessa, de 2 de abril, chegou incompleta. "
+              u"Das trinta caixas constantes da fatura, recebemos vinte e oito. Pedimos que "
+              u"confiram seus registros e aguardamos o envio das duas restantes ou o crédito "
               u"correspondente.(60)",
     /* 190 */ u"Considera-se empresário quem organiza, de modo profissional, uma atividade "
               u"econômica para produzir ou fazer circular bens e serviços. Ele deve manter "
               u"escrituração regular de seus negócios, guardar as cartas recebidas e fazer o "
               u"balanço anual.(60)",
-    /* 191 */ u"Chegamos ao fim do curso, mas não ao fim do aprendizado. A habilidade conquistada "
-              u"aqui só se mantém com a prática diária. Escreva cartas, copie os textos de que "
-              u"gostar e procure sempre digitar sem olhar o teclado. Com o tempo, a velocidade "
-              u"crescerá naturalmente, sem prejuízo da exatidão.(60)",
+    /* 191 */ u"Você chegou ao fim do curso. Ótimo trabalho! Mas o aprendizado continua: a "
+              u"habilidade conquistada aqui só se mantém com a prática diária. Escreva cartas, "
+              u"copie textos de que gostar e procure sempre digitar sem olhar o teclado. Com o "
+              u"tempo, a velocidade crescerá, sem prejuízo da exatidão.(60)",
     // 192: alphabet against the clock, the last lesson
     /* 192 */ u"abcdefghijlmnopqrstuvxz(5)",
 };

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstddef>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "lessons/catalogue.h"
 
@@ -338,6 +340,133 @@ TEST(Passages, QuotationMarksComeInPairs) {
     if (n == 177) {
       EXPECT_EQ(quotes, 2) << "lesson 177: should hold one quotation";
     }
+  }
+}
+
+// What the course promises a teacher beyond the form of its lines.
+
+// Reached through the ABNT2 dead keys; ç has a key of its own.
+constexpr std::u16string_view DeadKeyLetters = u"áàâãéêíóôõúÁÃÉÓ";
+constexpr std::u16string_view SmallAccents = u"áàâãéêíóôõúç";
+constexpr std::u16string_view CapitalAccents = u"ÁÃÇÉÓ";
+
+bool IsIn(std::u16string_view set, char16_t c) { return set.find(c) != std::u16string_view::npos; }
+
+bool AnyLessonHolds(int first, int last, char16_t c) {
+  for (int n = first; n <= last; ++n) {
+    if (IsIn(Text(n), c)) return true;
+  }
+  return false;
+}
+
+TEST(Accents, NoLessonBefore31NeedsADeadKey) {
+  for (int n = 1; n < 31; ++n) {
+    for (const char16_t c : DeadKeyLetters) {
+      EXPECT_FALSE(IsIn(Text(n), c)) << "lesson " << n << " needs a dead key for " << Utf8({&c, 1});
+    }
+  }
+}
+
+TEST(Accents, EveryAccentedLetterKeepsComingBackAfterLesson31) {
+  // Small letters in every stretch of drills and passages; the rarer capitals in both kinds.
+  constexpr std::pair<int, int> stretches[] = {{32, 63},   {64, 99},   {100, 130},
+                                               {131, 156}, {158, 175}, {176, 191}};
+  for (const char16_t c : SmallAccents) {
+    for (const auto& [first, last] : stretches) {
+      EXPECT_TRUE(AnyLessonHolds(first, last, c))
+          << "lessons " << first << " to " << last << " never practise " << Utf8({&c, 1});
+    }
+  }
+  for (const char16_t c : CapitalAccents) {
+    EXPECT_TRUE(AnyLessonHolds(32, FirstPassageLesson - 1, c))
+        << "no drill practises " << Utf8({&c, 1});
+    EXPECT_TRUE(AnyLessonHolds(FirstPassageLesson + 1, LessonCount, c))
+        << "no passage practises " << Utf8({&c, 1});
+  }
+}
+
+TEST(Sentences, ASentenceAfterAFullStopQuestionOrExclamationStartsWithACapital) {
+  for (int n = 1; n <= LessonCount; ++n) {
+    const std::u16string_view text = Text(n);
+    for (std::size_t i = 2; i < text.size(); ++i) {
+      const bool small = (text[i] >= u'a' && text[i] <= u'z') || IsIn(SmallAccents, text[i]);
+      EXPECT_FALSE(small && text[i - 1] == u' ' && IsIn(u".!?", text[i - 2]))
+          << "lesson " << n << ": " << Utf8(text.substr(i - 2, 12));
+    }
+  }
+}
+
+TEST(Sentences, SomePassagesAskAndSomeExclaim) {
+  int questions = 0;
+  int exclamations = 0;
+  for (int n = FirstPassageLesson + 1; n <= LessonCount; ++n) {
+    questions += IsIn(Text(n), u'?');
+    exclamations += IsIn(Text(n), u'!');
+  }
+  EXPECT_GE(questions, 2);
+  EXPECT_GE(exclamations, 2);
+}
+
+// The words of four letters or more in a drill's pattern (the whole line for a varied drill).
+std::set<std::u16string> DrillWords(int number) {
+  const std::u16string_view text = Text(number);
+  const std::u16string_view pattern = FirstPattern(text).empty() ? text : FirstPattern(text);
+  std::set<std::u16string> words;
+  std::u16string word;
+  for (const char16_t c : std::u16string(pattern) + u' ') {
+    if (c != u' ') {
+      if (!IsIn(u",.;:!?\"", c)) word += c;
+      continue;
+    }
+    if (word.size() >= 4) words.insert(word);
+    word.clear();
+  }
+  return words;
+}
+
+TEST(DrillForm, NoDrillRepeatsMostOfAnotherDrillsWords) {
+  for (int a = 31; a < FirstPassageLesson; ++a) {
+    const auto first = DrillWords(a);
+    for (int b = a + 1; b < FirstPassageLesson; ++b) {
+      const auto second = DrillWords(b);
+      std::size_t shared = 0;
+      for (const auto& w : second) shared += first.count(w);
+      EXPECT_FALSE(shared >= 2 && 2 * shared > std::min(first.size(), second.size()))
+          << "lessons " << a << " and " << b << " share " << shared << " of their words";
+    }
+  }
+}
+
+// Accented letters, capitals, punctuation marks and letters per word of a typed line,
+// averaged over the sentence drills of a stretch (alphabet checkpoints left out).
+std::array<double, 4> MeanMarks(int first, int last) {
+  std::array<double, 4> sum{};
+  int lines = 0;
+  for (int n = first; n <= last; ++n) {
+    const std::u16string_view text = Text(n);
+    if (text.starts_with(Alphabet)) continue;
+    double letters = 0;
+    double words = text.back() == u' ' ? 0 : 1;
+    for (const char16_t c : text) {
+      sum[0] += IsIn(SmallAccents, c) || IsIn(CapitalAccents, c);
+      sum[1] += (c >= u'A' && c <= u'Z') || IsIn(CapitalAccents, c);
+      sum[2] += IsIn(u",.;:!?-", c);
+      letters += c != u' ' && !IsIn(u",.;:!?-", c);
+      words += c == u' ';
+    }
+    sum[3] += letters / words;
+    ++lines;
+  }
+  for (double& s : sum) s /= lines;
+  return sum;
+}
+
+TEST(Progression, SentenceDrillsGrowHarderFrom64To115) {
+  const auto early = MeanMarks(64, 80);
+  const auto late = MeanMarks(101, 115);
+  const char* const measures[] = {"accented letters", "capitals", "punctuation", "word length"};
+  for (std::size_t i = 0; i < early.size(); ++i) {
+    EXPECT_GT(late[i], early[i] + 0.5) << measures[i] << ": " << early[i] << " -> " << late[i];
   }
 }
 
