@@ -1,0 +1,77 @@
+#include "classroom/csv.h"
+
+#include <algorithm>
+#include <optional>
+
+
+namespace tecladim::classroom {
+namespace {
+
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view LineEnd = "\r\n";
+constexpr char Separator = ';';
+
+template <typename Int>
+std::string Whole(const std::optional<Int>& value) {
+  return value ? std::to_string(*value) : std::string();
+}
+
+std::string Decimal(const std::optional<double>& value) { return value ? DecimalText(*value) : std::string(); }
+
+void AppendLine(std::string& out, const std::string& aluno, const ExerciseRecord& r) {
+  const ExerciseFigures f = FiguresOf(r);
+  const std::string cells[] = {
+      aluno,
+      Whole(r.licao),
+      r.data ? DateTimeText(*r.data) : std::string(),
+      Whole(r.erros),
+      Whole(r.tempoS),
+      Whole(f.toques),
+      Decimal(f.tpm),
+      Decimal(f.ppm),
+      Decimal(f.tl),
+      Decimal(f.precisao),
+      Whole(f.meta),
+      Decimal(f.percentualMeta),
+  };
+  bool first = true;
+  for (const std::string& cell : cells) {
+    if (!first) out.push_back(Separator);
+    first = false;
+    out += cell;
+  }
+  out += LineEnd;
+}
+
+}  // namespace
+
+std::string CsvCell(std::string_view text) {
+  if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+  return out;
+}
+
+std::string ClassCsv(const std::vector<Student>& students, const Period& period) {
+  std::vector<const Student*> order;
+  for (const Student& s : students)
+    if (!s.Failed()) order.push_back(&s);
+  // Records within a student are already in `data` then record-number order.
+  std::stable_sort(order.begin(), order.end(), [](const Student* a, const Student* b) { return a->aluno < b->aluno; });
+
+  std::string out(ByteOrderMark);
+  out += CsvHeader;
+  out += LineEnd;
+  for (const Student* s : order) {
+    const std::string aluno = CsvCell(s->aluno);
+    for (const ExerciseRecord& r : s->records)
+      if (period.Contains(r.data)) AppendLine(out, aluno, r);
+  }
+  return out;
+}
+
+}  // namespace tecladim::classroom
