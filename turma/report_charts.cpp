@@ -51,7 +51,7 @@ QChart* ProgressChart(const std::vector<classroom::ExerciseRecord>& records) {
   auto* precisao = new QLineSeries;
   precisao->setName(QStringLiteral("Precisão %"));
   precisao->setColor(PrecisaoColor);
-  double maxTl = 0, minPrecisao = 0;
+  double maxTl = 0, minPrecisao = FullPercent;
   qint64 first = 0, last = 0;
   bool any = false;
   for (const auto& r : records) {
@@ -112,7 +112,8 @@ QChart* ProgressChart(const std::vector<classroom::ExerciseRecord>& records) {
   chart->addAxis(tlAxis, Qt::AlignLeft);
   auto* precisaoAxis = new QValueAxis;
   precisaoAxis->setTitleText(QStringLiteral("Precisão %"));
-  precisaoAxis->setRange(std::floor(minPrecisao / 10) * 10, FullPercent);
+  // The 70% line always shows, with room below it.
+  precisaoAxis->setRange(std::min(60.0, std::floor(minPrecisao / 10) * 10), FullPercent);
   precisaoAxis->setLabelFormat(QStringLiteral("%.0f"));
   precisaoAxis->setLinePenColor(PrecisaoColor);
   chart->addAxis(precisaoAxis, Qt::AlignRight);
@@ -200,30 +201,35 @@ QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const s
   return chart;
 }
 
-QChart* ClassLessonsChart(const std::vector<classroom::Student>& students, const classroom::Period& period) {
+QChart* ClassLessonsChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period) {
   std::vector<StudentBar> bars;
-  for (const auto& s : students) {
-    if (s.Failed()) continue;
-    const auto summary = classroom::Summarize(s, period);
-    bars.push_back({Text(s.aluno), static_cast<double>(summary.highestLesson.value_or(0))});
+  for (const classroom::Student* s : students) {
+    const auto summary = classroom::Summarize(*s, period);
+    bars.push_back({Text(s->aluno), static_cast<double>(summary.highestLesson.value_or(0))});
   }
   return StudentBarsChart(QStringLiteral("Lição alcançada por aluno"), QStringLiteral("Maior lição"), bars,
                           LessonCount);
 }
 
-QChart* ClassTlChart(const std::vector<classroom::Student>& students, const classroom::Period& period) {
+QChart* ClassTlChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period) {
   std::vector<StudentBar> bars;
   double maximum = 0;
-  for (const auto& s : students) {
-    if (s.Failed()) continue;
-    const auto summary = classroom::Summarize(s, period);
+  for (const classroom::Student* s : students) {
+    const auto summary = classroom::Summarize(*s, period);
     // Rounded to a whole number so the bar's label stays short.
     const double tl = std::round(summary.recentTl.value_or(0));
-    bars.push_back({Text(s.aluno), tl});
+    bars.push_back({Text(s->aluno), tl});
     maximum = std::max(maximum, tl);
   }
   return StudentBarsChart(QStringLiteral("TL por aluno (mediana dos últimos 10 exercícios)"),
                           QStringLiteral("TL (toques líquidos por minuto)"), bars, maximum * 1.15);
+}
+
+std::vector<const classroom::Student*> LoadedStudents(const std::vector<classroom::Student>& students) {
+  std::vector<const classroom::Student*> loaded;
+  for (const auto& s : students)
+    if (!s.Failed()) loaded.push_back(&s);
+  return loaded;
 }
 
 }  // namespace tecladim::turma

@@ -24,7 +24,9 @@ QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const s
                          double maximum);
 
 // The class chart's two halves: the highest lesson reached, and tl, per student that loaded.
-QChart* ClassLessonsChart(const std::vector<classroom::Student>& students, const classroom::Period& period);
-QChart* ClassTlChart(const std::vector<classroom::Student>& students, const classroom::Period& period);
+// Students whose file failed are left out.
+QChart* ClassLessonsChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period);
+QChart* ClassTlChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period);
+std::vector<const classroom::Student*> LoadedStudents(const std::vector<classroom::Student>& students);
 
 }  // namespace tecladim::turma

@@ -1,13 +1,13 @@
 #include "turma/report_document.h"
 
-#include <QChartView>
+#include <QChart>
+#include <QGraphicsScene>
 #include <QCoreApplication>
 #include <QFile>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 
-#include <memory>
 
 #include "turma/class_table_model.h"
 #include "turma/report_charts.h"
@@ -20,20 +20,20 @@ namespace {
 constexpr int ChartLayoutWidth = 1000;
 constexpr int PdfResolution = 300;
 constexpr double LineSpacing = 1.35;
+// More bars than this on a page of paper cannot be read.
+constexpr std::size_t StudentsPerChartPage = 25;
 
 const QString Title = QStringLiteral("Tecladim — Relatório da turma");
 
-// Draws a chart into `target` through a chart view that is never shown on screen.
-void RenderChart(QPainter& painter, QChart* chart, const QRectF& target) {
-  QChartView view(chart);
-  view.setRenderHint(QPainter::Antialiasing);
-  view.setAttribute(Qt::WA_DontShowOnScreen);
-  view.setFrameShape(QFrame::NoFrame);
-  const int height = static_cast<int>(ChartLayoutWidth * target.height() / target.width());
-  view.resize(ChartLayoutWidth, height);
-  view.show();
-  QCoreApplication::processEvents();
-  view.render(&painter, target, view.rect());
+// Draws a chart into `target`: laid out at ChartLayoutWidth pixels wide in a scene of its
+// own, then painted scaled onto the page (as vectors on a PDF).
+void RenderChart(QPainter& painter, QChart* owned, const QRectF& target) {
+  QGraphicsScene scene;
+  scene.addItem(owned);  // the scene deletes the chart
+  const QSizeF size(ChartLayoutWidth, ChartLayoutWidth * target.height() / target.width());
+  owned->resize(size);
+  QCoreApplication::sendPostedEvents();
+  scene.render(&painter, target, QRectF(QPointF(0, 0), size));
 }
 
 // Lays text out down a page and starts new pages as needed.
@@ -88,7 +88,7 @@ class Pages {
       const double w = widths[static_cast<std::size_t>(i)] * area_.width();
       const QRectF cell(x + 4, y_, w - 8, LineHeight());
       const QString text = painter_.fontMetrics().elidedText(cells[i], Qt::ElideRight, static_cast<int>(cell.width()));
-      painter_.drawText(cell, (i == 0 || header ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
+      painter_.drawText(cell, (i == 0 || i == cells.size() - 1 || header ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
       x += w;
     }
     y_ += LineHeight();
@@ -151,9 +151,10 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
                                     ClassTableModel::MaiorLicao, ClassTableModel::UltimaAtividade,
                                     ClassTableModel::Tl,         ClassTableModel::Precisao,
                                     ClassTableModel::Tendencia,  ClassTableModel::Situacao};
-  const std::vector<double> widths = {0.22, 0.09, 0.08, 0.15, 0.08, 0.09, 0.1, 0.19};
-  QStringList header;
-  for (int column : columns) header << ClassTableModel::HeaderText(column);
+  const std::vector<double> widths = {0.2, 0.08, 0.07, 0.15, 0.07, 0.08, 0.09, 0.26};
+  const QStringList header = {QStringLiteral("Aluno"), QStringLiteral("Exerc."),  QStringLiteral("Lição"),
+                              QStringLiteral("Última atividade"), QStringLiteral("TL"), QStringLiteral("Precisão"),
+                              QStringLiteral("Tendência"), QStringLiteral("Situação")};
   pages.SetFont(8.5, true);
   pages.Row(header, widths, true);
   pages.SetFont(8.5);
@@ -171,14 +172,21 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
     pages.Row(cells, widths, false, color);
   }
 
-  // The class chart: one bar per student, on a page of its own.
-  pages.NewPage();
-  const QRectF area = pages.Area();
-  const double half = area.height() / 2;
-  std::unique_ptr<QChart> lessons(ClassLessonsChart(data.students, options.period));
-  RenderChart(painter, lessons.release(), QRectF(area.left(), area.top(), area.width(), half - 10));
-  std::unique_ptr<QChart> tl(ClassTlChart(data.students, options.period));
-  RenderChart(painter, tl.release(), QRectF(area.left(), area.top() + half + 10, area.width(), half - 10));
+  // The class chart: one bar per student, StudentsPerChartPage students a page.
+  const auto loaded = LoadedStudents(data.students);
+  for (std::size_t first = 0; first < loaded.size() || first == 0; first += StudentsPerChartPage) {
+    const std::vector<const classroom::Student*> group(
+        loaded.begin() + static_cast<std::ptrdiff_t>(first),
+        loaded.begin() + static_cast<std::ptrdiff_t>(std::min(loaded.size(), first + StudentsPerChartPage)));
+    pages.NewPage();
+    const QRectF area = pages.Area();
+    const double half = area.height() / 2;
+    RenderChart(painter, ClassLessonsChart(group, options.period),
+                QRectF(area.left(), area.top(), area.width(), half - 10));
+    RenderChart(painter, ClassTlChart(group, options.period),
+                QRectF(area.left(), area.top() + half + 10, area.width(), half - 10));
+    if (loaded.empty()) break;
+  }
 }
 
 void StudentPage(Pages& pages, QPainter& painter, const classroom::Student& student, const ReportOptions& options) {

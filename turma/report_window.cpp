@@ -378,9 +378,22 @@ void ReportWindow::WatchFolders() {
   if (!watcher_.directories().isEmpty()) watcher_.removePaths(watcher_.directories());
   QStringList paths = folders_;
   std::set<QString> folders;
+  std::vector<std::filesystem::path> opened;
+  for (const QString& f : folders_) opened.push_back(std::filesystem::absolute(PathOf(f)).lexically_normal());
+  auto inOpened = [&](const std::filesystem::path& p) {
+    for (const auto& o : opened) {
+      const auto relative = p.lexically_relative(o);
+      if (!relative.empty() && *relative.begin() != "..") return true;
+    }
+    return false;
+  };
+  // Every folder from the opened one down to each student's: a new student's folder may
+  // appear at any depth.
   for (const auto& s : data_.students) {
     paths << PathText(s.file);
-    folders.insert(PathText(s.file.parent_path()));
+    for (auto p = std::filesystem::absolute(s.file).lexically_normal().parent_path();
+         inOpened(p) && folders.insert(PathText(p)).second; p = p.parent_path()) {
+    }
   }
   for (const QString& f : folders) paths << f;
   paths.removeDuplicates();
@@ -511,11 +524,10 @@ void ReportWindow::RefreshStudent() {
 
 void ReportWindow::RefreshClassCharts() {
   const classroom::Period period = CurrentPeriod();
-  ReplaceChart(classLessonsView_, ClassLessonsChart(data_.students, period));
-  ReplaceChart(classTlView_, ClassTlChart(data_.students, period));
-  int loaded = 0;
-  for (const auto& s : data_.students) loaded += s.Failed() ? 0 : 1;
-  const int height = std::max(ChartMinimumHeight, 120 + BarPixels * loaded);
+  const auto loaded = LoadedStudents(data_.students);
+  ReplaceChart(classLessonsView_, ClassLessonsChart(loaded, period));
+  ReplaceChart(classTlView_, ClassTlChart(loaded, period));
+  const int height = std::max(ChartMinimumHeight, 120 + BarPixels * static_cast<int>(loaded.size()));
   classLessonsView_->setMinimumHeight(height);
   classTlView_->setMinimumHeight(height);
 }
