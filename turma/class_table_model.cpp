@@ -129,7 +129,7 @@ QVariant ClassTableModel::data(const QModelIndex& index, int role) const {
       if (column == Tendencia) return QStringLiteral("TL dos últimos 10 exercícios menos a dos 10 anteriores");
       return {};
     case Qt::TextAlignmentRole:
-      if (column == Aluno || column == Situacao || column == Arquivo) return {};
+      if (column == Aluno || column == Situacao || column == Arquivo) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
       return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     case Qt::BackgroundRole:
       if (column == Precisao && row.summary.recentBelowFloor) return QBrush(WarningBackground);

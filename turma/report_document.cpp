@@ -151,19 +151,19 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
                                     ClassTableModel::MaiorLicao, ClassTableModel::UltimaAtividade,
                                     ClassTableModel::Tl,         ClassTableModel::Precisao,
                                     ClassTableModel::Tendencia,  ClassTableModel::Situacao};
-  const std::vector<double> widths = {0.2, 0.08, 0.07, 0.15, 0.07, 0.08, 0.09, 0.26};
+  const std::vector<double> widths = {0.19, 0.07, 0.06, 0.17, 0.07, 0.09, 0.09, 0.26};
   const QStringList header = {QStringLiteral("Aluno"), QStringLiteral("Exerc."),  QStringLiteral("Lição"),
                               QStringLiteral("Última atividade"), QStringLiteral("TL"), QStringLiteral("Precisão"),
-                              QStringLiteral("Tendência"), QStringLiteral("Situação")};
-  pages.SetFont(8.5, true);
+                              QStringLiteral("Tend. TL"), QStringLiteral("Situação")};
+  pages.SetFont(8, true);
   pages.Row(header, widths, true);
-  pages.SetFont(8.5);
+  pages.SetFont(8);
   for (int row = 0; row < table.rowCount(); ++row) {
     if (pages.Remaining() < pages.LineHeight()) {
       pages.NewPage();
-      pages.SetFont(8.5, true);
+      pages.SetFont(8, true);
       pages.Row(header, widths, true);
-      pages.SetFont(8.5);
+      pages.SetFont(8);
     }
     QStringList cells;
     for (int column : columns) cells << table.CellText(row, column);

@@ -51,6 +51,7 @@ constexpr int ReloadDelayMs = 1500;
 // Rows of the class chart: each student gets this many pixels.
 constexpr int BarPixels = 26;
 constexpr int ChartMinimumHeight = 420;
+constexpr int SituationWidth = 330;
 
 QSettings Settings() { return QSettings(QStringLiteral("Tecladim"), QStringLiteral("tecladim-turma")); }
 
@@ -235,6 +236,7 @@ void ReportWindow::createStudentTab() {
   QTableView* exercises = NewTable(exerciseModel_, split);
   exercises->setObjectName(QStringLiteral("tabelaExercicios"));
   exercises->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  exercises->horizontalHeader()->setSectionResizeMode(ExerciseTableModel::Data, QHeaderView::ResizeToContents);
   split->setStretchFactor(0, 3);
   split->setStretchFactor(1, 2);
   layout->addWidget(split, 1);
@@ -449,7 +451,9 @@ void ReportWindow::Refresh() {
   const classroom::Period period = CurrentPeriod();
   const QDateTime now = QDateTime::currentDateTime();
   classModel_->Show(&data_, period, ToStamp(now), inactiveDays_->value());
-  for (int c = 0; c < ClassTableModel::Arquivo; ++c) classTable_->resizeColumnToContents(c);
+  for (int c = 0; c < ClassTableModel::Situacao; ++c) classTable_->resizeColumnToContents(c);
+  // The reader's error texts can be long: the tooltip shows them whole.
+  classTable_->setColumnWidth(ClassTableModel::Situacao, SituationWidth);
 
   const classroom::ClassSummary c = classroom::SummarizeClass(data_.students, period);
   QString text;
