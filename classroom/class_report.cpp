@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
-#include <set>
+#include <bitset>
 
 #include "lessons/catalogue.h"
 
@@ -78,10 +78,10 @@ std::vector<ExerciseRecord> InPeriod(const Student& student, const Period& perio
 StudentSummary Summarize(const std::vector<ExerciseRecord>& records) {
   StudentSummary s;
   s.exercises = records.size();
-  std::set<std::int32_t> lessons;
+  std::bitset<LessonCount + 1> lessons;
   for (const ExerciseRecord& r : records) {
     if (r.licao && InCatalogue(*r.licao)) {
-      lessons.insert(*r.licao);
+      lessons.set(static_cast<std::size_t>(*r.licao));
       s.highestLesson = std::max(s.highestLesson.value_or(*r.licao), *r.licao);
     }
     if (r.data && (!s.lastActivity || *s.lastActivity < *r.data)) s.lastActivity = r.data;
@@ -93,7 +93,7 @@ StudentSummary Summarize(const std::vector<ExerciseRecord>& records) {
     }
     if (f.belowAccuracyFloor) ++s.belowAccuracyFloor;
   }
-  s.lessonsCompleted = lessons.size();
+  s.lessonsCompleted = lessons.count();
 
   const auto end = records.end();
   const auto recent = records.size() > RecentExercises ? end - RecentExercises : records.begin();
@@ -117,15 +117,22 @@ StudentSummary Summarize(const Student& student, const Period& period) {
 }
 
 ClassSummary SummarizeClass(const std::vector<Student>& students, const Period& period) {
+  std::vector<StudentSummary> summaries(students.size());
+  for (std::size_t i = 0; i < students.size(); ++i)
+    if (!students[i].Failed()) summaries[i] = Summarize(students[i], period);
+  return SummarizeClass(students, summaries);
+}
+
+ClassSummary SummarizeClass(const std::vector<Student>& students, const std::vector<StudentSummary>& summaries) {
   ClassSummary c;
   std::vector<double> highest, tls, precisions, trends;
-  for (const Student& student : students) {
-    if (student.Failed()) {
+  for (std::size_t i = 0; i < students.size(); ++i) {
+    if (students[i].Failed()) {
       ++c.failedFiles;
       continue;
     }
     ++c.students;
-    const StudentSummary s = Summarize(student, period);
+    const StudentSummary& s = summaries[i];
     if (s.exercises > 0) ++c.activeStudents;
     c.exercises += s.exercises;
     c.secondsPractised += s.secondsPractised;
@@ -149,9 +156,8 @@ ClassSummary SummarizeClass(const std::vector<Student>& students, const Period& 
 }
 
 bool InactiveFor(const Student& student, int days, Stamp now) {
-  std::optional<Stamp> last;
-  for (const ExerciseRecord& r : student.records)
-    if (r.data && (!last || *last < *r.data)) last = r.data;
+  // Records are in `data` order, blank first: the last one is the newest.
+  const std::optional<Stamp> last = student.records.empty() ? std::nullopt : student.records.back().data;
   if (!last) return true;
   return last->ms < now.ms - static_cast<std::int64_t>(days) * MsPerDay;
 }

@@ -78,6 +78,9 @@ struct ClassSummary {
 };
 
 ClassSummary SummarizeClass(const std::vector<Student>& students, const Period& period);
+// The same from summaries already made, one per student in the same order (a failed
+// student's is not read).
+ClassSummary SummarizeClass(const std::vector<Student>& students, const std::vector<StudentSummary>& summaries);
 
 // The records of a student that fall in the period, in order.
 std::vector<ExerciseRecord> InPeriod(const Student& student, const Period& period);

@@ -32,6 +32,13 @@ void ClassTableModel::Show(const ClassData* data, const classroom::Period& perio
   endResetModel();
 }
 
+std::vector<classroom::StudentSummary> ClassTableModel::Summaries() const {
+  std::vector<classroom::StudentSummary> summaries;
+  summaries.reserve(rows_.size());
+  for (const Row& row : rows_) summaries.push_back(row.summary);
+  return summaries;
+}
+
 int ClassTableModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }

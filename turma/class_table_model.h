@@ -42,6 +42,8 @@ class ClassTableModel : public QAbstractTableModel {
 
   const classroom::Student* StudentAt(int row) const;
   const classroom::StudentSummary& SummaryAt(int row) const { return rows_[static_cast<std::size_t>(row)].summary; }
+  // Every row's summary, in the class's order (the rows' order before sorting).
+  std::vector<classroom::StudentSummary> Summaries() const;
   bool InactiveAt(int row) const { return rows_[static_cast<std::size_t>(row)].inactive; }
   static QString HeaderText(int column);
   // The text of the cell as the table shows it (also what the PDF prints).

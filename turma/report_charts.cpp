@@ -26,6 +26,7 @@ const QColor PassageColor(255, 127, 14);
 constexpr double FullPercent = 100.0;
 constexpr int PointsShownUpTo = 60;  // beyond this many exercises the markers only clutter
 constexpr qint64 MsPerHour = 3'600'000;
+constexpr std::size_t BarLabelsUpTo = 60;
 
 QChart* NewChart(const QString& title) {
   auto* chart = new QChart;
@@ -181,7 +182,8 @@ QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const s
   }
   auto* series = new QHorizontalBarSeries;
   series->append(set);
-  series->setLabelsVisible(true);
+  // Beyond a few dozen bars the values no longer fit beside them; the axis still reads.
+  series->setLabelsVisible(bars.size() <= BarLabelsUpTo);
   series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
   series->setLabelsFormat(QStringLiteral("@value"));
   series->setBarWidth(0.7);
@@ -201,35 +203,29 @@ QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const s
   return chart;
 }
 
-QChart* ClassLessonsChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period) {
-  std::vector<StudentBar> bars;
-  for (const classroom::Student* s : students) {
-    const auto summary = classroom::Summarize(*s, period);
-    bars.push_back({Text(s->aluno), static_cast<double>(summary.highestLesson.value_or(0))});
+ClassBars MakeClassBars(const std::vector<classroom::Student>& students,
+                        const std::vector<classroom::StudentSummary>& summaries) {
+  ClassBars bars;
+  for (std::size_t i = 0; i < students.size(); ++i) {
+    if (students[i].Failed()) continue;
+    const QString aluno = Text(students[i].aluno);
+    bars.lessons.push_back({aluno, static_cast<double>(summaries[i].highestLesson.value_or(0))});
+    // Rounded to a whole number so the bar's label stays short.
+    bars.tl.push_back({aluno, std::round(summaries[i].recentTl.value_or(0))});
   }
+  return bars;
+}
+
+QChart* ClassLessonsChart(const std::vector<StudentBar>& bars) {
   return StudentBarsChart(QStringLiteral("Lição alcançada por aluno"), QStringLiteral("Maior lição"), bars,
                           LessonCount);
 }
 
-QChart* ClassTlChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period) {
-  std::vector<StudentBar> bars;
+QChart* ClassTlChart(const std::vector<StudentBar>& bars) {
   double maximum = 0;
-  for (const classroom::Student* s : students) {
-    const auto summary = classroom::Summarize(*s, period);
-    // Rounded to a whole number so the bar's label stays short.
-    const double tl = std::round(summary.recentTl.value_or(0));
-    bars.push_back({Text(s->aluno), tl});
-    maximum = std::max(maximum, tl);
-  }
+  for (const StudentBar& bar : bars) maximum = std::max(maximum, bar.value);
   return StudentBarsChart(QStringLiteral("TL por aluno (mediana dos últimos 10 exercícios)"),
                           QStringLiteral("TL (toques líquidos por minuto)"), bars, maximum * 1.15);
-}
-
-std::vector<const classroom::Student*> LoadedStudents(const std::vector<classroom::Student>& students) {
-  std::vector<const classroom::Student*> loaded;
-  for (const auto& s : students)
-    if (!s.Failed()) loaded.push_back(&s);
-  return loaded;
 }
 
 }  // namespace tecladim::turma

@@ -23,10 +23,15 @@ struct StudentBar {
 QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const std::vector<StudentBar>& bars,
                          double maximum);
 
-// The class chart's two halves: the highest lesson reached, and tl, per student that loaded.
-// Students whose file failed are left out.
-QChart* ClassLessonsChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period);
-QChart* ClassTlChart(const std::vector<const classroom::Student*>& students, const classroom::Period& period);
-std::vector<const classroom::Student*> LoadedStudents(const std::vector<classroom::Student>& students);
+// The class chart's two halves: the highest lesson reached, and tl, per student, from the
+// students' summaries. Students whose file failed are left out.
+struct ClassBars {
+  std::vector<StudentBar> lessons;
+  std::vector<StudentBar> tl;
+};
+ClassBars MakeClassBars(const std::vector<classroom::Student>& students,
+                        const std::vector<classroom::StudentSummary>& summaries);
+QChart* ClassLessonsChart(const std::vector<StudentBar>& bars);
+QChart* ClassTlChart(const std::vector<StudentBar>& bars);
 
 }  // namespace tecladim::turma

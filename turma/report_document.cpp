@@ -130,7 +130,8 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
   pages.Line(QStringLiteral("Emitido em %1").arg(options.now.toString(QStringLiteral("dd/MM/yyyy HH:mm"))));
   pages.Advance(pages.LineHeight() * 0.5);
 
-  const classroom::ClassSummary c = classroom::SummarizeClass(data.students, options.period);
+  const std::vector<classroom::StudentSummary> summaries = table.Summaries();
+  const classroom::ClassSummary c = classroom::SummarizeClass(data.students, summaries);
   pages.SetFont(13, true);
   pages.Line(QStringLiteral("Resumo da turma"));
   pages.SetFont(10);
@@ -173,19 +174,21 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
   }
 
   // The class chart: one bar per student, StudentsPerChartPage students a page.
-  const auto loaded = LoadedStudents(data.students);
-  for (std::size_t first = 0; first < loaded.size() || first == 0; first += StudentsPerChartPage) {
-    const std::vector<const classroom::Student*> group(
-        loaded.begin() + static_cast<std::ptrdiff_t>(first),
-        loaded.begin() + static_cast<std::ptrdiff_t>(std::min(loaded.size(), first + StudentsPerChartPage)));
+  const ClassBars bars = MakeClassBars(data.students, summaries);
+  auto slice = [](const std::vector<StudentBar>& all, std::size_t first) {
+    const std::size_t last = std::min(all.size(), first + StudentsPerChartPage);
+    return std::vector<StudentBar>(all.begin() + static_cast<std::ptrdiff_t>(first),
+                                   all.begin() + static_cast<std::ptrdiff_t>(last));
+  };
+  for (std::size_t first = 0; first < bars.tl.size() || first == 0; first += StudentsPerChartPage) {
     pages.NewPage();
     const QRectF area = pages.Area();
     const double half = area.height() / 2;
-    RenderChart(painter, ClassLessonsChart(group, options.period),
+    RenderChart(painter, ClassLessonsChart(slice(bars.lessons, first)),
                 QRectF(area.left(), area.top(), area.width(), half - 10));
-    RenderChart(painter, ClassTlChart(group, options.period),
+    RenderChart(painter, ClassTlChart(slice(bars.tl, first)),
                 QRectF(area.left(), area.top() + half + 10, area.width(), half - 10));
-    if (loaded.empty()) break;
+    if (bars.tl.empty()) break;
   }
 }
 

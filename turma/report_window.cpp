@@ -255,6 +255,7 @@ void ReportWindow::createChartTab() {
   layout->addWidget(classTlView_);
   scroll->setWidget(page);
   tabs_->addTab(scroll, QStringLiteral("Gráfico da turma"));
+  connect(tabs_, &QTabWidget::currentChanged, this, &ReportWindow::RefreshClassCharts);
 }
 
 void ReportWindow::createStatusBar() {
@@ -455,7 +456,9 @@ void ReportWindow::Refresh() {
   // The reader's error texts can be long: the tooltip shows them whole.
   classTable_->setColumnWidth(ClassTableModel::Situacao, SituationWidth);
 
-  const classroom::ClassSummary c = classroom::SummarizeClass(data_.students, period);
+  summaries_ = classModel_->Summaries();
+  classChartsStale_ = true;
+  const classroom::ClassSummary c = classroom::SummarizeClass(data_.students, summaries_);
   QString text;
   if (data_.folders.isEmpty()) {
     text = QStringLiteral("Abra a pasta da turma (<b>Arquivo › Abrir pasta da turma</b>): cada <i>Exercicio.xml</i> "
@@ -527,11 +530,12 @@ void ReportWindow::RefreshStudent() {
 }
 
 void ReportWindow::RefreshClassCharts() {
-  const classroom::Period period = CurrentPeriod();
-  const auto loaded = LoadedStudents(data_.students);
-  ReplaceChart(classLessonsView_, ClassLessonsChart(loaded, period));
-  ReplaceChart(classTlView_, ClassTlChart(loaded, period));
-  const int height = std::max(ChartMinimumHeight, 120 + BarPixels * static_cast<int>(loaded.size()));
+  if (!classChartsStale_ || tabs_->currentIndex() != ChartTab) return;
+  classChartsStale_ = false;
+  const ClassBars bars = MakeClassBars(data_.students, summaries_);
+  ReplaceChart(classLessonsView_, ClassLessonsChart(bars.lessons));
+  ReplaceChart(classTlView_, ClassTlChart(bars.tl));
+  const int height = std::max(ChartMinimumHeight, 120 + BarPixels * static_cast<int>(bars.tl.size()));
   classLessonsView_->setMinimumHeight(height);
   classTlView_->setMinimumHeight(height);
 }

@@ -119,6 +119,9 @@ class ReportWindow : public QMainWindow {
   QThread* loader_ = nullptr;
   std::shared_ptr<std::atomic<bool>> cancel_;
   bool reloadAgain_ = false;
+  // The class chart is built when its tab is shown: a thousand bars take a while.
+  std::vector<classroom::StudentSummary> summaries_;
+  bool classChartsStale_ = true;
 };
 
 }  // namespace tecladim::turma

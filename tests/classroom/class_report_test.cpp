@@ -97,7 +97,7 @@ TEST(ClassSummary, OverStudentsSkippingFailedFilesAndFollowingThePeriod) {
   Student davi{"davi", "davi/Exercicio.xml", {}, {}};
   const std::vector<Student> students = {ana, bia, caio, davi};
 
-  ClassSummary all = SummarizeClass(students, {});
+  ClassSummary all = SummarizeClass(students, Period{});
   EXPECT_EQ(all.students, 3u);
   EXPECT_EQ(all.failedFiles, 1u);
   EXPECT_EQ(all.activeStudents, 2u);

@@ -109,6 +109,7 @@ class ReportWindowTest : public QObject {
     QVERIFY(exercises);
     QCOMPARE(QString::number(exercises->model()->rowCount()),
              Cell(table, RowOf(table, QStringLiteral("turma-a/davi")), ClassTableModel::Exercicios));
+    w.ShowTab(ReportWindow::ChartTab);
     const auto charts = w.findChildren<QChartView*>();
     QCOMPARE(charts.size(), 4);
     for (QChartView* view : charts) QVERIFY(view->chart() && !view->chart()->series().isEmpty());
