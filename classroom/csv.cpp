@@ -66,10 +66,22 @@ std::string ClassCsv(const std::vector<Student>& students, const Period& period)
   std::string out(ByteOrderMark);
   out += CsvHeader;
   out += LineEnd;
-  for (const Student* s : order) {
-    const std::string aluno = CsvCell(s->aluno);
-    for (const ExerciseRecord& r : s->records)
-      if (period.Contains(r.data)) AppendLine(out, aluno, r);
+  std::vector<const ExerciseRecord*> merged;
+  for (auto group = order.begin(); group != order.end();) {
+    const auto end = std::find_if(group, order.end(), [&](const Student* s) { return s->aluno != (*group)->aluno; });
+    // Two opened folders may hold a student of the same name: their lines interleave by date.
+    merged.clear();
+    for (auto s = group; s != end; ++s)
+      for (const ExerciseRecord& r : (*s)->records)
+        if (period.Contains(r.data)) merged.push_back(&r);
+    if (end - group > 1)
+      std::stable_sort(merged.begin(), merged.end(), [](const ExerciseRecord* a, const ExerciseRecord* b) {
+        if (a->data != b->data) return !a->data || (b->data && *a->data < *b->data);
+        return a->recordNumber < b->recordNumber;
+      });
+    const std::string aluno = CsvCell((*group)->aluno);
+    for (const ExerciseRecord* r : merged) AppendLine(out, aluno, *r);
+    group = end;
   }
   return out;
 }

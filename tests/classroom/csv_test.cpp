@@ -100,5 +100,18 @@ TEST_F(SmallClass, FailedFilesGiveNoLinesAndThePeriodLimitsTheRest) {
             "turma-a/joão;158;05/03/2024 10:01:15;1;75;79;63,2;12,6;62,4;98,7;60;80,0\r\n");
 }
 
+TEST(ClassCsv, StudentsOfTheSameNameFromTwoFoldersInterleaveByDate) {
+  const auto at = [](unsigned day) { return ToStamp(EncodeDateTime({2024, 3, day}, {10, 0, 0, 0})); };
+  const Student first{"joao", "a/joao/Exercicio.xml", {}, {{1, 1, at(1), 0, 60}, {2, 1, at(3), 0, 60}}};
+  const Student second{"joao", "b/joao/Exercicio.xml", {}, {{1, 2, at(2), 0, 60}}};
+  const Student ana{"ana", "b/ana/Exercicio.xml", {}, {{1, 3, at(9), 0, 60}}};
+  const std::string csv = ClassCsv({first, second, ana}, {});
+  const auto line = [&](std::string_view start) { return csv.find(start); };
+  EXPECT_LT(line("ana;3;"), line("joao;1;01/03"));
+  EXPECT_LT(line("joao;1;01/03"), line("joao;2;02/03"));
+  EXPECT_LT(line("joao;2;02/03"), line("joao;1;03/03"));
+  EXPECT_NE(line("joao;1;03/03"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tecladim::classroom
