@@ -6,13 +6,14 @@ set -euo pipefail
 run_packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-multimedia-dev libxtst-dev libx11-dev
+  qt6-charts-dev libqt6opengl6-dev
   fonts-liberation fonts-dejavu-core
 )
 test_packages=(
   libgtest-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
   xvfb xauth xdotool x11-xkb-utils x11-utils imagemagick appstream
-  desktop-file-utils dpkg-dev file librsvg2-bin
+  desktop-file-utils dpkg-dev file librsvg2-bin poppler-utils
 )
 
 packages=("${run_packages[@]}")

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders the icon's PNG sizes and the Windows .ico from tecladim.svg. The results are kept
+# Renders the icon's PNG sizes and the Windows .ico from tecladim.svg, and the class
+# report's PNG sizes from tecladim-turma.svg. The results are kept
 # in the tree, so a build never needs these tools; run this again after changing the SVG.
 # Needs rsvg-convert (librsvg2-bin) and ImageMagick.
 set -euo pipefail
@@ -12,3 +13,7 @@ for s in "${sizes[@]}"; do
   pngs+=("$here/icons/${s}x${s}/tecladim.png")
 done
 convert "${pngs[@]}" "$here/../windows/tecladim.ico"
+# The class report's icon (tecladim-turma), PNG sizes only.
+for s in "${sizes[@]}"; do
+  rsvg-convert -w "$s" -h "$s" "$here/tecladim-turma.svg" -o "$here/icons/${s}x${s}/tecladim-turma.png"
+done

@@ -1,0 +1,152 @@
+#include "classroom/class_loader.h"
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "history/record_set.h"
+
+namespace tecladim::classroom {
+namespace fs = std::filesystem;
+namespace {
+
+std::string Utf8Path(const fs::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return {text.begin(), text.end()};
+}
+
+std::string StudentName(const fs::path& opened, const fs::path& file) {
+  const fs::path relative = file.parent_path().lexically_relative(opened);
+  if (relative.empty() || relative == ".") return Utf8Path(opened.filename());
+  return Utf8Path(relative);
+}
+
+// The opened folder as an absolute path without a trailing separator, so that its own name
+// is its last part even when it was given as "." or "turma/".
+fs::path Normalised(const fs::path& folder) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(folder, ec);
+  if (ec) absolute = folder;
+  absolute = absolute.lexically_normal();
+  if (!absolute.has_filename() && absolute.has_parent_path() && absolute != absolute.root_path())
+    absolute = absolute.parent_path();
+  return absolute;
+}
+
+// Identity of a file for listing it once when two opened folders overlap.
+fs::path Identity(const fs::path& file) {
+  std::error_code ec;
+  fs::path canonical = fs::weakly_canonical(file, ec);
+  return ec ? file : canonical;
+}
+
+void Walk(const fs::path& opened, ClassFolders& out, std::set<fs::path>& seen) {
+  std::error_code ec;
+  auto note = [&](const fs::path& where, const std::error_code& e) {
+    out.errors.push_back({where, e.message()});
+  };
+  auto consider = [&](const fs::path& file) {
+    if (seen.insert(Identity(file)).second) out.histories.push_back({StudentName(opened, file), file});
+  };
+  if (!fs::is_directory(opened, ec)) {
+    note(opened, ec ? ec : std::make_error_code(std::errc::not_a_directory));
+    return;
+  }
+  fs::recursive_directory_iterator it(opened, fs::directory_options::skip_permission_denied, ec);
+  if (ec) {
+    note(opened, ec);
+    return;
+  }
+  // The walk stops at an error it cannot step over; what it found so far still counts.
+  fs::path last = opened;
+  for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
+    last = it->path();
+    std::error_code fileEc;
+    if (last.filename() == HistoryFileName && !it->is_directory(fileEc)) consider(last);
+  }
+  if (ec) note(last, ec);
+}
+
+ExerciseRecord RecordAt(history::RecordSet& set, int orderIndex) {
+  set.SetCurrentRow(orderIndex);
+  ExerciseRecord r;
+  r.recordNumber = set.RecordNumberAt(orderIndex);
+  r.licao = set.Integer("licao");
+  r.erros = set.Integer("erros");
+  const auto stamp = [&](std::string_view field) -> std::optional<Stamp> {
+    if (const auto value = set.DateTimeValue(field)) return ToStamp(*value);
+    return std::nullopt;
+  };
+  r.data = stamp("data");
+  r.tempoS = DurationSeconds(stamp("tempo"), stamp("inicio"), stamp("fim"));
+  return r;
+}
+
+// Ascending `data`, blank first, ties by record number: the order the history grid shows.
+bool RecordOrder(const ExerciseRecord& a, const ExerciseRecord& b) {
+  if (a.data != b.data) return !a.data || (b.data && *a.data < *b.data);
+  return a.recordNumber < b.recordNumber;
+}
+
+}  // namespace
+
+ClassFolders FindHistories(const std::vector<fs::path>& folders) {
+  ClassFolders out;
+  std::set<fs::path> seen;
+  for (const fs::path& folder : folders) Walk(Normalised(folder), out, seen);
+  std::stable_sort(out.histories.begin(), out.histories.end(), [](const HistoryLocation& a, const HistoryLocation& b) {
+    return a.aluno != b.aluno ? a.aluno < b.aluno : a.file < b.file;
+  });
+  return out;
+}
+
+Student LoadStudent(const HistoryLocation& location) {
+  Student student{location.aluno, location.file, {}, {}};
+  history::RecordSet set("cds1");
+  try {
+    set.LoadFromFile(location.file);
+    if (!set.Active()) set.Open();  // a zero-byte file leaves the never-opened store closed
+    const int rows = set.RowCount();
+    student.records.reserve(static_cast<std::size_t>(rows));
+    // Rows come in `data` order, blank `data` first and ties by record number.
+    for (int i = 0; i < rows; ++i) student.records.push_back(RecordAt(set, i));
+    if (!std::is_sorted(student.records.begin(), student.records.end(), RecordOrder))
+      std::sort(student.records.begin(), student.records.end(), RecordOrder);
+  } catch (const std::exception& e) {
+    student.records.clear();
+    student.error = e.what();
+  }
+  return student;
+}
+
+std::vector<Student> LoadClass(const std::vector<HistoryLocation>& histories, const LoadProgress& progress,
+                               unsigned threads, const std::atomic<bool>* cancel) {
+  std::vector<Student> students(histories.size());
+  std::vector<char> loaded(histories.size(), 0);
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(1, histories.size())));
+  std::atomic<std::size_t> next{0};
+  std::atomic<std::size_t> done{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < histories.size(); i = next++) {
+      if (cancel && cancel->load()) return;
+      students[i] = LoadStudent(histories[i]);
+      loaded[i] = 1;
+      const std::size_t count = ++done;
+      if (progress) progress(count, histories.size());
+    }
+  };
+  std::vector<std::jthread> pool;
+  for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+  work();
+  pool.clear();  // joins
+  std::vector<Student> out;
+  out.reserve(students.size());
+  for (std::size_t i = 0; i < students.size(); ++i)
+    if (loaded[i]) out.push_back(std::move(students[i]));
+  return out;
+}
+
+}  // namespace tecladim::classroom

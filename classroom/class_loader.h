@@ -1,0 +1,52 @@
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "classroom/class_report.h"
+
+// Finding and reading a class's histories. Files are only ever read, through the history
+// reader the trainer itself uses; a trainer writing one at the same time is not disturbed.
+namespace tecladim::classroom {
+
+// The name of every student's history file.
+inline constexpr std::string_view HistoryFileName = "Exercicio.xml";
+
+struct HistoryLocation {
+  std::string aluno;
+  std::filesystem::path file;
+  friend bool operator==(const HistoryLocation&, const HistoryLocation&) = default;
+};
+
+// A folder that could not be walked (whole or in part), with the system's text.
+struct WalkError {
+  std::filesystem::path folder;
+  std::string text;
+};
+
+struct ClassFolders {
+  std::vector<HistoryLocation> histories;  // ordered by aluno, then file
+  std::vector<WalkError> errors;
+};
+
+// Every "Exercicio.xml" beneath the folders, at any depth (links to folders not followed,
+// a file reached twice listed once). The student's name is the path of the file's folder
+// relative to the opened folder, or the opened folder's own name for a file directly in it.
+ClassFolders FindHistories(const std::vector<std::filesystem::path>& folders);
+
+// One student's history through the trainer's record set; a file that cannot be read
+// gives a student with the reader's error text and no records.
+Student LoadStudent(const HistoryLocation& location);
+
+// Told after each file is read, from the thread that read it: (files done, files in all).
+using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// Reads the histories on `threads` threads (0: one per core), in the order given. A set
+// `cancel` stops it early; the students not yet read are then left out.
+std::vector<Student> LoadClass(const std::vector<HistoryLocation>& histories, const LoadProgress& progress = {},
+                               unsigned threads = 0, const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace tecladim::classroom

@@ -1,0 +1,147 @@
+#include "classroom/class_loader.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include "class_files.h"
+
+namespace tecladim::classroom {
+namespace {
+
+using testing::ClassFolder;
+using testing::Row;
+using testing::TrainerHistory;
+
+std::vector<std::string> Names(const ClassFolders& found) {
+  std::vector<std::string> names;
+  for (const HistoryLocation& h : found.histories) names.push_back(h.aluno);
+  return names;
+}
+
+TEST(FolderWalk, EveryHistoryAtAnyDepthNamedByItsFolder) {
+  ClassFolder f;
+  const std::string history = TrainerHistory("");
+  f.Write("turma/Exercicio.xml", history);  // directly in the opened folder
+  f.Write("turma/joao/Exercicio.xml", history);
+  f.Write("turma/turma-a/maria/Exercicio.xml", history);
+  f.Write("turma/turma-a/maria/antigo/Exercicio.xml", history);
+  f.Write("turma/turma-a/pedro/exercicio.xml", history);    // another name: not the trainer's
+  f.Write("turma/turma-a/pedro/Exercicio.xml.bak", history);
+  f.Write("turma/turma-b/vazio/notas.txt", "");
+  std::filesystem::create_directories(f.root() / "turma/turma-b/Exercicio.xml");  // a folder of that name
+
+  const ClassFolders found = FindHistories({f.root() / "turma"});
+  EXPECT_EQ(Names(found), (std::vector<std::string>{"joao", "turma", "turma-a/maria", "turma-a/maria/antigo"}));
+  EXPECT_TRUE(found.errors.empty());
+  EXPECT_EQ(found.histories[0].file, f.root() / "turma/joao/Exercicio.xml");
+
+  // Opened with a trailing separator or as ".": the folder keeps its own name.
+  EXPECT_EQ(Names(FindHistories({f.root() / "turma/joao/"})), std::vector<std::string>{"joao"});
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(f.root() / "turma/joao");
+  const ClassFolders dot = FindHistories({"."});
+  std::filesystem::current_path(cwd);
+  EXPECT_EQ(Names(dot), std::vector<std::string>{"joao"});
+}
+
+TEST(FolderWalk, OverlappingFoldersListAFileOnceAndMissingFoldersAreReported) {
+  ClassFolder f;
+  f.Write("escola/turma-a/ana/Exercicio.xml", TrainerHistory(""));
+  const ClassFolders found =
+      FindHistories({f.root() / "escola", f.root() / "escola/turma-a", f.root() / "nao-existe"});
+  EXPECT_EQ(Names(found), std::vector<std::string>{"turma-a/ana"});
+  ASSERT_EQ(found.errors.size(), 1u);
+  EXPECT_EQ(found.errors[0].folder, f.root() / "nao-existe");
+  EXPECT_FALSE(found.errors[0].text.empty());
+}
+
+TEST(LoadStudent, ReadsTheTrainersFileInDataOrder) {
+  ClassFolder f;
+  const auto file =
+      f.Write("ana/Exercicio.xml", TrainerHistory(Row(2, "20240302", "10:00:00", "10:01:35", 3, "00:01:35") +
+                                                      Row(1, "20240301", "09:00:00", "09:02:00", 0, "00:02:00"),
+                                                  "1 0 4 2 0 4"));
+  const Student s = LoadStudent({"ana", file});
+  ASSERT_FALSE(s.Failed()) << s.error;
+  ASSERT_EQ(s.records.size(), 2u);
+  EXPECT_EQ(s.records[0].recordNumber, 2u);
+  EXPECT_EQ(s.records[0].licao, 1);
+  EXPECT_EQ(s.records[0].tempoS, 120);
+  EXPECT_EQ(s.records[1].licao, 2);
+  EXPECT_EQ(s.records[1].erros, 3);
+  EXPECT_EQ(s.records[1].tempoS, 95);
+  EXPECT_EQ(s.records[1].data, ToStamp(EncodeDateTime({2024, 3, 2}, {10, 1, 35, 123})));
+}
+
+TEST(LoadStudent, BadFilesCarryTheReadersErrorText) {
+  ClassFolder f;
+  const auto damaged = f.Write("a/Exercicio.xml", "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>");
+  const auto noLicao = f.Write(
+      "b/Exercicio.xml",
+      "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"data\" fieldtype=\"dateTime\"/>"
+      "</FIELDS><PARAMS/></METADATA><ROWDATA></ROWDATA></DATAPACKET>");
+  const auto empty = f.Write("c/Exercicio.xml", "");
+
+  EXPECT_EQ(LoadStudent({"a", damaged}).error, "Mismatch in datapacket.");
+  EXPECT_EQ(LoadStudent({"b", noLicao}).error, "cds1: Field 'licao' not found");
+  const Student zero = LoadStudent({"c", empty});
+  EXPECT_FALSE(zero.Failed()) << "a zero-byte history is an empty one, as the trainer reads it";
+  EXPECT_TRUE(zero.records.empty());
+  const Student missing = LoadStudent({"d", f.root() / "d/Exercicio.xml"});
+  EXPECT_EQ(missing.error.rfind("Cannot open file \"", 0), 0u) << missing.error;
+}
+
+TEST(LoadStudent, UnreadableFileIsAnErrorAndIsLeftAsItWas) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  ClassFolder f;
+  const std::string bytes = TrainerHistory(Row(1, "20240301", "09:00:00", "09:02:00", 0, "00:02:00"), "1 0 4");
+  const auto file = f.Write("a/Exercicio.xml", bytes);
+  std::filesystem::permissions(file, std::filesystem::perms::none);
+  const Student s = LoadStudent({"a", file});
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(s.error.rfind("Cannot open file \"", 0), 0u) << s.error;
+  std::ifstream in(file, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+}
+
+TEST(LoadClass, ParallelReadGivesTheSameClassInTheSameOrder) {
+  ClassFolder f;
+  for (int i = 0; i < 40; ++i) {
+    std::string rows;
+    for (int j = 0; j <= i % 5; ++j) rows += Row(i % 192 + 1, "20240301", "09:00:00", "09:02:00", j, "00:02:00");
+    f.Write("turma/aluno" + std::to_string(100 + i) + "/Exercicio.xml", TrainerHistory(rows));
+  }
+  f.Write("turma/aluno999/Exercicio.xml", "lixo");
+  const ClassFolders found = FindHistories({f.root() / "turma"});
+  ASSERT_EQ(found.histories.size(), 41u);
+
+  std::atomic<std::size_t> calls{0}, last{0};
+  const auto parallel = LoadClass(
+      found.histories,
+      [&](std::size_t done, std::size_t total) {
+        ++calls;
+        EXPECT_EQ(total, 41u);
+        if (done == total) last = done;
+      },
+      4);
+  const auto single = LoadClass(found.histories, {}, 1);
+  EXPECT_EQ(calls, 41u);
+  EXPECT_EQ(last, 41u);
+  ASSERT_EQ(parallel.size(), 41u);
+  ASSERT_EQ(single.size(), 41u);
+  for (std::size_t i = 0; i < parallel.size(); ++i) {
+    EXPECT_EQ(parallel[i].aluno, found.histories[i].aluno);
+    EXPECT_EQ(parallel[i].records, single[i].records);
+    EXPECT_EQ(parallel[i].error, single[i].error);
+  }
+  EXPECT_EQ(parallel[3].records.size(), 4u);
+  EXPECT_EQ(parallel[40].error, "Mismatch in datapacket.");
+
+  std::atomic<bool> cancel{true};
+  EXPECT_TRUE(LoadClass(found.histories, {}, 2, &cancel).empty());
+}
+
+}  // namespace
+}  // namespace tecladim::classroom

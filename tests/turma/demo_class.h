@@ -1,0 +1,84 @@
+#pragma once
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "history/packet.h"
+#include "synthetic_class.h"
+
+// A class as an instructor finds it: two groups of students at different stages, one who
+// stopped coming, one who types fast and carelessly, one file from a school's own tool
+// with blank fields, and one damaged file. The newest exercises are on `today`.
+namespace tecladim::classroom::testing {
+
+struct DemoStudent {
+  const char* folder;
+  int exercises;
+  double startTpm;
+  double gain;
+  double errorRate;
+  int daysIdle;  // days between the last exercise and today
+};
+
+inline const std::vector<DemoStudent>& DemoStudents() {
+  static const std::vector<DemoStudent> students = {
+      {"turma-a/ana-beatriz", 420, 90, 0.35, 0.020, 0},  {"turma-a/bruno", 260, 70, 0.30, 0.030, 1},
+      {"turma-a/camila", 520, 110, 0.30, 0.015, 0},      {"turma-a/davi", 90, 60, 0.20, 0.050, 21},
+      {"turma-a/eduarda", 340, 85, 0.40, 0.025, 2},      {"turma-a/felipe", 180, 150, 0.40, 0.600, 0},
+      {"turma-b/gabriel", 600, 120, 0.25, 0.012, 0},     {"turma-b/helena", 150, 75, 0.50, 0.030, 3},
+      {"turma-b/isabela", 470, 100, 0.30, 0.018, 1},     {"turma-b/joão-pedro", 60, 55, 0.30, 0.060, 0},
+      {"turma-b/larissa", 300, 95, 0.35, 0.020, 9},
+  };
+  return students;
+}
+
+// Moves every date of the history by whole days so that its last exercise is on `lastDay`.
+inline void EndOn(history::Packet& p, std::int64_t lastDay) {
+  const std::int64_t last = p.columns[1].numbers.back();
+  const std::int64_t shift = (lastDay - Stamp{last}.Day()) * MsPerDay;
+  for (std::size_t c : {1u, 3u, 4u})
+    for (auto& v : p.columns[c].numbers) v += shift;
+}
+
+inline void WriteDemoClass(const std::filesystem::path& root, std::int64_t today) {
+  std::uint32_t seed = 7;
+  for (const DemoStudent& s : DemoStudents()) {
+    StudentProfile profile;
+    profile.seed = seed++;
+    profile.exercises = s.exercises;
+    profile.startTpm = s.startTpm;
+    profile.gainPerExercise = s.gain;
+    profile.startErrorRate = s.errorRate;
+    history::Packet p = StudentHistory(profile);
+    EndOn(p, today - s.daysIdle);
+    const auto file = root / std::filesystem::u8path(s.folder) / "Exercicio.xml";
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << history::WritePacket(p);
+  }
+  // A school's own tool: no RowState, no change log, a column of its own, blank fields.
+  const std::string day = [&] {
+    const CivilDate d = CivilFromDays(today);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02u%02u", d.year, d.month, d.day);
+    return std::string(text);
+  }();
+  std::filesystem::create_directories(root / "turma-b/mariana");
+  std::ofstream(root / "turma-b/mariana/Exercicio.xml", std::ios::binary)
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DATAPACKET Version=\"2.0\">\n<METADATA><FIELDS>\n"
+         "<FIELD attrname=\"licao\" fieldtype=\"i4\"/><FIELD attrname=\"data\" fieldtype=\"dateTime\"/>"
+         "<FIELD attrname=\"erros\" fieldtype=\"i4\"/><FIELD attrname=\"inicio\" fieldtype=\"dateTime\"/>"
+         "<FIELD attrname=\"fim\" fieldtype=\"dateTime\"/><FIELD attrname=\"tempo\" fieldtype=\"dateTime\"/>"
+         "<FIELD attrname=\"sala\" fieldtype=\"string\" WIDTH=\"10\"/>\n</FIELDS><PARAMS/></METADATA>\n<ROWDATA>\n"
+      << "<ROW licao=\"1\" data=\"" << day << "T09:09:00000\" erros=\"6\" inicio=\"" << day << "T09:00:00000\" fim=\""
+      << day << "T09:09:00000\" sala=\"3\"/>\n"
+      << "<ROW licao=\"2\" data=\"" << day << "T09:18:10000\" inicio=\"" << day << "T09:10:00000\" fim=\"" << day
+      << "T09:18:10000\" tempo=\"18991230T00:08:10000\"/>\n"
+      << "<ROW licao=\"193\" data=\"" << day << "T09:19:00000\" erros=\"0\" tempo=\"18991230T00:00:00000\"/>\n"
+      << "</ROWDATA>\n</DATAPACKET>\n";
+  std::filesystem::create_directories(root / "turma-b/marcos");
+  std::ofstream(root / "turma-b/marcos/Exercicio.xml", std::ios::binary)
+      << "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>";
+}
+
+}  // namespace tecladim::classroom::testing

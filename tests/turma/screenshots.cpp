@@ -1,0 +1,52 @@
+// Takes the pictures of the class report in docs/: turma_screenshots CLASS_FOLDER DOCS_FOLDER
+// Run under a real X server (Xvfb), so fonts and styles are those a school sees.
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+
+#include "turma/report_window.h"
+
+using tecladim::turma::ReportWindow;
+
+namespace {
+void Save(QWidget& window, const QString& name) {
+  QTest::qWait(400);
+  window.grab().save(name);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3) return 2;
+  const QString folder = QString::fromLocal8Bit(argv[1]);
+  const QString docs = QString::fromLocal8Bit(argv[2]) + QLatin1Char('/');
+  ReportWindow window;
+  window.resize(1360, 800);
+  window.show();
+  QSignalSpy shown(&window, &ReportWindow::ClassShown);
+  window.OpenFolders({folder});
+  if (!shown.wait(30000)) return 1;
+
+  window.ShowTab(ReportWindow::ClassTab);
+  window.ClassTable()->selectRow(0);
+  Save(window, docs + QStringLiteral("turma-classe.png"));
+
+  window.ShowStudent(QStringLiteral("turma-a/eduarda"));
+  window.ShowTab(ReportWindow::StudentTab);
+  Save(window, docs + QStringLiteral("turma-aluno.png"));
+
+  window.ShowTab(ReportWindow::ChartTab);
+  Save(window, docs + QStringLiteral("turma-grafico.png"));
+
+  // The last four weeks, and the search box narrowed to one group.
+  const QDate today = QDate::currentDate();
+  window.SetPeriod(ReportWindow::PeriodChoice::Range, today.addDays(-27), today);
+  window.findChild<QLineEdit*>()->setText(QStringLiteral("turma-b"));
+  window.ShowTab(ReportWindow::ClassTab);
+  Save(window, docs + QStringLiteral("turma-periodo.png"));
+  return 0;
+}

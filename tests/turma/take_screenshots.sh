@@ -1,0 +1,23 @@
+#!/bin/sh
+# Takes the pictures of the class report in docs/: every view of the window under Xvfb,
+# and the first and third pages of the PDF report (the class and one student).
+# Usage: take_screenshots.sh <build folder> <docs folder>
+set -eu
+build=$(readlink -f "$1")
+docs=$(readlink -f "$2")
+work=$(mktemp -d)
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+
+"$build/tests/turma/turma_demo_class" "$work/escola"
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+while [ ! -s "$work/display" ]; do sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
+cd "$work"
+"$build/tests/turma/turma_screenshots" escola "$docs"
+"$build/turma/tecladim-turma" --pdf turma.pdf escola 2>/dev/null || true   # one damaged file: status 1
+pdftoppm -r 70 -png -f 1 -l 1 turma.pdf pagina
+pdftoppm -r 70 -png -f 3 -l 3 turma.pdf pagina
+cp pagina-01.png "$docs/turma-pdf-resumo.png"
+cp pagina-03.png "$docs/turma-pdf-aluno.png"

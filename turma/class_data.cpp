@@ -1,0 +1,51 @@
+#include "turma/class_data.h"
+
+#include "classroom/figures.h"
+
+namespace tecladim::turma {
+namespace {
+const QDate DayZero(1899, 12, 30);
+constexpr std::int64_t SecondsPerHour = 3600;
+constexpr std::int64_t SecondsPerMinute = 60;
+}  // namespace
+
+QDateTime ToDateTime(Stamp stamp) {
+  return QDateTime(DayZero.addDays(stamp.Day()), QTime::fromMSecsSinceStartOfDay(stamp.MsOfDay()));
+}
+
+Stamp ToStamp(const QDateTime& moment) {
+  return MakeStamp(DayZero.daysTo(moment.date()), moment.time().msecsSinceStartOfDay());
+}
+
+QString Decimal(const std::optional<double>& value) {
+  return value ? Text(classroom::GroupedDecimalText(*value)) : QString();
+}
+
+QString Duration(std::int64_t seconds) {
+  const std::int64_t hours = seconds / SecondsPerHour;
+  const std::int64_t minutes = seconds % SecondsPerHour / SecondsPerMinute;
+  if (hours > 0) return QStringLiteral("%1 h %2 min").arg(hours).arg(minutes, 2, 10, QLatin1Char('0'));
+  if (minutes > 0) return QStringLiteral("%1 min").arg(minutes);
+  return QStringLiteral("%1 s").arg(seconds);
+}
+
+QString Moment(const std::optional<Stamp>& stamp) {
+  return stamp ? ToDateTime(*stamp).toString(QStringLiteral("dd/MM/yyyy HH:mm")) : QString();
+}
+
+}  // namespace tecladim::turma
+
+namespace tecladim::turma {
+ClassData LoadClassData(const QStringList& folders, const classroom::LoadProgress& progress,
+                        const std::atomic<bool>* cancel) {
+  ClassData data;
+  data.folders = folders;
+  std::vector<std::filesystem::path> paths;
+  for (const QString& folder : folders) paths.push_back(PathOf(folder));
+  classroom::ClassFolders found = classroom::FindHistories(paths);
+  data.walkErrors = std::move(found.errors);
+  data.students = classroom::LoadClass(found.histories, progress, 0, cancel);
+  data.loadedAt = QDateTime::currentDateTime();
+  return data;
+}
+}  // namespace tecladim::turma

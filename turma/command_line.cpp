@@ -1,0 +1,95 @@
+#include "turma/command_line.h"
+
+#include <fstream>
+#include <ostream>
+
+#include "classroom/csv.h"
+#include "turma/class_data.h"
+#include "turma/report_document.h"
+
+namespace tecladim::turma {
+
+const char* const UsageText =
+    "Uso: tecladim-turma [PASTA...]\n"
+    "     tecladim-turma --csv ARQUIVO PASTA...\n"
+    "     tecladim-turma --pdf ARQUIVO PASTA...\n"
+    "Lê o Exercicio.xml de cada aluno nas pastas (em qualquer profundidade) e mostra\n"
+    "o relatório da turma, ou o grava em CSV ou PDF sem abrir janela.\n";
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+  CommandLine c;
+  if (arguments.isEmpty()) return c;
+  const QString& first = arguments.first();
+  if (first == QStringLiteral("--help") || first == QStringLiteral("-h")) {
+    c.mode = CommandLine::Mode::Usage;
+    return c;
+  }
+  if (first == QStringLiteral("--csv") || first == QStringLiteral("--pdf")) {
+    c.mode = first == QStringLiteral("--csv") ? CommandLine::Mode::Csv : CommandLine::Mode::Pdf;
+    if (arguments.size() < 3) {
+      c.mode = CommandLine::Mode::Usage;
+      c.error = QStringLiteral("%1 pede um arquivo de saída e ao menos uma pasta.").arg(first);
+      return c;
+    }
+    c.output = arguments[1];
+    c.folders = arguments.mid(2);
+    return c;
+  }
+  for (const QString& a : arguments) {
+    if (a.startsWith(QLatin1Char('-'))) {
+      c.mode = CommandLine::Mode::Usage;
+      c.error = QStringLiteral("Opção desconhecida: %1").arg(a);
+      return c;
+    }
+  }
+  c.folders = arguments;
+  return c;
+}
+
+namespace {
+
+// Every folder and file that could not be read, one line each; true when there was any.
+bool ReportFailures(const ClassData& data, std::ostream& errors) {
+  bool any = false;
+  for (const auto& e : data.walkErrors) {
+    errors << "tecladim-turma: " << PathText(e.folder).toStdString() << ": " << e.text << '\n';
+    any = true;
+  }
+  for (const auto& s : data.students) {
+    if (!s.Failed()) continue;
+    errors << "tecladim-turma: " << s.aluno << ": " << PathText(s.file).toStdString() << ": " << s.error << '\n';
+    any = true;
+  }
+  return any;
+}
+
+}  // namespace
+
+int ExportCsv(const CommandLine& command, std::ostream& errors) {
+  const ClassData data = LoadClassData(command.folders);
+  const bool failed = ReportFailures(data, errors);
+  const std::string csv = classroom::ClassCsv(data.students, {});
+  std::ofstream out(PathOf(command.output), std::ios::binary | std::ios::trunc);
+  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+  out.close();
+  if (!out) {
+    errors << "tecladim-turma: não foi possível gravar " << command.output.toStdString() << '\n';
+    return 1;
+  }
+  return failed ? 1 : 0;
+}
+
+int ExportPdf(const CommandLine& command, std::ostream& errors) {
+  const ClassData data = LoadClassData(command.folders);
+  const bool failed = ReportFailures(data, errors);
+  ReportOptions options;
+  options.periodText = QStringLiteral("Tudo");
+  options.now = QDateTime::currentDateTime();
+  if (!WriteReportPdf(command.output, data, options)) {
+    errors << "tecladim-turma: não foi possível gravar " << command.output.toStdString() << '\n';
+    return 1;
+  }
+  return failed ? 1 : 0;
+}
+
+}  // namespace tecladim::turma

@@ -1,0 +1,57 @@
+#include <QApplication>
+#include <QIcon>
+
+#include <iostream>
+
+#include "turma/command_line.h"
+#include "turma/report_window.h"
+
+using tecladim::turma::CommandLine;
+
+namespace {
+
+// The PDF export draws charts, which needs a GUI platform; without a display it draws
+// off screen.
+void DrawOffScreenWithoutDisplay() {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return;
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+  if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const CommandLine command = tecladim::turma::ParseCommandLine(arguments);
+
+  switch (command.mode) {
+    case CommandLine::Mode::Usage:
+      if (!command.error.isEmpty()) std::cerr << "tecladim-turma: " << command.error.toStdString() << '\n';
+      (command.error.isEmpty() ? std::cout : std::cerr) << tecladim::turma::UsageText;
+      return command.error.isEmpty() ? 0 : 2;
+    case CommandLine::Mode::Csv:
+      return tecladim::turma::ExportCsv(command, std::cerr);
+    case CommandLine::Mode::Pdf: {
+      DrawOffScreenWithoutDisplay();
+      QApplication app(argc, argv);
+      return tecladim::turma::ExportPdf(command, std::cerr);
+    }
+    case CommandLine::Mode::Window: break;
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("tecladim-turma"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Tecladim — Relatório da turma"));
+  QApplication::setDesktopFileName(QStringLiteral("org.example.tecladim.turma"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/turma/tecladim-turma.png")));
+  tecladim::turma::ReportWindow window;
+  window.show();
+  if (command.folders.isEmpty())
+    window.OpenLastFolders();
+  else
+    window.OpenFolders(command.folders);
+  return app.exec();
+}

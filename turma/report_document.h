@@ -1,0 +1,27 @@
+#pragma once
+#include <QDateTime>
+#include <QString>
+
+#include "classroom/class_report.h"
+#include "turma/class_data.h"
+
+class QPagedPaintDevice;
+
+namespace tecladim::turma {
+
+struct ReportOptions {
+  classroom::Period period;
+  QString periodText;        // "Tudo", "Este mês", "01/03/2024 a 15/03/2024"...
+  QDateTime now;
+  int inactiveDays = 7;
+};
+
+// The printed report, on a printer or a PDF writer alike: the class summary and table
+// (continued on as many pages as it takes), the class charts, then one page per student
+// with their figures and charts. Needs a QApplication: the charts are widgets.
+void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportOptions& options);
+
+// Writes the report as a PDF file; false when the file cannot be written.
+bool WriteReportPdf(const QString& fileName, const ClassData& data, const ReportOptions& options);
+
+}  // namespace tecladim::turma

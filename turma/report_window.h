@@ -1,0 +1,127 @@
+#pragma once
+#include <QFileSystemWatcher>
+#include <QMainWindow>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+
+#include "classroom/class_report.h"
+#include "turma/class_data.h"
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QSortFilterProxyModel;
+class QSpinBox;
+class QTabWidget;
+class QTableView;
+class QThread;
+
+namespace tecladim::turma {
+
+class ClassTableModel;
+class ExerciseTableModel;
+
+// "Tecladim — Relatório da turma": the class table, one student's progress, the class
+// chart, a period every view and export follows, print and export. Loading runs on a
+// thread of its own; the window shows the class as soon as it is read.
+class ReportWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  enum Tab { ClassTab, StudentTab, ChartTab };
+  enum class PeriodChoice { Everything, ThisWeek, ThisMonth, Range };
+
+  explicit ReportWindow(QWidget* parent = nullptr);
+  ~ReportWindow() override;
+
+  // Reads the folders (remembered for the next start) and shows them.
+  void OpenFolders(const QStringList& folders);
+  // Opens the folders remembered from the last run, if any.
+  void OpenLastFolders();
+  void Reload();
+
+  void SetPeriod(PeriodChoice choice, QDate from = {}, QDate to = {});
+  void ShowStudent(const QString& aluno);
+  void ShowTab(Tab tab);
+
+  const ClassData& Class() const { return data_; }
+  bool Loading() const { return loader_ != nullptr; }
+  QTableView* ClassTable() const { return classTable_; }
+  QSortFilterProxyModel* ClassRows() const { return classRows_; }
+  classroom::Period CurrentPeriod() const;
+  QString PeriodText() const;
+
+ signals:
+  // After every load, once the views show it.
+  void ClassShown();
+
+ private:
+  void createActions();
+  void createToolBar();
+  void createClassTab();
+  void createStudentTab();
+  void createChartTab();
+  void createStatusBar();
+  void readSettings();
+
+  void ChooseFolders();
+  void StartLoading();
+  void FinishLoading(ClassData data);
+  void WatchFolders();
+  void UpdateRecentMenu();
+  void Refresh();
+  void RefreshStudent();
+  void RefreshClassCharts();
+  void ReplaceChart(QChartView* view, QChart* chart);
+  const classroom::Student* SelectedStudent() const;
+  void PeriodChanged();
+
+  void PrintReport();
+  void ExportPdf();
+  void ExportCsv();
+
+  ClassData data_;
+  QStringList folders_;
+
+  QTabWidget* tabs_ = nullptr;
+  QComboBox* periodBox_ = nullptr;
+  QDateEdit* fromEdit_ = nullptr;
+  QDateEdit* toEdit_ = nullptr;
+  QLineEdit* filterEdit_ = nullptr;
+  QSpinBox* inactiveDays_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
+
+  ClassTableModel* classModel_ = nullptr;
+  QSortFilterProxyModel* classRows_ = nullptr;
+  QTableView* classTable_ = nullptr;
+  QLabel* classSummary_ = nullptr;
+
+  QComboBox* studentBox_ = nullptr;
+  QLabel* studentSummary_ = nullptr;
+  QChartView* progressView_ = nullptr;
+  QChartView* lessonsView_ = nullptr;
+  ExerciseTableModel* exerciseModel_ = nullptr;
+
+  QChartView* classLessonsView_ = nullptr;
+  QChartView* classTlView_ = nullptr;
+
+  QProgressBar* progress_ = nullptr;
+  QLabel* statusText_ = nullptr;
+
+  QFileSystemWatcher watcher_;
+  QTimer reloadTimer_;
+  QThread* loader_ = nullptr;
+  std::shared_ptr<std::atomic<bool>> cancel_;
+  bool reloadAgain_ = false;
+  // The class chart is built when its tab is shown: a thousand bars take a while.
+  std::vector<classroom::StudentSummary> summaries_;
+  bool classChartsStale_ = true;
+};
+
+}  // namespace tecladim::turma
