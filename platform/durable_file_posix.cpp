@@ -140,16 +140,15 @@ std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mod
     bool writable = false;
     int fd = -1;
     if (mode == LockMode::Exclusive) {
+      // A file that may not be written is refused here, as a rename would replace even a
+      // file the user made read-only.
       fd = ::open(target_.c_str(), O_RDWR | O_CLOEXEC);
       if (fd < 0 && errno == ENOENT) {
         fd = ::open(target_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, NewFileMode);
         if (fd < 0 && errno == EEXIST) continue;  // another save made it just now
         created = fd >= 0;
       }
-      writable = fd >= 0;
-      // A file that may not be written is still locked, to say why the save fails.
-      if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
-        fd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
+      writable = true;
     } else {
       fd = ::open(target_.c_str(), O_RDONLY | O_CLOEXEC);
     }
@@ -282,8 +281,7 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
 std::error_code LockedFile::Replace(std::string_view bytes) {
   route_ = ReplaceRoute::None;
   if (fd_ < 0) return Error(std::errc::bad_file_descriptor);
-  // Renaming would replace even a file the user made read-only; it is refused like a write.
-  if (!writable_) return Error(std::errc::permission_denied);
+  if (!writable_) return Error(std::errc::bad_file_descriptor);  // locked for reading only
   struct stat old {};
   if (::fstat(fd_, &old) != 0) return LastError();
   RemoveStaleTemporaries(FolderOf(target_), target_.filename().string());

@@ -220,10 +220,7 @@ std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mod
         if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) continue;
         created = file != INVALID_HANDLE_VALUE;
       }
-      writable = file != INVALID_HANDLE_VALUE;
-      if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED)
-        file = ::CreateFileW(name.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+      writable = true;  // a read-only file failed to open above, as a rename would replace it all the same
     } else {
       file = ::CreateFileW(name.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -281,8 +278,7 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   route_ = ReplaceRoute::None;
   const HANDLE file = AsHandle(handle_);
   if (file == INVALID_HANDLE_VALUE) return Win32Error(ERROR_INVALID_HANDLE);
-  // A read-only file is refused, as a rename would replace it all the same.
-  if (!writable_) return Win32Error(ERROR_ACCESS_DENIED);
+  if (!writable_) return Win32Error(ERROR_INVALID_HANDLE);  // locked for reading only
   BY_HANDLE_FILE_INFORMATION old{};
   if (!Identify(file, old)) return LastError();
   RemoveStaleTemporaries(target_);

@@ -49,7 +49,7 @@ unsigned Seed() {
   return seed;
 }
 
-// One history_save_child, its standard output read line by line.
+// One history_save_child, its output (standard and error) read line by line.
 class Child {
  public:
   // `as`: run through setpriv as another user (empty: as ourselves).
@@ -65,6 +65,7 @@ class Child {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     EXPECT_EQ(::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0) << argv[0];
     posix_spawn_file_actions_destroy(&actions);
@@ -306,10 +307,17 @@ TEST_F(ClassroomFolders, AStudentsOwnFileInATeachersReadOnlyFolderIsSaved) {
   ExpectOwner(file, Ana, Ana, 0644);
   EXPECT_EQ(Records(file).size(), 9u);
   EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
-  // Someone else's file there stays refused, and untouched.
+  // Someone else's file there stays refused, and untouched; so does a new file there.
   const std::string before = Slurp(file);
-  EXPECT_EQ(RunChild(Append(folder, 3), As(Bia)), 1);
+  for (const fs::path& where : {folder, Folder("vazia")}) {
+    Own(where, Teacher, Teacher, 0755);
+    Child bia(Append(where, 3), As(Bia));
+    EXPECT_EQ(bia.Line(), "loaded");
+    EXPECT_EQ(bia.Line(), "Cannot create file \"" + (where / HistoryName).string() + "\". Permission denied");
+    EXPECT_EQ(bia.Wait(), 1);
+  }
   EXPECT_EQ(Slurp(file), before);
+  EXPECT_EQ(Names(base_ / "vazia"), std::vector<std::string>{});
 }
 
 // A shared sticky folder (like /tmp) holding a history of another account, writable by all.
