@@ -87,6 +87,9 @@ std::error_code WaitForLock(int fd, LockMode mode) {
   auto pause = std::chrono::duration_cast<std::chrono::microseconds>(LockPollFirst);
   while (::flock(fd, operation) != 0) {
     if (errno == EINTR) continue;
+    // Some network and user-space file systems have no locks: the history is then used as
+    // before, unlocked, rather than not at all.
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) return {};
     if (errno != EWOULDBLOCK) return LastError();
     if (std::chrono::steady_clock::now() >= giveUp) return Error(std::errc::resource_unavailable_try_again);
     std::this_thread::sleep_for(pause);

@@ -103,6 +103,8 @@ std::error_code WaitForLock(HANDLE file, LockMode mode) {
     OVERLAPPED place = At(LockOffset);
     if (::LockFileEx(file, flags, 0, 1, 0, &place)) return {};
     const DWORD error = ::GetLastError();
+    // A share without locks: the history is then used as before, unlocked, rather than not at all.
+    if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION) return {};
     if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) return Win32Error(error);
     if (std::chrono::steady_clock::now() >= giveUp) return Win32Error(ERROR_LOCK_VIOLATION);
     std::this_thread::sleep_for(pause);
