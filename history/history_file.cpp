@@ -2,8 +2,6 @@
 
 #include <system_error>
 
-#include "platform/durable_file.h"
-
 namespace tecladim::history {
 namespace {
 
@@ -20,16 +18,31 @@ std::string FullPathText(const std::filesystem::path& name) {
   return std::string(text.begin(), text.end());
 }
 
-std::string ReadHistoryFile(const std::filesystem::path& name) {
+HistoryFile::HistoryFile(const std::filesystem::path& name, Use use) : name_(name) {
+  if (use == Use::Load) {
+    if (const std::error_code ec = file_.Lock(name, platform::LockMode::Shared))
+      throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name, ec));
+  } else if (const std::error_code ec = file_.Lock(name, platform::LockMode::Exclusive)) {
+    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name, ec));
+  }
+}
+
+std::string HistoryFile::Read() const {
   std::string bytes;
-  if (const std::error_code ec = platform::ReadWholeFile(name, bytes))
-    throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name, ec));
+  if (const std::error_code ec = file_.Read(bytes))
+    throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name_, ec));
   return bytes;
 }
 
+void HistoryFile::Replace(std::string_view bytes) {
+  if (const std::error_code ec = file_.Replace(bytes))
+    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name_, ec));
+}
+
+std::string ReadHistoryFile(const std::filesystem::path& name) { return HistoryFile(name, HistoryFile::Use::Load).Read(); }
+
 void WriteHistoryFile(const std::filesystem::path& name, std::string_view bytes) {
-  if (const std::error_code ec = platform::ReplaceFileDurably(name, bytes))
-    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name, ec));
+  HistoryFile(name, HistoryFile::Use::Save).Replace(bytes);
 }
 
 }  // namespace tecladim::history

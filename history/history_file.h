@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/durable_file.h"
+
 // The history file on disk and the errors of the history store. The packet's content and
 // its reader's errors (PacketError) are in history/packet.h.
 namespace tecladim::history {
@@ -29,11 +31,33 @@ class HistoryError : public std::runtime_error {
   HistoryErrorKind kind_;
 };
 
-// The whole file's bytes, read at once. Throws HistoryError CannotOpenFile.
+// The history file held under its lock for one load or one save, so that programs sharing
+// a history never read half of another's save nor save over each other at once.
+class HistoryFile {
+ public:
+  enum class Use { Load, Save };
+  // Waits for the lock: shared to load (throws HistoryError CannotOpenFile), exclusive to
+  // save (throws HistoryError CannotCreateFile; a missing file is created empty).
+  HistoryFile(const std::filesystem::path& name, Use use);
+
+  // The whole file's bytes. Throws HistoryError CannotOpenFile.
+  std::string Read() const;
+  // Whether the file changed is told by comparing stamps (see platform/durable_file.h).
+  platform::FileStamp Stamp() const { return file_.Stamp(); }
+  // Replaces the file by `bytes`: a failure leaves the old file as it was wherever that can
+  // be known before writing (see platform/durable_file.h). Throws HistoryError CannotCreateFile.
+  void Replace(std::string_view bytes);
+  platform::ReplaceRoute LastRoute() const { return file_.LastRoute(); }
+
+ private:
+  std::filesystem::path name_;
+  platform::LockedFile file_;
+};
+
+// The whole file's bytes, read at once under the shared lock. Throws HistoryError CannotOpenFile.
 std::string ReadHistoryFile(const std::filesystem::path& name);
 
-// Replaces the file by `bytes` so that a failure at any moment leaves the old file byte for
-// byte as it was (see platform/durable_file.h). Throws HistoryError CannotCreateFile.
+// Replaces the whole file under the exclusive lock. Throws HistoryError CannotCreateFile.
 void WriteHistoryFile(const std::filesystem::path& name, std::string_view bytes);
 
 // The name resolved against the working directory, as the file errors show it (UTF-8).

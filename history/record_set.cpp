@@ -161,6 +161,7 @@ std::size_t RecordSet::FieldOfKind(std::string_view field, ValueKind kind) const
 
 void RecordSet::MakeEmpty() {
   content_ = EmptyContent();
+  Bind({}, {}, 0);
   for (std::size_t i = 0; i < FieldCount; ++i) bound_[i] = i;
   order_.clear();
   active_ = false;
@@ -195,16 +196,45 @@ void RecordSet::Open() {
 
 void RecordSet::LoadFromFile(const std::filesystem::path& name) {
   Reload([&] {
-    std::string bytes = ReadHistoryFile(name);
-    if (bytes.empty()) return;  // a zero-byte file keeps the snapshot
-    Packet packet = ReadPacket(bytes);
-    std::string().swap(bytes);  // a large history's bytes are not needed beside its rows
-    Install(std::move(packet));
+    platform::FileStamp stamp;
+    {
+      const HistoryFile file(name, HistoryFile::Use::Load);
+      std::string bytes = file.Read();
+      stamp = file.Stamp();
+      if (bytes.empty()) {  // a zero-byte file keeps the snapshot, none of whose rows it holds
+        Bind(name, stamp, 0);
+        return;
+      }
+      Packet packet = ReadPacket(bytes);
+      std::string().swap(bytes);  // a large history's bytes are not needed beside its rows
+      Install(std::move(packet));
+    }
+    Bind(name, stamp, content_.RowCount());
   });
 }
 
+void RecordSet::Bind(const std::filesystem::path& name, const platform::FileStamp& stamp, std::size_t fileRows) {
+  std::error_code ec;
+  boundFile_ = name.empty() ? name : std::filesystem::absolute(name, ec);
+  boundStamp_ = stamp;
+  fileRows_ = fileRows;
+}
+
+// A store tied to no file yet (created empty) merges with whatever file it meets; a save
+// to a name other than its own file writes a copy of the store, as it always did.
+bool RecordSet::ChangedSinceBound(const std::filesystem::path& name, const platform::FileStamp& now) const {
+  if (now.size == 0) return false;  // nothing in the file to keep
+  if (boundFile_.empty()) return true;
+  std::error_code ec;
+  if (std::filesystem::absolute(name, ec) != boundFile_) return false;
+  return now != boundStamp_;
+}
+
 void RecordSet::LoadFromPacket(Packet packet) {
-  Reload([&] { Install(std::move(packet)); });
+  Reload([&] {
+    Install(std::move(packet));
+    Bind({}, {}, 0);  // content of no file: all of it is new to whatever file it is saved to
+  });
 }
 
 // Closes, lets `fill` replace the content, and opens again; a failure leaves the store
@@ -226,9 +256,9 @@ void RecordSet::Reload(const std::function<void()>& fill) {
   NotifyAfterReset();
 }
 
-// Binds the six fields by name, in field order, reporting the first that fails.
-void RecordSet::Install(Packet&& packet) {
-  std::array<std::size_t, FieldCount> bound{};
+// Finds the six fields by name, in field order, reporting the first that fails.
+FieldColumns RecordSet::BindFields(const Packet& packet) const {
+  FieldColumns bound{};
   for (std::size_t f = 0; f < FieldCount; ++f) {
     const auto& columns = packet.columns;
     const auto it = std::find_if(columns.begin(), columns.end(),
@@ -239,6 +269,11 @@ void RecordSet::Install(Packet&& packet) {
       Fail(HistoryErrorKind::TypeMismatch, TypeMismatchText(Fields[f].name, Fields[f].kind, TypeName(it->def.type)));
     bound[f] = static_cast<std::size_t>(it - columns.begin());
   }
+  return bound;
+}
+
+void RecordSet::Install(Packet&& packet) {
+  const FieldColumns bound = BindFields(packet);
   Square(packet);
   content_ = std::move(packet);
   bound_ = bound;
@@ -268,6 +303,7 @@ void RecordSet::BuildOrder() {
 
 void RecordSet::SaveToFile(const std::filesystem::path& name) {
   if (!active_) return;
+  HistoryFile file(name, HistoryFile::Use::Save);  // no other program of ours saves it until we are done
   // A record being appended is written as if posted, but posted only once the file is
   // safe: a failed save leaves the store as it was.
   const bool postPending = inserting_ && pending_.written;
@@ -279,13 +315,31 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
       if (active) set.RemoveLastRow();
     }
   };
+  std::optional<Packet> merged;
   std::string bytes;
   {
     const Rollback rollback{*this, postPending};
-    bytes = WritePacket(content_);
+    if (ChangedSinceBound(name, file.Stamp())) {
+      Packet onDisk = ReadPacket(file.Read());
+      const FieldColumns diskFields = BindFields(onDisk);
+      merged = MergeNewRecords(std::move(onDisk), diskFields, content_, bound_, fileRows_);
+      bytes = WritePacket(*merged);
+    } else {
+      bytes = WritePacket(content_);
+    }
   }
-  WriteHistoryFile(name, bytes);
-  FinishPending();
+  file.Replace(bytes);
+  if (merged) {
+    // The store becomes what the file now holds, so that a later save adds only what is new.
+    NotifyBeforeReset();
+    inserting_ = false;
+    Install(std::move(*merged));
+    current_ = order_.empty() ? NoRow : static_cast<int>(order_.size()) - 1;
+    NotifyAfterReset();
+  } else {
+    FinishPending();
+  }
+  Bind(name, file.Stamp(), content_.RowCount());
 }
 
 void RecordSet::Last() {

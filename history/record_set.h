@@ -10,6 +10,7 @@
 
 #include "history/datetime.h"
 #include "history/history_file.h"
+#include "history/history_merge.h"
 #include "history/packet.h"
 
 // The exercise history as the main window holds it (`cds1`): the records of completed
@@ -63,8 +64,13 @@ class RecordSet {
   void LoadFromPacket(Packet packet);
   // Writes every record in record-number order, replacing the file only once the new one
   // is safely on disk; a record being appended is posted first if any field was written,
-  // else dropped. Does nothing at all on a closed store. Throws HistoryError.
+  // else dropped. Does nothing at all on a closed store. Throws HistoryError, or the
+  // reader's PacketError when another program left the file damaged.
   // Every name gets the XML form: it is the only one this program reads.
+  // When another program saved the same file since this store read or wrote it (or the
+  // file appeared since the store was created empty), the records now in the file are
+  // kept and this run's new ones appended after them (MergeNewRecords); the store then
+  // holds what was written, the newest record current.
   void SaveToFile(const std::filesystem::path& name);
 
   // Makes the newest record current; nothing on an empty store.
@@ -101,7 +107,7 @@ class RecordSet {
   const std::string& Name() const { return name_; }
 
  private:
-  static constexpr std::size_t FieldCount = 6;
+  static constexpr std::size_t FieldCount = RecordFieldCount;
 
   struct Pending {
     std::array<std::int64_t, FieldCount> values{};
@@ -122,7 +128,10 @@ class RecordSet {
   std::int64_t DataKey(std::size_t row) const;
   void BuildOrder();
   void Reload(const std::function<void()>& fill);
+  FieldColumns BindFields(const Packet& packet) const;
   void Install(Packet&& packet);
+  void Bind(const std::filesystem::path& name, const platform::FileStamp& stamp, std::size_t fileRows);
+  bool ChangedSinceBound(const std::filesystem::path& name, const platform::FileStamp& now) const;
   void MakeEmpty();
   void AppendPendingRow();
   void RemoveLastRow();
@@ -139,11 +148,16 @@ class RecordSet {
   bool active_ = false;
   bool inserting_ = false;
   Packet content_;
-  std::array<std::size_t, FieldCount> bound_{};  // column of content_ holding each field
+  FieldColumns bound_{};                         // column of content_ holding each field
   std::vector<std::uint32_t> order_;             // row numbers (record number - 1) by `data`
   int current_ = NoRow;                          // place in order_
   int currentBeforeAppend_ = NoRow;
   Pending pending_;
+  // The file this store was last loaded from or saved to (absolute; empty when none), as
+  // it was then, and how many of the store's rows (the first ones) are in it.
+  std::filesystem::path boundFile_;
+  platform::FileStamp boundStamp_;
+  std::size_t fileRows_ = 0;
 };
 
 // The display text of `tempo` (the main window's cds1tempoGetText): a duration under a day

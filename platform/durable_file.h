@@ -1,23 +1,97 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
 
-// Whole-file reads and crash-safe whole-file replacement, with the operating system's own
-// error codes, for the history file. Plain C++: the core links these, not Qt.
+// The history file on disk: read and replaced whole, under a lock that keeps several
+// programs sharing one history from overwriting each other, with the operating system's
+// own error codes. Plain C++: the core links this, not Qt.
 namespace tecladim::platform {
 
-// Reads the whole file into `bytes` with one read sized from the file's length.
-// On failure `bytes` is left empty and the operating system's error is returned.
-std::error_code ReadWholeFile(const std::filesystem::path& name, std::string& bytes);
+// What tells whether a file changed since it was read, without reading all of it: which
+// file it is (a replacement by rename is another file), its size, its last write and a
+// hash of its last bytes (every save of a history changes its change log, at the end).
+struct FileStamp {
+  bool exists = false;
+  std::uint64_t device = 0;
+  std::uint64_t file = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;  // in the system's own units
+  std::uint64_t tailHash = 0;
+  friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
 
-// Replaces `target` by a file holding exactly `bytes`, so that a crash or a full disk at
-// any moment leaves either the old file or the new one, never a damaged mix: the bytes go
-// to a temporary file in the target's folder, are flushed to the disk, and only then is
-// the temporary file renamed over the target. An existing target's permissions are given
-// to the new file. On failure the temporary file is removed, the target is untouched and
-// the error of the step that failed is returned.
-std::error_code ReplaceFileDurably(const std::filesystem::path& target, std::string_view bytes);
+// The hash that FileStamp::tailHash holds for a file whose bytes end with `bytes`.
+std::uint64_t TailHash(std::string_view bytes);
+inline constexpr std::size_t TailHashLength = 4096;
+
+enum class LockMode {
+  Shared,     // for reading: other readers may hold it too, no writer
+  Exclusive,  // for replacing: nobody else
+};
+
+// How the last Replace wrote the file.
+enum class ReplaceRoute {
+  None,
+  Renamed,  // a new file beside it, flushed, renamed over it: a crash leaves old or new
+  InPlace,  // the file itself, its whole new size reserved first
+};
+
+// A file held under a lock that the operating system drops when the process ends, however
+// it ends. Every program of ours reads the history only under a shared lock and replaces it
+// only under an exclusive one, so a reader never sees half of a write in place and two
+// saves never interleave.
+class LockedFile {
+ public:
+  LockedFile() = default;
+  LockedFile(const LockedFile&) = delete;
+  LockedFile& operator=(const LockedFile&) = delete;
+  // Releases the lock; a file that Lock had to create and nothing was written to is
+  // removed again, so a failed first save leaves no empty history behind.
+  ~LockedFile();
+
+  // Opens `name` and waits (a bounded time) for the lock. A shared lock needs the file to
+  // exist. For an exclusive lock a missing file is created empty, as there must be
+  // something to lock; an empty file reads as an empty history.
+  std::error_code Lock(const std::filesystem::path& name, LockMode mode);
+
+  // The whole file, read through the locked handle.
+  std::error_code Read(std::string& bytes) const;
+  // The file as it is now (after Replace: the new file).
+  FileStamp Stamp() const;
+
+  // Makes the file hold exactly `bytes`. First choice: a temporary file in the same folder
+  // (".Exercicio.xml.<random>.tmp"), flushed, then renamed over the file, so a crash at
+  // any moment leaves the old file or the new one. When that cannot be done, or would not
+  // keep the file's owner, group, permissions or other links, and the file itself may be
+  // written, it is written in place: its whole new size is reserved first, so a full disk
+  // fails before a byte of the old content is lost. Leftover temporary files of crashed
+  // saves of this file are removed first. Needs the exclusive lock.
+  std::error_code Replace(std::string_view bytes);
+  ReplaceRoute LastRoute() const { return route_; }
+
+ private:
+  void Release();
+
+  std::filesystem::path target_;  // links resolved: the file that is replaced
+#ifdef _WIN32
+  void* handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
+  void* replaced_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));  // the new file after a rename
+#else
+  int fd_ = -1;
+  int replaced_ = -1;  // the new file after a rename
+#endif
+  bool writable_ = false;
+  bool created_ = false;
+  bool written_ = false;
+  ReplaceRoute route_ = ReplaceRoute::None;
+};
+
+// Whether `name` is a temporary file that a save of `history` (a file name without
+// folder) makes, or made before this naming: ".Exercicio.xml.Ab3xYz.tmp",
+// "Exercicio.xml.tmp1234-0".
+bool IsTemporaryOf(std::string_view name, std::string_view history);
 
 }  // namespace tecladim::platform

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end test: builds Tecladim (Release, in build-e2e) and drives the real program under
 # Xvfb with a Brazilian ABNT2 keyboard, through the X server only (tests/e2e/e2e_test.py).
+# Then the signal test: records survive SIGTERM, SIGHUP and SIGINT (tests/e2e/signal_test.py).
 # Screenshots and logs are kept in build-e2e/e2e-artifacts/.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
@@ -19,5 +20,8 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTECLADIM_BUILD_TESTS=ON
 cmake --build "$build" --target tecladim e2e_lesson_text -j"$(nproc)"
 # The test bounds itself (each wait, and the whole run); this is the last resort.
 timeout --kill-after=10 300 python3 -B "$top/tests/e2e/e2e_test.py" \
+  --program "$build/ui/tecladim" --lesson-text "$build/tests/e2e/e2e_lesson_text" \
+  --artifacts "$build/e2e-artifacts"
+timeout --kill-after=10 180 python3 -B "$top/tests/e2e/signal_test.py" \
   --program "$build/ui/tecladim" --lesson-text "$build/tests/e2e/e2e_lesson_text" \
   --artifacts "$build/e2e-artifacts"

@@ -17,7 +17,9 @@ ctest --test-dir build-test --output-on-failure -j"$jobs"
 echo "== core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTECLADIM_CORE_ONLY=ON -DTECLADIM_SANITIZE=address,undefined >/dev/null
 cmake --build build-asan -j"$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs"
+# The save's process tests (label "processes") ran above; here they would only be slow.
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs" \
+  -LE processes
 
 for step in scripts/check-windows.sh scripts/fuzz.sh scripts/e2e.sh; do
   if [ -f "$step" ]; then

@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "platform/system_services.h"
+#include "platform/termination_notifier.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/error_display.h"
@@ -31,6 +32,15 @@ int main(int argc, char* argv[]) {
   // closes the window; once a close has saved it, nothing is written twice.
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &form1, [&form1] { form1.SaveAtSessionEnd(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &form1, [&form1] { form1.SaveAtSessionEnd(); });
+  // So are a logout that ends leftover programs, a closed terminal and Ctrl+C (on Windows,
+  // the console's events; its logoff comes as the session end above).
+  tecladim::platform::TerminationNotifier termination;
+  QObject::connect(&termination, &tecladim::platform::TerminationNotifier::requested, &form1,
+                   [&form1, &termination](int exitCode) {
+                     form1.SaveAtSessionEnd();
+                     termination.Handled();
+                     QCoreApplication::exit(exitCode);  // ends open dialogs' loops too, closes no window
+                   });
 
   form1.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, form1.size(),
                                         QGuiApplication::primaryScreen()->availableGeometry()));

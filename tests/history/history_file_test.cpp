@@ -286,7 +286,7 @@ TEST_F(HistoryFiles, ASaveThatFailsLeavesWhatWasThereAndNoTemporaryFile) {
 }
 
 TEST_F(HistoryFiles, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
-  Spit("real.xml", "old");
+  Spit("real.xml", "");  // an empty history: what another program left there is kept, so it must read
   ::chmod("real.xml", 0640);
   fs::create_symlink("real.xml", HistoryName);
   RecordSet set("cds1");
@@ -299,6 +299,103 @@ TEST_F(HistoryFiles, AReplacedFileKeepsItsPermissionsAndALinkStaysALink) {
   ASSERT_EQ(::stat("real.xml", &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   EXPECT_EQ(FolderNames(), (std::vector<std::string>{HistoryName, "real.xml"}));
+}
+
+// Two programs in one folder each loaded the history and wrote back their whole store at
+// close, so whoever closed last threw away the records of the other.
+TEST_F(HistoryFiles, TwoProgramsOnOneHistoryKeepEachOthersRecords) {
+  {
+    RecordSet first("cds1");
+    StartUp(first);
+    RecordExerciseAt(first, 1, At(2024, 3, 4));
+    first.SaveToFile(HistoryName);
+  }
+  RecordSet a("cds1"), b("cds1");
+  StartUp(a);
+  StartUp(b);
+  RecordExerciseAt(a, 2, At(2024, 3, 5, 10));
+  RecordExerciseAt(b, 3, At(2024, 3, 5, 9));
+  RecordExerciseAt(b, 4, At(2024, 3, 5, 11));
+  a.SaveToFile(HistoryName);
+  b.SaveToFile(HistoryName);
+  std::string saved = Slurp(HistoryName);
+  EXPECT_NE(saved.find("<PARAMS CHANGE_LOG=\"1 0 4 2 0 4 3 0 4 4 0 4\"/>"), std::string::npos);
+  EXPECT_LT(saved.find("licao=\"2\""), saved.find("licao=\"3\""));  // the file's first, then b's
+  EXPECT_LT(saved.find("licao=\"3\""), saved.find("licao=\"4\""));
+  // b now holds what it wrote, newest current, so its next save adds nothing twice.
+  EXPECT_EQ(b.RowCount(), 4);
+  EXPECT_EQ(b.Integer("licao"), 4);
+  b.SaveToFile(HistoryName);
+  EXPECT_EQ(Slurp(HistoryName), saved);
+  // a saves again with one more record: it takes b's two along.
+  RecordExerciseAt(a, 5, At(2024, 3, 6));
+  a.SaveToFile(HistoryName);
+  saved = Slurp(HistoryName);
+  EXPECT_EQ(Count(saved, "<ROW "), 5u);
+  EXPECT_NE(saved.find("CHANGE_LOG=\"1 0 4 2 0 4 3 0 4 4 0 4 5 0 4\""), std::string::npos);
+}
+
+// Two first runs in one empty folder: the second to close found no file at start-up.
+TEST_F(HistoryFiles, AHistoryCreatedEmptyKeepsAFileThatAppearedMeanwhile) {
+  RecordSet a("cds1"), b("cds1");
+  StartUp(a);
+  StartUp(b);
+  RecordExerciseAt(a, 1, At(2024, 3, 5));
+  a.SaveToFile(HistoryName);
+  RecordExerciseAt(b, 2, At(2024, 3, 4));
+  b.SaveToFile(HistoryName);
+  const std::string saved = Slurp(HistoryName);
+  EXPECT_LT(saved.find("licao=\"1\""), saved.find("licao=\"2\""));
+  EXPECT_NE(saved.find("CHANGE_LOG=\"1 0 4 2 0 4\""), std::string::npos);
+}
+
+TEST_F(HistoryFiles, AFileAnotherProgramLeftDamagedIsNotSavedOver) {
+  RecordSet set("cds1");
+  StartUp(set);
+  RecordExerciseAt(set, 1, At(2024, 3, 5));
+  Spit(HistoryName, "<DATAPACKET");
+  try {
+    set.SaveToFile(HistoryName);
+    ADD_FAILURE() << "no error";
+  } catch (const PacketError& e) {
+    EXPECT_EQ(std::string(e.what()), "Mismatch in datapacket.");
+  }
+  EXPECT_EQ(Slurp(HistoryName), "<DATAPACKET");
+  EXPECT_EQ(set.RowCount(), 1);
+  fs::remove(HistoryName);  // once it is gone, the record can be saved
+  set.SaveToFile(HistoryName);
+  EXPECT_NE(Slurp(HistoryName).find("licao=\"1\""), std::string::npos);
+}
+
+// Saves killed half way used to leave their temporary files behind for good.
+TEST_F(HistoryFiles, ASaveRemovesTheTemporaryFilesOfCrashedSavesOfTheSameHistory) {
+  for (const char* name : {".Exercicio.xml.a1B2c3.tmp", "Exercicio.xml.tmp4242-0", ".Outro.xml.a1B2c3.tmp",
+                           ".Exercicio.xml.a1B2c3.tmp.bak", "Exercicio.xml.tmp"})
+    Spit(name, "x");
+  RecordSet set("cds1");
+  StartUp(set);
+  set.SaveToFile(HistoryName);
+  EXPECT_EQ(FolderNames(), (std::vector<std::string>{".Exercicio.xml.a1B2c3.tmp.bak", ".Outro.xml.a1B2c3.tmp",
+                                                     HistoryName, "Exercicio.xml.tmp"}));
+}
+
+// A rename would leave the file's other name with the old history; it is written in place.
+TEST_F(HistoryFiles, AFileWithASecondNameIsWrittenInPlaceAndBothNamesSeeTheNewHistory) {
+  RecordSet first("cds1");
+  StartUp(first);
+  RecordExerciseAt(first, 1, At(2024, 3, 5));
+  first.SaveToFile(HistoryName);
+  fs::create_hard_link(HistoryName, "copia.xml");
+  RecordSet set("cds1");
+  StartUp(set);
+  RecordExerciseAt(set, 2, At(2024, 3, 6));
+  set.SaveToFile(HistoryName);
+  EXPECT_EQ(Slurp("copia.xml"), Slurp(HistoryName));
+  EXPECT_EQ(Count(Slurp("copia.xml"), "<ROW "), 2u);
+  HistoryFile file(HistoryName, HistoryFile::Use::Save);
+  file.Replace("abc");  // shorter than before: cut to its size
+  EXPECT_EQ(file.LastRoute(), platform::ReplaceRoute::InPlace);
+  EXPECT_EQ(Slurp("copia.xml"), "abc");
 }
 
 }  // namespace

@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""A run's records survive the end of the program by a signal: SIGTERM (a logout ending what
+is left of the session), SIGHUP (a closed terminal) and SIGINT (Ctrl+C).
+
+For each signal, the real program is started under Xvfb in a folder holding a history, a
+lesson is typed to its end through the X server, and while the report window is open (the
+record is in the store, nothing written yet) the signal is sent. The program must end by
+itself with 128 + the signal's number, and "Exercicio.xml" must then hold the earlier records
+and the new one. A last run is signalled while idle and must leave the history as it was.
+
+Usage: signal_test.py --program PATH --lesson-text PATH [--artifacts DIR]
+"""
+import argparse
+import pathlib
+import signal
+import sys
+import tempfile
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+from e2e_test import (ALERT_SIZE, HISTORY, PACKET_HEAD, Checks, Desktop, Session,  # noqa: E402
+                      parse_history)
+
+# A passage of 23 plain letters keeps the typing short.
+LESSON = 168
+EMPTY_HISTORY = PACKET_HEAD + '<PARAMS/></METADATA><ROWDATA></ROWDATA></DATAPACKET>'
+
+
+def rows_of(folder):
+    data = (folder / HISTORY).read_bytes()
+    parsed = parse_history(data)
+    return parsed[1] if parsed else None
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument('--program', required=True)
+    parser.add_argument('--lesson-text', required=True)
+    parser.add_argument('--artifacts', default=None)
+    args = parser.parse_args()
+    args.program = str(pathlib.Path(args.program).resolve())
+    args.lesson_text = str(pathlib.Path(args.lesson_text).resolve())
+    checks = Checks()
+    with tempfile.TemporaryDirectory(prefix='tecladim-signal-') as scratch:
+        artifacts = pathlib.Path(args.artifacts or scratch) / 'signals'
+        artifacts.mkdir(parents=True, exist_ok=True)
+        folder = pathlib.Path(scratch) / 'turma'
+        folder.mkdir()
+        (folder / HISTORY).write_text(EMPTY_HISTORY)
+        desktop = Desktop(artifacts)
+        try:
+            desktop.use_brazilian_keyboard()
+            session = Session(args, desktop, folder, checks)
+            text = session.lesson_text(LESSON)
+            checks.check(f'lesson {LESSON} has a text to type', text)
+            for number, sig in enumerate((signal.SIGTERM, signal.SIGHUP, signal.SIGINT), start=1):
+                name = sig.name
+                program, main_window = session.start(f'program-{name}.log')
+                try:
+                    if not checks.check(f'{name}: the main window shows', main_window):
+                        continue
+                    session.choose_lesson(program, main_window, LESSON)
+                    session.type_clean(program, main_window, text)
+                    report = program.wait_window(ALERT_SIZE, timeout=10)
+                    desktop.screenshot(f'{name}-report')
+                    if not checks.check(f'{name}: the exercise completes and its report opens', report):
+                        continue
+                    program.process.send_signal(sig)
+                    code = program.wait_exit(timeout=15)
+                    checks.check(f'{name}: the program ends by itself with {128 + sig}', code == 128 + sig,
+                                 f'exit status {code}')
+                    rows = rows_of(folder)
+                    checks.check(f'{name}: the history holds the {number} record(s) of the runs so far',
+                                 rows is not None and len(rows) == number, repr(rows))
+                    if rows:
+                        checks.check(f'{name}: the new record is lesson {LESSON}, appended (RowState 4)',
+                                     rows[-1]['licao'] == str(LESSON) and rows[-1]['state'] == '4', rows[-1]['raw'])
+                finally:
+                    program.kill()
+            before = (folder / HISTORY).read_bytes()
+            program, main_window = session.start('program-idle.log')
+            try:
+                checks.check('idle: the main window shows', main_window)
+                program.process.send_signal(signal.SIGTERM)
+                code = program.wait_exit(timeout=15)
+                checks.check('idle: SIGTERM ends the program', code == 128 + signal.SIGTERM, f'exit status {code}')
+                checks.check('idle: the history is written back as it was', (folder / HISTORY).read_bytes() == before)
+            finally:
+                program.kill()
+        finally:
+            desktop.close()
+    print(f'{checks.passed} passed, {checks.failed} failed')
+    return 1 if checks.failed else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,112 @@
+// A program of ours on a history, reduced to what the process tests need: it loads
+// "Exercicio.xml" in the folder as the start-up does, appends records, and saves as the close
+// does. Exits 0 after a successful save, 1 with the error on stderr otherwise.
+//
+//   history_save_child FOLDER append TAG COUNT [--wait FILE] [--delay-ms N] [--announce]
+//       records with licao = TAG and erros = 0..COUNT-1; prints "loaded" once they are in the
+//       store; --wait: then waits until FILE exists before saving; --announce: prints
+//       "saving" just before the save
+//   history_save_child FOLDER make RECORDS
+//       writes a history of RECORDS records (licao 1..192 round and round)
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "history/datetime.h"
+#include "history/record_set.h"
+#include "tests/history/exercise_records.h"
+
+namespace {
+
+using namespace tecladim;
+using namespace tecladim::history;
+namespace fs = std::filesystem;
+
+constexpr const char* HistoryName = "Exercicio.xml";
+
+void StartUp(RecordSet& set) {
+  set.CreateDataSet();
+  if (fs::is_regular_file(HistoryName)) {
+    set.Close();
+    set.LoadFromFile(HistoryName);
+  }
+  if (!set.Active()) set.Open();
+  set.Last();
+}
+
+Packet MakeHistory(std::size_t records) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  Packet p = set.Content();
+  const std::int64_t first = ToStamp(testing::At(2015, 2, 2, 8)).ms;
+  for (std::size_t i = 0; i < records; ++i) {
+    const auto k = static_cast<std::int64_t>(i);
+    const std::int64_t end = first + k * 400'000 + 300'000;
+    const std::int64_t values[] = {1 + k % 192, end + k % 1000, k % 25, end - 300'000, end, 300'000};
+    for (std::size_t f = 0; f < 6; ++f) {
+      p.columns[f].numbers.push_back(values[f]);
+      p.columns[f].present.push_back(1);
+    }
+    p.rowStates.push_back(StatusInserted);
+    p.changeLog.push_back({static_cast<std::uint32_t>(i + 1), 0, StatusInserted});
+  }
+  return p;
+}
+
+int Run(int argc, char** argv) {
+  if (argc < 4) return 2;
+  fs::current_path(argv[1]);
+  const std::string command = argv[2];
+  RecordSet set("cds1");
+  if (command == "make") {
+    set.CreateDataSet();
+    set.LoadFromPacket(MakeHistory(std::strtoul(argv[3], nullptr, 10)));
+    set.SaveToFile(HistoryName);
+    return 0;
+  }
+  if (command != "append" || argc < 5) return 2;
+  const int tag = std::atoi(argv[3]);
+  const int count = std::atoi(argv[4]);
+  const char* waitFor = nullptr;
+  int delayMs = 0;
+  bool announce = false;
+  for (int i = 5; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--wait") && i + 1 < argc) waitFor = argv[++i];
+    else if (!std::strcmp(argv[i], "--delay-ms") && i + 1 < argc) delayMs = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--announce")) announce = true;
+  }
+  StartUp(set);
+  const DateTime now = testing::At(2026, 1, 1) + tag / 1440.0;
+  for (int i = 0; i < count; ++i) testing::RecordExercise(set, tag, now + i / 86400.0, i, now, now + i / 86400.0);
+  std::fputs("loaded\n", stdout);
+  std::fflush(stdout);
+  if (waitFor != nullptr)
+    while (!fs::exists(waitFor)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+  if (announce) {
+    std::fputs("saving\n", stdout);
+    std::fflush(stdout);
+  }
+  set.SaveToFile(HistoryName);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const int result = Run(argc, argv);
+    if (result == 2) std::fputs("usage: see the head of save_child.cpp\n", stderr);
+    return result;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+}

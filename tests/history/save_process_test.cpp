@@ -1,0 +1,349 @@
+// The history save tried for what it is for, with real processes: programs killed in the
+// middle of a save, many programs closing at once on one history, and the shared folders of
+// a classroom as real unprivileged users. The program under test is history_save_child.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "history/record_set.h"
+
+extern char** environ;
+
+namespace tecladim::history {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* HistoryName = "Exercicio.xml";
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The seed of every random choice is printed, so that a failure can be run again with it.
+unsigned Seed() {
+  static const unsigned seed = [] {
+    const char* given = std::getenv("TECLADIM_SEED");
+    const unsigned s = given ? static_cast<unsigned>(std::strtoul(given, nullptr, 10)) : std::random_device{}();
+    std::printf("random seed %u (TECLADIM_SEED=%u repeats this run)\n", s, s);
+    return s;
+  }();
+  return seed;
+}
+
+// One history_save_child, its output (standard and error) read line by line.
+class Child {
+ public:
+  // `as`: run through setpriv as another user (empty: as ourselves).
+  Child(const std::vector<std::string>& args, const std::vector<std::string>& as = {}) {
+    std::vector<std::string> all = as;
+    all.push_back(TECLADIM_SAVE_CHILD);
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int out[2];
+    EXPECT_EQ(::pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    EXPECT_EQ(::posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ), 0) << argv[0];
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    out_ = out[0];
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      Wait();
+    }
+    ::close(out_);
+  }
+  // The next line of output; "" at its end or after `limit`.
+  std::string Line(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+    std::string line;
+    const auto giveUp = Clock::now() + limit;
+    while (Clock::now() < giveUp) {
+      pollfd p{out_, POLLIN, 0};
+      if (::poll(&p, 1, 50) <= 0) continue;
+      char c = 0;
+      if (::read(out_, &c, 1) != 1) break;
+      if (c == '\n') return line;
+      line += c;
+    }
+    return line;
+  }
+  void Kill() { ::kill(pid_, SIGKILL); }
+  // The exit status (0 for a successful save), -signal when killed.
+  int Wait() {
+    int status = 0;
+    if (pid_ <= 0 || ::waitpid(pid_, &status, 0) != pid_) return -1000;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  }
+
+ private:
+  pid_t pid_ = 0;
+  int out_ = -1;
+};
+
+int RunChild(const std::vector<std::string>& args, const std::vector<std::string>& as = {}) {
+  Child child(args, as);
+  return child.Wait();
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Every record of the file as (licao, erros), with the change log checked on the way: one
+// insertion (k, 0, 4) per record, in record-number order.
+std::multiset<std::pair<int, int>> Records(const fs::path& file) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  set.Close();
+  set.LoadFromFile(file);
+  const Packet& p = set.Content();
+  EXPECT_EQ(p.changeLog.size(), p.RowCount());
+  for (std::size_t k = 0; k < p.changeLog.size(); ++k)
+    EXPECT_EQ(p.changeLog[k], (ChangeLogEntry{static_cast<std::uint32_t>(k + 1), 0, 4}));
+  std::multiset<std::pair<int, int>> records;
+  for (std::size_t row = 0; row < p.RowCount(); ++row)
+    records.insert({static_cast<int>(p.columns[0].numbers[row]), static_cast<int>(p.columns[2].numbers[row])});
+  return records;
+}
+
+class SaveProcesses : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base_ = Scratch() / ("tecladim-save-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(base_);
+    fs::create_directories(base_);
+    fs::permissions(base_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                               fs::perms::others_read | fs::perms::others_exec);
+  }
+  void TearDown() override { fs::remove_all(base_); }  // runs after a failure too
+  // A killed process leaves the system's cache of the files as it was, so what these tests
+  // try is the order of the file operations, not the disk: a memory file system, where
+  // there is one, keeps hundreds of megabytes of histories quick.
+  static fs::path Scratch() {
+    std::error_code ec;
+    return fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
+                                                                              : fs::temp_directory_path();
+  }
+  fs::path Folder(const std::string& name) {
+    fs::create_directories(base_ / name);
+    return base_ / name;
+  }
+  fs::path base_;
+};
+
+// Programs closing in any order on one history: every record of every run must end in it.
+TEST_F(SaveProcesses, ManyProgramsClosingAtOnceKeepEveryRecordOfEveryRun) {
+  std::mt19937 random(Seed());
+  constexpr int Initial = 40, PerRun = 3;
+  for (const int programs : {2, 5, 20}) {
+    SCOPED_TRACE(std::to_string(programs) + " programs");
+    const fs::path folder = Folder("shared" + std::to_string(programs));
+    ASSERT_EQ(RunChild({folder.string(), "make", std::to_string(Initial)}), 0);
+    const fs::path go = folder / "go";
+    std::vector<std::unique_ptr<Child>> children;
+    for (int tag = 1000; tag < 1000 + programs; ++tag) {
+      const int delay = std::uniform_int_distribution<int>(0, 40)(random);
+      children.push_back(std::make_unique<Child>(std::vector<std::string>{
+          folder.string(), "append", std::to_string(tag), std::to_string(PerRun), "--wait", go.string(),
+          "--delay-ms", std::to_string(delay)}));
+    }
+    for (auto& child : children) ASSERT_EQ(child->Line(), "loaded");  // all read the same history
+    std::ofstream(go).put('\n');
+    for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
+
+    const auto records = Records(folder / HistoryName);
+    EXPECT_EQ(records.size(), static_cast<std::size_t>(Initial + programs * PerRun));
+    for (int tag = 1000; tag < 1000 + programs; ++tag)
+      for (int i = 0; i < PerRun; ++i) EXPECT_EQ(records.count({tag, i}), 1u) << "run " << tag << " record " << i;
+    EXPECT_EQ(Names(folder), (std::vector<std::string>{HistoryName, "go"}));
+  }
+}
+
+// The moment a save starts on the disk: a new file in the folder (the temporary one) or a
+// change of the history itself (a write in place). Building the bytes in memory before it
+// takes most of a save's time, and a kill there proves nothing.
+bool WaitForFileActivity(const fs::path& folder, Clock::duration limit) {
+  struct stat before {};
+  ::stat((folder / HistoryName).c_str(), &before);
+  const auto giveUp = Clock::now() + limit;
+  while (Clock::now() < giveUp) {
+    struct stat now {};
+    if (Names(folder).size() > 1 || ::stat((folder / HistoryName).c_str(), &now) != 0 ||
+        now.st_size != before.st_size || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec ||
+        now.st_mtim.tv_sec != before.st_mtim.tv_sec)
+      return true;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  return false;
+}
+
+// A save killed at any moment leaves the old history or the new one, byte for byte, and the
+// next save leaves no temporary file behind.
+TEST_F(SaveProcesses, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFileAndTheNextSaveTidiesUp) {
+  constexpr int Kills = 6;
+  std::mt19937 random(Seed());
+  const fs::path made = Folder("made"), reference = Folder("reference"), killed = Folder("killed");
+  ASSERT_EQ(RunChild({made.string(), "make", "1000000"}), 0);
+  const std::string before = Slurp(made / HistoryName);
+
+  fs::copy_file(made / HistoryName, reference / HistoryName);
+  std::vector<std::string> args{reference.string(), "append", "7", "3", "--announce"};
+  Clock::duration writeTime{};
+  {
+    Child child(args);
+    ASSERT_EQ(child.Line(), "loaded");
+    ASSERT_EQ(child.Line(), "saving");
+    ASSERT_TRUE(WaitForFileActivity(reference, std::chrono::seconds(60)));
+    const auto start = Clock::now();
+    ASSERT_EQ(child.Wait(), 0);
+    writeTime = Clock::now() - start;
+  }
+  const std::string after = Slurp(reference / HistoryName);
+  ASSERT_NE(before, after);
+
+  args[0] = killed.string();
+  int old = 0, fresh = 0, leftovers = 0;
+  for (int kill = 0; kill < Kills; ++kill) {
+    fs::copy_file(made / HistoryName, killed / HistoryName, fs::copy_options::overwrite_existing);
+    Child child(args);
+    ASSERT_EQ(child.Line(), "loaded");
+    ASSERT_EQ(child.Line(), "saving");
+    ASSERT_TRUE(WaitForFileActivity(killed, std::chrono::seconds(60)));
+    const auto wait = std::uniform_int_distribution<long long>(0, writeTime.count() * 3 / 2)(random);
+    std::this_thread::sleep_for(Clock::duration(wait));
+    child.Kill();
+    child.Wait();
+    const std::string now = Slurp(killed / HistoryName);
+    ASSERT_TRUE(now == before || now == after)
+        << "a torn history after a kill " << wait / 1'000'000 << " ms into the writing";
+    (now == before ? old : fresh) += 1;
+    leftovers += Names(killed).size() > 1;
+  }
+  std::printf("%d kills: %d left the old file, %d the new one, %d a temporary file\n", Kills, old, fresh, leftovers);
+  args[3] = "1";
+  ASSERT_EQ(RunChild(args), 0);
+  EXPECT_EQ(Names(killed), std::vector<std::string>{HistoryName});
+}
+
+// The classroom's folders, each with real unprivileged users (numeric ids through setpriv,
+// so no account is created and none is left behind).
+class ClassroomFolders : public SaveProcesses {
+ protected:
+  static constexpr uid_t Teacher = 61001, Ana = 61002, Bia = 61003;
+  static constexpr gid_t Turma = 61010;  // the class's group; each user's own group has the user's number
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as other users (the test command runs as root in CI)";
+    if (::access("/usr/bin/setpriv", X_OK) != 0) GTEST_SKIP() << "setpriv (util-linux) is not installed";
+    SaveProcesses::SetUp();
+  }
+  static std::vector<std::string> As(uid_t user) {
+    return {"setpriv", "--reuid=" + std::to_string(user), "--regid=" + std::to_string(user),
+            "--groups=" + std::to_string(Turma), "--"};
+  }
+  // A history of a few records, made by root and handed to `owner`.
+  fs::path HistoryIn(const fs::path& folder, uid_t owner, gid_t group, mode_t mode) {
+    EXPECT_EQ(RunChild({folder.string(), "make", "5"}), 0);
+    const fs::path file = folder / HistoryName;
+    EXPECT_EQ(::chown(file.c_str(), owner, group), 0);
+    EXPECT_EQ(::chmod(file.c_str(), mode), 0);
+    return file;
+  }
+  static void Own(const fs::path& folder, uid_t owner, gid_t group, mode_t mode) {
+    ASSERT_EQ(::chown(folder.c_str(), owner, group), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
+  }
+  static void ExpectOwner(const fs::path& file, uid_t owner, gid_t group, mode_t mode) {
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_EQ(info.st_mode & 07777, mode);
+  }
+  static std::vector<std::string> Append(const fs::path& folder, int tag) {
+    return {folder.string(), "append", std::to_string(tag), "2"};
+  }
+};
+
+// A teacher's folder holding one file per student: the student may write the file, not the folder.
+TEST_F(ClassroomFolders, AStudentsOwnFileInATeachersReadOnlyFolderIsSaved) {
+  const fs::path folder = Folder("professor");
+  const fs::path file = HistoryIn(folder, Ana, Ana, 0644);
+  Own(folder, Teacher, Teacher, 0755);
+  EXPECT_EQ(RunChild(Append(folder, 1), As(Ana)), 0);
+  EXPECT_EQ(RunChild(Append(folder, 2), As(Ana)), 0);
+  ExpectOwner(file, Ana, Ana, 0644);
+  EXPECT_EQ(Records(file).size(), 9u);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
+  // Someone else's file there stays refused, and untouched; so does a new file there.
+  const std::string before = Slurp(file);
+  for (const fs::path& where : {folder, Folder("vazia")}) {
+    Own(where, Teacher, Teacher, 0755);
+    Child bia(Append(where, 3), As(Bia));
+    EXPECT_EQ(bia.Line(), "loaded");
+    EXPECT_EQ(bia.Line(), "Cannot create file \"" + (where / HistoryName).string() + "\". Permission denied");
+    EXPECT_EQ(bia.Wait(), 1);
+  }
+  EXPECT_EQ(Slurp(file), before);
+  EXPECT_EQ(Names(base_ / "vazia"), std::vector<std::string>{});
+}
+
+// A shared sticky folder (like /tmp) holding a history of another account, writable by all.
+TEST_F(ClassroomFolders, AHistoryOfAnotherAccountInAStickyFolderIsSavedByBoth) {
+  const fs::path folder = Folder("sala");
+  Own(folder, 0, 0, 01777);
+  const fs::path file = HistoryIn(folder, Ana, Ana, 0666);
+  EXPECT_EQ(RunChild(Append(folder, 1), As(Bia)), 0);
+  EXPECT_EQ(RunChild(Append(folder, 2), As(Ana)), 0);
+  EXPECT_EQ(RunChild(Append(folder, 3), As(Bia)), 0);
+  ExpectOwner(file, Ana, Ana, 0666);
+  EXPECT_EQ(Records(file).size(), 11u);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
+}
+
+// A class's group folder without the setgid bit: a save by one member used to hand the file
+// to that member, and every save of the first one failed from then on.
+TEST_F(ClassroomFolders, AGroupFolderWithoutSetgidKeepsTheFilesOwnerAndGroupForEveryMember) {
+  const fs::path folder = Folder("turma");
+  Own(folder, 0, Turma, 0775);
+  const fs::path file = HistoryIn(folder, Ana, Turma, 0664);
+  for (int save = 1; save <= 4; ++save) EXPECT_EQ(RunChild(Append(folder, save), As(save % 2 ? Bia : Ana)), 0);
+  ExpectOwner(file, Ana, Turma, 0664);
+  EXPECT_EQ(Records(file).size(), 13u);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
+}
+
+}  // namespace
+}  // namespace tecladim::history
