@@ -548,8 +548,7 @@ class MainWindowTest : public QObject {
     QVERIFY(run.Start());
     QTest::mouseClick(run.form->Label16, Qt::LeftButton);
     QCOMPARE(run.fake.urls, std::vector<QString>{QStringLiteral("https://www.tecladim.example.org")});
-    QTest::qWait(20);
-    QVERIFY(run.watcher.seen.empty());
+    QVERIFY(run.watcher.seen.empty());  // a box would have been answered within the click
   }
 
   void ClipboardWipeKeepsRunningThroughItsError() {
