@@ -16,7 +16,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   exit 1
 fi
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTECLADIM_BUILD_TESTS=ON >/dev/null
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTECLADIM_BUILD_TESTS=ON \
+  -DTECLADIM_WERROR="${TECLADIM_WERROR:-OFF}" >/dev/null
 cmake --build "$build" --target tecladim e2e_lesson_text -j"$(nproc)"
 # The test bounds itself (each wait, and the whole run); this is the last resort.
 timeout --kill-after=10 300 python3 -B "$top/tests/e2e/e2e_test.py" \

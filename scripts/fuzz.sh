@@ -16,7 +16,7 @@ fi
 
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTECLADIM_CORE_ONLY=ON -DTECLADIM_FUZZ=ON -DTECLADIM_BUILD_TESTS=ON \
-  -DTECLADIM_SANITIZE=address,undefined >/dev/null
+  -DTECLADIM_SANITIZE=address,undefined -DTECLADIM_WERROR="${TECLADIM_WERROR:-OFF}" >/dev/null
 cmake --build "$build" --target packet_fuzz -j"$(nproc)"
 
 work="$(mktemp -d)"

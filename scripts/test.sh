@@ -1,30 +1,38 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the whole program's tests, the core again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the Windows-only code compiled with
-# mingw-w64, a short fuzzing run of the history reader, and the end-to-end test.
+# Builds everything, with warnings as errors, and runs every test: the whole program's
+# tests, the core again under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# Windows-only code compiled with mingw-w64, a short fuzzing run of the history reader,
+# and the end-to-end test.
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$top"
 bash scripts/deps.sh test
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+# The steps below (fuzz.sh, e2e.sh) configure their own builds; they read this too.
+export TECLADIM_WERROR=ON
 
 echo "== build and test (all)"
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTECLADIM_BUILD_TESTS=ON -DTECLADIM_BUILD_BENCHMARKS=ON >/dev/null
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTECLADIM_BUILD_TESTS=ON -DTECLADIM_BUILD_BENCHMARKS=ON \
+  -DTECLADIM_WERROR=ON >/dev/null
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
 
 echo "== core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTECLADIM_CORE_ONLY=ON -DTECLADIM_SANITIZE=address,undefined >/dev/null
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTECLADIM_CORE_ONLY=ON -DTECLADIM_SANITIZE=address,undefined \
+  -DTECLADIM_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 # The save's process tests (label "processes") ran above; here they would only be slow.
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs" \
   -LE processes
 
 for step in scripts/check-windows.sh scripts/fuzz.sh scripts/e2e.sh; do
-  if [ -f "$step" ]; then
-    echo "== $step"
-    bash "$step"
+  # A missing step is a broken tree, not a step to skip.
+  if [ ! -f "$step" ]; then
+    echo "test.sh: $step is missing" >&2
+    exit 1
   fi
+  echo "== $step"
+  bash "$step"
 done
 echo "All tests passed."

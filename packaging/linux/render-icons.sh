@@ -2,6 +2,7 @@
 # Renders the icon's PNG sizes and the Windows .ico from tecladim.svg, and the class
 # report's PNG sizes from tecladim-turma.svg. The results are kept
 # in the tree, so a build never needs these tools; run this again after changing the SVG.
+# The 64 px rendering is also the program's window icon (ui/assets/assets.qrc names it).
 # Needs rsvg-convert (librsvg2-bin) and ImageMagick.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"

@@ -102,7 +102,6 @@ TEST(PrepareLesson, CatalogueLessons) {
       {168, 23, u"5", u"Digite o texto acima 1 vez idêntico - EM 5 SEGUNDOS", 23},
       {157, 292, u"", u"Digite o texto acima 1 vez idêntico", 292},
   };
-  if (LessonText(1).value_or(u"").empty()) GTEST_SKIP() << "lesson texts not in the catalogue yet";
   for (const Row& r : rows) {
     SCOPED_TRACE(r.lesson);
     const LessonSetup s = PrepareLesson(r.lesson);

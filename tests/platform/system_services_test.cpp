@@ -8,8 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <stdexcept>
 
@@ -121,16 +123,25 @@ TEST(PlaySoundFile, ReturnsAtOnceWhateverTheFileAndTheSoundDevice) {
   const QString notWave = dir.filePath(QStringLiteral("texto.wav"));
   WriteFile(wave, SilentWave());
   WriteFile(notWave, "isto não é um som");
+  // A timer due at once fires only when the caller's event loop runs again: a call that
+  // waited for the sound to load or to end would have run it.
+  const auto eventLoopRanDuring = [](const std::function<void()>& call) {
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    call();
+    const bool during = ran;
+    EXPECT_TRUE(QTest::qWaitFor([&ran] { return ran; }));  // and events go on afterwards
+    return during;
+  };
   {
     SystemServices services;
     for (const QString& name : {dir.filePath(QStringLiteral("missing.wav")), notWave, wave, wave}) {
-      services.PlaySoundFile(name);
-      // The loading runs in the background; the program goes on handling events meanwhile.
-      QTest::qWait(100);
+      EXPECT_FALSE(eventLoopRanDuring([&] { services.PlaySoundFile(name); })) << name.toStdString();
     }
-  }  // destroyed while the last sound may still be playing
-  QTest::qWait(100);
-  SUCCEED();
+  }  // destroyed while the last sound may still be playing: what it had under way reaches nobody
+  bool ran = false;
+  QTimer::singleShot(0, [&ran] { ran = true; });
+  EXPECT_TRUE(QTest::qWaitFor([&ran] { return ran; }));
 }
 
 TEST(FakeServices, FailsTheClipboardLikeTheDesktop) {
