@@ -106,7 +106,7 @@ void BM_ClassLoadAndCompute(benchmark::State& state) {
     const auto start = std::chrono::steady_clock::now();
     const auto found = classroom::FindHistories({folder});
     const auto students = classroom::LoadClass(found.histories);
-    const auto summary = classroom::SummarizeClass(students, {});
+    const auto summary = classroom::SummarizeClass(students, classroom::Period{});
     benchmark::DoNotOptimize(summary.exercises);
     best = std::min(best, Seconds(start));
     if (summary.exercises != 1'000'000) state.SkipWithError("not every record was read");
