@@ -78,12 +78,22 @@ class DayCache {
   std::optional<std::int64_t> days_;
 };
 
+// Each date-time cell of a load goes through StampOrBlank, called from the sink alone: kept
+// inside it, as the compiler would not do by itself for a function of this size.
+#if defined(__GNUC__)
+#define TECLADIM_INLINE_INTO_CALLER [[gnu::always_inline]] inline
+#elif defined(_MSC_VER)
+#define TECLADIM_INLINE_INTO_CALLER __forceinline
+#else
+#define TECLADIM_INLINE_INTO_CALLER inline
+#endif
+
 // A date-time value as Stamp::ms: year, month and day from the next 4, 2 and 2 digits
 // (other characters between them passed over); then, after a "T" right behind them, the
 // hours, the minutes three characters later and seconds*1000+ms three characters after
 // those. A day that does not exist (31/02, month or day 0, year 0) or too few digits make
 // it blank; a time out of range keeps the date at midnight.
-inline std::optional<std::int64_t> StampOrBlank(std::string_view t, DayCache& days) {
+TECLADIM_INLINE_INTO_CALLER std::optional<std::int64_t> StampOrBlank(std::string_view t, DayCache& days) {
   std::array<int, 8> d{};
   std::size_t got = 0;
   std::size_t i = 0;
