@@ -13,9 +13,9 @@
 #include "history/packet_scanner.h"
 
 // How the reader turns the text of a value into what a column holds. Lenient by design:
-// a value that does not read as its type makes the field blank, never an error (unlike
-// the strict ParseInteger and ParseDateTime of the edit boxes). Inline: a million-row load
-// reads six million of them.
+// a value that does not read as its type makes the field blank, never an error (unlike the
+// strict ParseInteger and ParseDateTime that read the window's texts). Inline: a
+// million-row load reads six million of them.
 namespace tecladim::history::packet_reading {
 
 // The range an integer column's values are held to; a wider number is clamped.
