@@ -5,38 +5,12 @@
 #include <cstdlib>
 #include <limits>
 
+#include "history/utf8.h"
+
 namespace tecladim {
 namespace {
 
 constexpr int SignificantDigits = 12;
-
-std::string Utf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    else if (c >= 0xD800 && c < 0xE000)
-      c = 0xFFFD;  // a lone surrogate
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
 
 // The decimal digits of round(|value| * 10), half away from zero, taken from the value's
 // decimal form to SignificantDigits digits. At least two digits: "05" for 0.5.
@@ -77,7 +51,7 @@ std::string TenthsDigits(double magnitude) {
 namespace {
 std::string NotValidMessage(std::u16string_view text, std::string_view kind) {
   std::string message = "'";
-  message += Utf8(text);
+  message += Utf8FromUtf16(text);
   message += "' is not a valid ";
   message += kind;
   return message;

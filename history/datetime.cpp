@@ -12,11 +12,8 @@ namespace chr = std::chrono;
 constexpr std::int64_t EpochOffset =
     chr::sys_days{chr::year{1899} / chr::December / 30}.time_since_epoch().count();
 
-// 01/01/0001 and 31/12/9999 in days since 30/12/1899: the range of a four-digit year.
-constexpr std::int64_t MinDay =
-    chr::sys_days{chr::year{1} / chr::January / 1}.time_since_epoch().count() - EpochOffset;
-constexpr std::int64_t MaxDay =
-    chr::sys_days{chr::year{9999} / chr::December / 31}.time_since_epoch().count() - EpochOffset;
+static_assert(FirstDay == chr::sys_days{chr::year{1} / chr::January / 1}.time_since_epoch().count() - EpochOffset);
+static_assert(LastDay == chr::sys_days{chr::year{9999} / chr::December / 31}.time_since_epoch().count() - EpochOffset);
 
 }  // namespace
 
@@ -41,13 +38,13 @@ Stamp MakeStamp(std::int64_t day, std::int32_t msOfDay) {
 
 Stamp ToStamp(DateTime value) {
   if (std::isnan(value)) return Stamp{};
-  const double limit = static_cast<double>(MaxDay + 1);
+  const double limit = static_cast<double>(LastDay + 1);
   double magnitude = std::fabs(value);
   if (magnitude >= limit) magnitude = limit - 1.0 / static_cast<double>(MsPerDay);
   const auto total = static_cast<std::int64_t>(std::llround(magnitude * static_cast<double>(MsPerDay)));
   const std::int64_t day = total / MsPerDay;
   const auto msOfDay = static_cast<std::int32_t>(total % MsPerDay);
-  if (value < 0 && day > 0) return MakeStamp(day <= -MinDay ? -day : MinDay, msOfDay);
+  if (value < 0 && day > 0) return MakeStamp(day <= -FirstDay ? -day : FirstDay, msOfDay);
   return MakeStamp(day, msOfDay);
 }
 

@@ -12,6 +12,11 @@ using DateTime = double;
 
 inline constexpr std::int64_t MsPerDay = 86'400'000;
 
+// 01/01/0001 and 31/12/9999 in days since 30/12/1899: the range of a four-digit year, which
+// every value is held to.
+inline constexpr std::int64_t FirstDay = -693'593;
+inline constexpr std::int64_t LastDay = 2'958'465;
+
 struct CivilDate {
   int year = 1899;
   unsigned month = 12;

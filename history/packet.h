@@ -88,7 +88,7 @@ std::string WritePacket(const Packet& packet);
 // Reads a non-empty file's bytes; throws PacketError.
 Packet ReadPacket(std::string_view bytes);
 
-// The kind of column a known type word gives; false when the word is unknown
+// The kind of column a known type word gives (history/field_types.h); false when the word is unknown
 // (compared without regard to letter case).
 bool KindOfType(std::string_view typeWord, ValueKind& kind);
 

@@ -7,6 +7,7 @@
 
 #include "history/datetime.h"
 #include "history/packet.h"
+#include "history/utf8.h"
 
 namespace tecladim::history {
 namespace {
@@ -88,26 +89,6 @@ constexpr std::array<char, 200> DigitPairs = [] {
 char* PutTwoDigits(char* p, unsigned value) {
   std::memcpy(p, DigitPairs.data() + 2 * value, 2);
   return p + 2;
-}
-
-// The first code point of a UTF-8 sequence and its length; length 0 when the bytes are
-// not a well-formed sequence (overlong forms and surrogates included).
-std::size_t DecodeUtf8(std::string_view s, std::size_t i, std::uint32_t& cp) {
-  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
-  const unsigned char c = b(0);
-  std::size_t len = 0;
-  std::uint32_t min = 0;
-  if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1Fu; min = 0x80; }
-  else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0Fu; min = 0x800; }
-  else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07u; min = 0x10000; }
-  else return 0;
-  if (i + len > s.size()) return 0;
-  for (std::size_t k = 1; k < len; ++k) {
-    if ((b(k) & 0xC0u) != 0x80u) return 0;
-    cp = (cp << 6) | (b(k) & 0x3Fu);
-  }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return len;
 }
 
 // Bytes that an attribute value cannot hold as they are.
@@ -276,7 +257,7 @@ class DateText {
   // value is exactly midnight. Days beyond the four-digit years are held at their limits.
   char* Put(char* p, std::int64_t ms) {
     const Stamp stamp{ms};
-    std::int64_t day = std::clamp(stamp.Day(), MinDay, MaxDay);
+    std::int64_t day = std::clamp(stamp.Day(), FirstDay, LastDay);
     if (day != day_) {
       day_ = day;
       const CivilDate date = CivilFromDays(day);
@@ -301,9 +282,7 @@ class DateText {
   }
 
  private:
-  static constexpr std::int64_t MinDay = -693'593;   // 01/01/0001
-  static constexpr std::int64_t MaxDay = 2'958'465;  // 31/12/9999
-  std::int64_t day_ = MinDay - 1;
+  std::int64_t day_ = FirstDay - 1;
   std::array<char, 8> digits_{};
 };
 

@@ -6,6 +6,9 @@
 #include <numeric>
 #include <utility>
 
+#include "history/ascii_case.h"
+#include "history/field_types.h"
+#include "history/record_set_errors.h"
 #include "history/regional.h"
 
 namespace tecladim::history {
@@ -40,51 +43,19 @@ constexpr std::size_t PostHeadroom = 4096;
 // Blank `data` sorts before every date, as the record set's index puts nulls first.
 constexpr std::int64_t BlankKey = std::numeric_limits<std::int64_t>::min();
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-// Type words whose values a field of that kind holds without loss; "i8" and "ui4" may
-// not fit 32 bits, "date" and "time" lack half of a date-time value.
+// Whether a field of this kind takes the values of a column of this type word without loss.
 bool AcceptedType(ValueKind kind, std::string_view typeWord) {
-  static constexpr std::array<std::string_view, 6> IntegerWords{"i1", "i2", "i4", "int", "ui1", "ui2"};
-  static constexpr std::array<std::string_view, 2> DateTimeWords{"dateTime", "SQLdateTime"};
-  const auto matches = [typeWord](std::string_view w) { return EqualNoCase(w, typeWord); };
-  if (kind == ValueKind::Integer) return std::any_of(IntegerWords.begin(), IntegerWords.end(), matches);
-  return std::any_of(DateTimeWords.begin(), DateTimeWords.end(), matches);
+  const FieldType* type = FindFieldType(typeWord);
+  return type != nullptr && type->kind == kind && type->holdsHistoryField;
 }
 
 // The record set's name for a type word of the file, as a type mismatch reports it.
 std::string_view TypeName(std::string_view typeWord) {
-  struct Named {
-    std::string_view word;
-    std::string_view name;
-  };
-  static constexpr std::array<Named, 27> Names{{
-      {"i1", "ShortInt"},   {"i2", "SmallInt"},      {"i4", "Integer"},
-      {"i8", "LargeInt"},   {"int", "Integer"},      {"ui1", "Byte"},
-      {"ui2", "Word"},      {"ui4", "LongWord"},     {"uint", "LongWord"},
-      {"r4", "Single"},     {"r8", "Float"},         {"r10", "Extended"},
-      {"boolean", "Boolean"}, {"string", "String"},  {"string.uni", "WideString"},
-      {"bin.hex", "Blob"},  {"date", "Date"},        {"time", "Time"},
-      {"dateTime", "DateTime"}, {"SQLdateTime", "TimeStamp"}, {"SQLdateTimeOffset", "TimeStampOffset"},
-      {"fixed", "BCD"},     {"fixedFMT", "FMTBcd"},  {"nested", "DataSet"},
-      {"struct", "ADT"},    {"IntArray", "Array"},   {"UIntArray", "Array"},
-  }};
-  for (const Named& n : Names)
-    if (EqualNoCase(n.word, typeWord)) return n.name;
-  return typeWord;
+  const FieldType* type = FindFieldType(typeWord);
+  return type != nullptr ? type->setName : typeWord;
 }
 
 std::string_view KindName(ValueKind kind) { return kind == ValueKind::Integer ? "Integer" : "DateTime"; }
-
-std::string TypeMismatchText(std::string_view field, ValueKind expected, std::string_view actual) {
-  return "Type mismatch for field '" + std::string(field) + "', expecting: " + std::string(KindName(expected)) +
-         " actual: " + std::string(actual);
-}
 
 Packet EmptyContent() {
   Packet packet;
@@ -138,24 +109,25 @@ void RecordSet::RemoveListener(RecordSetListener* listener) {
   listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
 }
 
-void RecordSet::Fail(HistoryErrorKind kind, const std::string& message) const {
-  throw HistoryError(kind, name_ + ": " + message);
+void RecordSet::Fail(HistoryErrorKind kind, std::string_view field, std::string_view expected,
+                     std::string_view actual) const {
+  throw HistoryError(kind, name_ + ": " + RecordSetErrorText(kind, field, expected, actual));
 }
 
 void RecordSet::CheckActive() const {
-  if (!active_) Fail(HistoryErrorKind::ClosedDataset, "Cannot perform this operation on a closed dataset");
+  if (!active_) Fail(HistoryErrorKind::ClosedDataset);
 }
 
 std::size_t RecordSet::FieldIndex(std::string_view field) const {
   for (std::size_t i = 0; i < Fields.size(); ++i)
     if (Fields[i].name == field) return i;
-  Fail(HistoryErrorKind::FieldNotFound, "Field '" + std::string(field) + "' not found");
+  Fail(HistoryErrorKind::FieldNotFound, field);
 }
 
 std::size_t RecordSet::FieldOfKind(std::string_view field, ValueKind kind) const {
   const std::size_t i = FieldIndex(field);
   if (Fields[i].kind != kind)
-    Fail(HistoryErrorKind::TypeMismatch, TypeMismatchText(field, kind, KindName(Fields[i].kind)));
+    Fail(HistoryErrorKind::TypeMismatch, field, KindName(kind), KindName(Fields[i].kind));
   return i;
 }
 
@@ -170,7 +142,7 @@ void RecordSet::MakeEmpty() {
 }
 
 void RecordSet::CreateDataSet() {
-  if (active_) Fail(HistoryErrorKind::OpenDataset, "Cannot perform this operation on an open dataset");
+  if (active_) Fail(HistoryErrorKind::OpenDataset);
   NotifyBeforeReset();
   MakeEmpty();
   active_ = true;
@@ -262,11 +234,11 @@ FieldColumns RecordSet::BindFields(const Packet& packet) const {
   for (std::size_t f = 0; f < FieldCount; ++f) {
     const auto& columns = packet.columns;
     const auto it = std::find_if(columns.begin(), columns.end(),
-                                 [&](const Column& c) { return EqualNoCase(c.def.name, Fields[f].name); });
+                                 [&](const Column& c) { return EqualIgnoringAsciiCase(c.def.name, Fields[f].name); });
     if (it == columns.end())
-      Fail(HistoryErrorKind::FieldNotFound, "Field '" + std::string(Fields[f].name) + "' not found");
+      Fail(HistoryErrorKind::FieldNotFound, Fields[f].name);
     if (it->kind != Fields[f].kind || !AcceptedType(Fields[f].kind, it->def.type))
-      Fail(HistoryErrorKind::TypeMismatch, TypeMismatchText(Fields[f].name, Fields[f].kind, TypeName(it->def.type)));
+      Fail(HistoryErrorKind::TypeMismatch, Fields[f].name, KindName(Fields[f].kind), TypeName(it->def.type));
     bound[f] = static_cast<std::size_t>(it - columns.begin());
   }
   return bound;
@@ -430,7 +402,7 @@ void RecordSet::SetCurrentRow(int orderIndex) {
 void RecordSet::SetValue(std::string_view field, ValueKind kind, std::int64_t value) {
   CheckActive();
   const std::size_t f = FieldOfKind(field, kind);
-  if (!inserting_) Fail(HistoryErrorKind::NotEditing, "Dataset not in edit or insert mode");
+  if (!inserting_) Fail(HistoryErrorKind::NotEditing);
   pending_.values[f] = value;
   pending_.present[f] = true;
   pending_.written = true;

@@ -115,7 +115,9 @@ class RecordSet {
     bool written = false;
   };
 
-  [[noreturn]] void Fail(HistoryErrorKind kind, const std::string& message) const;
+  // Throws the error worded by RecordSetErrorText, after the set's name.
+  [[noreturn]] void Fail(HistoryErrorKind kind, std::string_view field = {}, std::string_view expected = {},
+                         std::string_view actual = {}) const;
   void CheckActive() const;
   std::size_t FieldIndex(std::string_view field) const;
   std::size_t FieldOfKind(std::string_view field, ValueKind kind) const;

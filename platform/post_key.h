@@ -2,32 +2,10 @@
 #include <array>
 #include <cstdint>
 
+#include "exercise/key_codes.h"
 #include "platform/services.h"
 
 namespace tecladim {
-
-// The toolkit's set of shift states: Shift is bit 0, Alt bit 1, Ctrl bit 2. The higher bits
-// (mouse buttons and the like) may be set but only the lowest eight are ever tested.
-struct ShiftState {
-  std::uint16_t bits = 0;
-
-  static constexpr unsigned ShiftBit = 0;
-  static constexpr unsigned AltBit = 1;
-  static constexpr unsigned CtrlBit = 2;
-
-  static const ShiftState Shift;
-  static const ShiftState Alt;
-  static const ShiftState Ctrl;
-
-  constexpr bool Has(unsigned bit) const { return bit < 8 && ((bits >> bit) & 1u) != 0; }
-  friend constexpr ShiftState operator|(ShiftState a, ShiftState b) {
-    return ShiftState{static_cast<std::uint16_t>(a.bits | b.bits)};
-  }
-  friend constexpr bool operator==(ShiftState, ShiftState) = default;
-};
-inline constexpr ShiftState ShiftState::Shift{1u << ShiftBit};
-inline constexpr ShiftState ShiftState::Alt{1u << AltBit};
-inline constexpr ShiftState ShiftState::Ctrl{1u << CtrlBit};
 
 // Whether a key belongs to the extended block (its events carry KeyEventExtended).
 enum class KeyKind { Normal, Extended };

@@ -85,11 +85,11 @@ std::u16string NumberedLines() {
   return lines;
 }
 
-Modifiers ModifiersOf(Qt::KeyboardModifiers qt) {
-  Modifiers m;
-  if (qt.testFlag(Qt::ShiftModifier)) m = m | KeyModifier::Shift;
-  if (qt.testFlag(Qt::AltModifier)) m = m | KeyModifier::Alt;
-  if (qt.testFlag(Qt::ControlModifier)) m = m | KeyModifier::Ctrl;
+ShiftState ShiftStateOf(Qt::KeyboardModifiers qt) {
+  ShiftState m;
+  if (qt.testFlag(Qt::ShiftModifier)) m = m | ShiftState::Shift;
+  if (qt.testFlag(Qt::AltModifier)) m = m | ShiftState::Alt;
+  if (qt.testFlag(Qt::ControlModifier)) m = m | ShiftState::Ctrl;
   return m;
 }
 
@@ -228,7 +228,7 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   SetTextColor(Memo2, clBlack);
   Memo2->SetText(NumberedLines());
   Memo2->setAccessibleName(QStringLiteral("Digitação"));
-  Memo2->onKeyDown = [this](int& key, Qt::KeyboardModifiers m) { Memo2KeyDown(key, ModifiersOf(m)); };
+  Memo2->onKeyDown = [this](int& key, Qt::KeyboardModifiers m) { Memo2KeyDown(key, ShiftStateOf(m)); };
   Memo2->onKeyPress = [this](char16_t& key) { Memo2KeyPress(key); };
   Memo2->onKeyUp = [this] { Memo2KeyUp(); };
   Memo2->onClick = [this] { Memo2Click(); };
@@ -401,7 +401,7 @@ void TForm1::Memo2KeyPress(char16_t& Key) {
   }
 }
 
-void TForm1::Memo2KeyDown(int& Key, Modifiers Shift) {
+void TForm1::Memo2KeyDown(int& Key, ShiftState Shift) {
   // The silent abort: the box's own handling of the key-down does not run.
   if (PasteKeyVerdict(static_cast<std::uint16_t>(Key), Shift) == KeyDownVerdict::Refuse) Key = 0;
 }

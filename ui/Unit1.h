@@ -95,7 +95,7 @@ class TForm1 : public QWidget {
   void SpinEdit1Change();
   void arr_total();
   void Memo2KeyPress(char16_t& Key);
-  void Memo2KeyDown(int& Key, tecladim::Modifiers Shift);
+  void Memo2KeyDown(int& Key, tecladim::ShiftState Shift);
   void Memo2KeyUp();
   void Memo2Click();
   void Memo3Enter();

@@ -45,6 +45,14 @@ TEST(Stamp, ValuesBeyondFourDigitYearsAreClamped) {
   EXPECT_EQ(DateOf(ToStamp(-1e12)), (CivilDate{1, 1, 1}));
 }
 
+TEST(Stamp, FirstDayAndLastDayAreTheEndsOfFourDigitYears) {
+  EXPECT_EQ(CivilFromDays(FirstDay), (CivilDate{1, 1, 1}));
+  EXPECT_EQ(CivilFromDays(LastDay), (CivilDate{9999, 12, 31}));
+  EXPECT_EQ(CivilFromDays(LastDay + 1), (CivilDate{10000, 1, 1}));
+  EXPECT_EQ(ToStamp(1e12).Day(), LastDay);
+  EXPECT_EQ(ToStamp(-1e12).Day(), FirstDay);
+}
+
 TEST(Regional, BrazilianForms) {
   const DateTime v = At(2024, 3, 5, 14, 3, 27, 999);
   EXPECT_EQ(ShortDate(v), u"05/03/2024");

@@ -7,27 +7,27 @@ namespace {
 
 TEST(PasteKeyGuard, RefusesOnlyThePasteCombinations) {
   constexpr std::uint16_t C = 67, X = 88, Delete = 46;
-  constexpr Modifiers none{};
-  constexpr Modifiers ctrl = none | KeyModifier::Ctrl;
-  constexpr Modifiers shift = none | KeyModifier::Shift;
-  constexpr Modifiers alt = none | KeyModifier::Alt;
+  constexpr ShiftState none{};
+  constexpr ShiftState ctrl = ShiftState::Ctrl;
+  constexpr ShiftState shift = ShiftState::Shift;
+  constexpr ShiftState alt = ShiftState::Alt;
   struct Row {
     const char* name;
     std::uint16_t key;
-    Modifiers modifiers;
+    ShiftState modifiers;
     KeyDownVerdict verdict;
   };
   const Row rows[] = {
-      {"Ctrl+V", VirtualKeyV, ctrl, KeyDownVerdict::Refuse},
-      {"Ctrl+Shift+V", VirtualKeyV, KeyModifier::Ctrl | KeyModifier::Shift, KeyDownVerdict::Refuse},
-      {"Ctrl+Alt+V", VirtualKeyV, KeyModifier::Ctrl | KeyModifier::Alt, KeyDownVerdict::Refuse},
-      {"Shift+Insert", VirtualKeyInsert, shift, KeyDownVerdict::Refuse},
-      {"Ctrl+Shift+Insert", VirtualKeyInsert, KeyModifier::Ctrl | KeyModifier::Shift, KeyDownVerdict::Refuse},
-      {"V alone", VirtualKeyV, none, KeyDownVerdict::Pass},
-      {"Shift+V, a capital", VirtualKeyV, shift, KeyDownVerdict::Pass},
-      {"Alt+V", VirtualKeyV, alt, KeyDownVerdict::Pass},
-      {"Insert alone", VirtualKeyInsert, none, KeyDownVerdict::Pass},
-      {"Ctrl+Insert copies", VirtualKeyInsert, ctrl, KeyDownVerdict::Pass},
+      {"Ctrl+V", vk::LetterV, ctrl, KeyDownVerdict::Refuse},
+      {"Ctrl+Shift+V", vk::LetterV, ShiftState::Ctrl | ShiftState::Shift, KeyDownVerdict::Refuse},
+      {"Ctrl+Alt+V", vk::LetterV, ShiftState::Ctrl | ShiftState::Alt, KeyDownVerdict::Refuse},
+      {"Shift+Insert", vk::Insert, shift, KeyDownVerdict::Refuse},
+      {"Ctrl+Shift+Insert", vk::Insert, ShiftState::Ctrl | ShiftState::Shift, KeyDownVerdict::Refuse},
+      {"V alone", vk::LetterV, none, KeyDownVerdict::Pass},
+      {"Shift+V, a capital", vk::LetterV, shift, KeyDownVerdict::Pass},
+      {"Alt+V", vk::LetterV, alt, KeyDownVerdict::Pass},
+      {"Insert alone", vk::Insert, none, KeyDownVerdict::Pass},
+      {"Ctrl+Insert copies", vk::Insert, ctrl, KeyDownVerdict::Pass},
       {"Ctrl+C copies", C, ctrl, KeyDownVerdict::Pass},
       {"Ctrl+X cuts", X, ctrl, KeyDownVerdict::Pass},
       {"Shift+Delete cuts", Delete, shift, KeyDownVerdict::Pass},

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "history/utf8.h"
 #include "lessons/catalogue.h"
 
 namespace tecladim {
@@ -37,24 +38,6 @@ constexpr std::u16string_view Alphabet = u"abcdefghijlmnopqrstuvxz";
 std::u16string_view Text(int number) {
   const auto text = LessonText(number);
   return text ? *text : std::u16string_view{};
-}
-
-// For failure messages only: the lesson texts hold no characters beyond the first plane.
-std::string Utf8(std::u16string_view text) {
-  std::string out;
-  for (const char16_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 std::size_t ExpectedDrillLength(int number) {
@@ -149,7 +132,7 @@ TEST(Suffix, EveryPassageEndsInItsOneTargetTime) {
     EXPECT_EQ(text.find(u'(', open + 1), std::u16string_view::npos)
         << "lesson " << n << ": more than one \"(\"";
     EXPECT_EQ(text.substr(open), want)
-        << "lesson " << n << ": wrong suffix " << Utf8(text.substr(open));
+        << "lesson " << n << ": wrong suffix " << Utf8FromUtf16(text.substr(open));
     EXPECT_EQ(text.find(u')'), text.size() - 1) << "lesson " << n << ": \")\" before the end";
   }
 }
@@ -194,9 +177,9 @@ TEST(DrillForm, EveryDrillIsItsPatternRepeatedAndCut) {
     if (VariedDrills.count(n)) continue;
     const std::u16string_view text = Text(n);
     const std::u16string_view pattern = FirstPattern(text);
-    ASSERT_FALSE(pattern.empty()) << "lesson " << n << ": never starts over: " << Utf8(text);
+    ASSERT_FALSE(pattern.empty()) << "lesson " << n << ": never starts over: " << Utf8FromUtf16(text);
     EXPECT_EQ(RepeatedAndCut(pattern, text.size()), text)
-        << "lesson " << n << ": not its pattern \"" << Utf8(pattern) << "\" repeated";
+        << "lesson " << n << ": not its pattern \"" << Utf8FromUtf16(pattern) << "\" repeated";
   }
 }
 
@@ -215,7 +198,7 @@ TEST(DrillForm, VariedDrillsAreNoPlainRepetition) {
     // Still a drill line: its first group comes back at the start of a later group.
     const std::u16string_view first = text.substr(0, text.find(u' ') + 1);
     EXPECT_NE(text.find(std::u16string(u" ") + std::u16string(first)), std::u16string_view::npos)
-        << "lesson " << n << ": its first group \"" << Utf8(first) << "\" never comes back";
+        << "lesson " << n << ": its first group \"" << Utf8FromUtf16(first) << "\" never comes back";
   }
 }
 
@@ -233,7 +216,7 @@ TEST(RowDiscipline, FirstWordListsUseOnlyTheirRow) {
     const std::u16string_view text = Text(row.lesson);
     for (std::size_t i = 0; i < text.size(); ++i) {
       EXPECT_NE(row.keys.find(text[i]), std::u16string_view::npos)
-          << "lesson " << row.lesson << ": \"" << Utf8(text.substr(i, 1)) << "\" at " << i
+          << "lesson " << row.lesson << ": \"" << Utf8FromUtf16(text.substr(i, 1)) << "\" at " << i
           << " is off its row";
     }
   }

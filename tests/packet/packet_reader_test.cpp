@@ -322,6 +322,33 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"OldBinaryForm", std::string("\xCD\xAB\x00\x00<DATAPACKET>", 16), PacketErrorKind::Mismatch, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The rows above compare with PacketErrorText itself, so a typo in a text passed them all.
+TEST(PacketReader, ErrorTextsAreWordForWordWhatTheErrorDisplayShows) {
+  struct Row {
+    const char* name;
+    std::string file;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"text document", "Caro aluno,", "Mismatch in datapacket."},
+      {"rows before the metadata", "<?xml version=\"1.0\"?><ROWDATA><ROW/></ROWDATA>", "Datapacket contains no meta data."},
+      {"money", Meta + "<FIELD attrname=\"x\" fieldtype=\"money\"/></FIELDS></METADATA><ROWDATA/>", "Invalid field type."},
+      {"no fieldtype", Meta + "<FIELD attrname=\"x\"/></FIELDS></METADATA><ROWDATA/>", "Invalid field type."},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    try {
+      ReadPacket(r.file);
+      ADD_FAILURE() << "loaded";
+    } catch (const PacketError& e) {
+      EXPECT_STREQ(e.what(), r.text);
+    }
+  }
+  EXPECT_STREQ(PacketErrorText(PacketErrorKind::Mismatch), "Mismatch in datapacket.");
+  EXPECT_STREQ(PacketErrorText(PacketErrorKind::NoMetaData), "Datapacket contains no meta data.");
+  EXPECT_STREQ(PacketErrorText(PacketErrorKind::InvalidFieldType), "Invalid field type.");
+}
+
 TEST(PacketReader, SixtyThreeNestedElementsAreStillRead) {
   EXPECT_EQ(ReadPacket(Nested(MaxOpenElements)).RowCount(), 1u);
 }

@@ -75,7 +75,11 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"NegativeDurationUnderADayIsItsMagnitude", -(40 * 60 * 1000), "18991230T00:40:00000"},
         DateCase{"DayBeforeTheBaseKeepsItsTimeOfDay", Ms({1899, 12, 29}, 6, 0, 0, 0), "18991229T06:00:00000"},
         DateCase{"EarlyYearsArePaddedToFourDigits", Ms({12, 1, 2}, 0, 0, 0, 0), "00120102"},
-        DateCase{"DurationOfMoreThanADayShowsItsDate", Ms({1899, 12, 31}, 0, 0, 5, 0), "18991231T00:00:05000"}),
+        DateCase{"DurationOfMoreThanADayShowsItsDate", Ms({1899, 12, 31}, 0, 0, 5, 0), "18991231T00:00:05000"},
+        DateCase{"LastDayOfYear9999", Ms({9999, 12, 31}, 23, 59, 59, 999), "99991231T23:59:59999"},
+        DateCase{"BeyondYear9999IsHeldAtItsLastDay", Ms({9999, 12, 31}, 0, 0, 0, 0) + 3 * MsPerDay, "99991231"},
+        DateCase{"FirstDayOfYear1", Ms({1, 1, 1}, 8, 0, 0, 0), "00010101T08:00:00000"},
+        DateCase{"BeforeYear1IsHeldAtItsFirstDay", Ms({1, 1, 1}, 0, 0, 0, 0) - 2 * MsPerDay, "00010101"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PacketWriter, BlankFieldsAndStatusZeroAreLeftOut) {
