@@ -122,6 +122,17 @@ class TForm1 : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The constructor's builders, one per area of the window.
+  void SetUpFrame();
+  void CreateTopBar();
+  void CreateExerciseBoxes();
+  void CreateHistoryPanel();
+  void CreateHistoryGrid();
+  void CreateTimersAndMenu();
+  void StackInLayoutOrder();
+  void SetTabOrder();
+  void AnchorToTheFrame();
+
   bool FormClose();  // the close handler: false keeps the window open
   void ShowFieldTexts();
   void ShowErrorCount();
