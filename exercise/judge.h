@@ -24,11 +24,11 @@ struct KeyInput {
 
 // What the window does with a key, in this order:
 //   cancel             the key is not inserted (Key := 0)
-//   error              the count has gone up in the state: show it on Label3, beep, flash
+//   error              the count has gone up in the state: show the new count, beep, flash
 //                      ErrorFlashText and wait for the flash to close
 //   lineAdvance        AdvanceLine(state, inject Enter): the Enter arrives after this key
 //   armCompletion      the completion timer goes on
-//   recomputeAccuracy  arr_total
+//   recomputeAccuracy  show AccuracyText(state) anew
 struct Judgement {
   bool cancel = false;
   bool error = false;

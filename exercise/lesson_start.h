@@ -38,7 +38,7 @@ struct LessonSetup {
 LessonSetup PrepareLesson(int lesson);
 
 // The lesson start, in the window's order:
-//   setup = StartLesson(state, spin text)   error count 0 (Label3 shows "0" now)
+//   setup = StartLesson(state, spin text)   error count 0 (shown as "0" at once)
 //   model box := setup.lessonText; if setup.notPrepared, show NotPreparedMessage and wait
 //   typing box emptied
 //   BeginExercise(state, setup, clock)      read the clock after the message box

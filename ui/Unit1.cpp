@@ -20,6 +20,7 @@
 #include "exercise/number_text.h"
 #include "history/record_set.h"
 #include "lessons/catalogue.h"
+#include "platform/post_key.h"
 #include "platform/services.h"
 #include "ui/UMessage_esp.h"
 #include "ui/Unit2.h"
@@ -32,10 +33,7 @@
 #include "ui/typing_box.h"
 #include "ui/window_fonts.h"
 
-TForm1* Form1 = nullptr;
-
-using namespace tecladim;
-
+namespace tecladim {
 namespace {
 
 // The history file: a bare name, so it lives in the working directory.
@@ -377,9 +375,7 @@ void TForm1::AnchorToTheFrame() {
   anchors_.Add(BitBtn3, Anchoring::LeftBottom);
 }
 
-TForm1::~TForm1() {
-  if (Form1 == this) Form1 = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::ShowErrorCount() { SetLabelText(Label3, ToQString(IntegerText(exercise.errorCount))); }
 
@@ -397,21 +393,24 @@ void TForm1::ShowFieldTexts() {
   }
 }
 
-QString TForm1::cds1tempoGetText() const { return ToQString(history::TempoDisplayText(cds1->DisplayText("tempo"))); }
+QString TForm1::cds1tempoGetText() const { return ToQString(cds1->DisplayText("tempo")); }
 
-// The record of a completed exercise, in the order of the completion step: tempo from
-// the record's own fim and inicio as stored.
+// The record of a completed exercise, field by field in the completion step's order.
 void TForm1::AppendRecord(const CompletionRecord& record) {
   cds1->Append();
   cds1->SetInteger("licao", record.licao);
   cds1->SetDateTime("data", record.data);
   cds1->SetDateTime("inicio", record.inicio);
   cds1->SetDateTime("fim", record.fim);
-  cds1->SetDateTime("tempo", cds1->DateTimeValue("fim").value_or(0) - cds1->DateTimeValue("inicio").value_or(0));
+  cds1->SetDateTime("tempo", record.tempo);
   cds1->SetInteger("erros", record.erros);
   cds1->Post();
 }
 
+int TForm1::LessonNumber() const { return ReadLessonNumber(ViewOf(SpinEdit1->Text())); }
+
+// The lesson start. The lesson-number change, the completion step and the first show run
+// it directly: a programmatic click of BitBtn1 would only add a signal on the way.
 void TForm1::BitBtn1Click() {
   const LessonSetup setup = StartLesson(exercise, ViewOf(SpinEdit1->Text()));
   ShowErrorCount();
@@ -419,6 +418,11 @@ void TForm1::BitBtn1Click() {
   if (setup.notPrepared) ShowPlainMessage(this, ToQString(NotPreparedMessage));
   Memo2->SetText(u"");
   BeginExercise(exercise, setup, platform_.Now());
+  ShowLesson(setup);
+}
+
+// The lesson in place: model box, instruction line, a writable typing box, the accuracy.
+void TForm1::ShowLesson(const LessonSetup& setup) {
   Memo1->SetText(setup.model);
   SetLabelText(Label4, ToQString(setup.instruction));
   Memo2->setReadOnly(false);
@@ -428,7 +432,7 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::SpinEdit1Change() {
   exercise.noFocus = true;
-  BitBtn1->click();
+  BitBtn1Click();
   exercise.noFocus = false;
 }
 
@@ -437,22 +441,34 @@ void TForm1::arr_total() { SetLabelText(Label18, ToQString(AccuracyText(exercise
 void TForm1::Memo2KeyPress(char16_t& Key) {
   const std::u16string model = Memo1->Text();
   const std::u16string typed = Memo2->Text();
-  const KeyInput input{Key, Memo2->CaretOffset(), model, typed, TypedLineCount(typed),
-                       ReadLessonNumber(ViewOf(SpinEdit1->Text()))};
-  const Judgement verdict = JudgeKey(exercise, input);
+  const Judgement verdict = JudgeKey(exercise, KeyInputOf(Key, model, typed));
   if (verdict.cancel) Key = 0;
   try {
-    if (verdict.error) {
-      ShowErrorCount();
-      platform_.Beep();
-      showmessageesp(ToQString(ErrorFlashText));
-    }
-    if (verdict.lineAdvance) AdvanceLine(exercise, [this] { PostKeyEx32(vk::Return, {}, KeyKind::Normal); });
-    if (verdict.armCompletion && !Timer1->isActive()) Timer1->start();
-    if (verdict.recomputeAccuracy) arr_total();
+    ApplyVerdict(verdict);
   } catch (...) {
     // The judge shows no failure: the key keeps the verdict it already has.
   }
+}
+
+KeyInput TForm1::KeyInputOf(char16_t key, const std::u16string& model, const std::u16string& typed) const {
+  return {key, Memo2->CaretOffset(), model, typed, TypedLineCount(typed), LessonNumber()};
+}
+
+// In the judge's order: the error shown, beeped and flashed; the line advance; the
+// completion armed; the accuracy.
+void TForm1::ApplyVerdict(const Judgement& verdict) {
+  if (verdict.error) {
+    ShowErrorCount();
+    platform_.Beep();
+    showmessageesp(ToQString(ErrorFlashText));
+  }
+  if (verdict.lineAdvance) InjectLineAdvance();
+  if (verdict.armCompletion && !Timer1->isActive()) Timer1->start();
+  if (verdict.recomputeAccuracy) arr_total();
+}
+
+void TForm1::InjectLineAdvance() {
+  AdvanceLine(exercise, [this] { PostKeyEx32(platform_, vk::Return, {}, KeyKind::Normal); });
 }
 
 void TForm1::Memo2KeyDown(int& Key, Modifiers Shift) {
@@ -468,24 +484,22 @@ void TForm1::Memo3Enter() { Memo2->setFocus(); }
 
 void TForm1::Timer1Timer() {
   const DateTime now = platform_.Now();
-  const DateTime agora = TimeOfDayPart(now);
   Timer1->stop();
   Memo2->setReadOnly(true);
   try {
     const std::u16string errors = ToU16(Label3->text());
-    const CompletionInput input{agora, now, exercise.inicio, exercise.tempo, errors,
-                                ReadLessonNumber(ViewOf(SpinEdit1->Text()))};
+    const CompletionInput input{now, exercise.inicio, exercise.tempo, errors, LessonNumber()};
     AppendRecord(MakeCompletionRecord(input));
     showmessageesp2(ToQString(MakeCompletionReport(input).text));
-    BitBtn1->click();
+    BitBtn1Click();
   } catch (const std::exception& error) {
-    ShowStandardError(this, ErrorText(error));
+    ReportError(error);
   }
 }
 
 void TForm1::Timer2Timer() {
   Timer2->stop();
-  BitBtn2->click();
+  BitBtn2Click();
 }
 
 void TForm1::Timer3Timer() {
@@ -495,7 +509,7 @@ void TForm1::Timer3Timer() {
     // The timer keeps ticking while the error box is up; one box at a time is enough.
     if (clipboardErrorShown_) return;
     clipboardErrorShown_ = true;
-    ShowStandardError(this, ErrorText(error));
+    ReportError(error);
     clipboardErrorShown_ = false;
   }
 }
@@ -508,10 +522,6 @@ void TForm1::BitBtn3Click() { close(); }
 
 void TForm1::Label16Click() { platform_.OpenUrl(MakerAddressUrl); }
 
-void TForm1::PostKeyEx32(std::uint16_t key, ShiftState shift, KeyKind specialkey) {
-  tecladim::PostKeyEx32(platform_, key, shift, specialkey);
-}
-
 // Without a window manager (a kiosk session, a bare X server) nobody hands the keyboard
 // back once an alert closes; take it back so the student's next key reaches the typing box.
 void TForm1::showmessageesp(const QString& s) {
@@ -523,6 +533,9 @@ void TForm1::showmessageesp2(const QString& s) {
   ShowAlertReport(platform_, this, s);
   activateWindow();
 }
+
+// The standard error display; the failing handler ends after it.
+void TForm1::ReportError(const std::exception& error) { ShowStandardError(this, ErrorText(error)); }
 
 void TForm1::FormShow() {
   if (!form2_ || form2_->Tag == 1) return;
@@ -537,9 +550,9 @@ void TForm1::FormShow() {
     }
     if (!cds1->Active()) cds1->Open();
     cds1->Last();
-    BitBtn1->click();
+    BitBtn1Click();
   } catch (const std::exception& error) {
-    ShowStandardError(this, ErrorText(error));
+    ReportError(error);
   }
 }
 
@@ -549,7 +562,7 @@ bool TForm1::FormClose() {
     saved_ = true;
     return true;
   } catch (const std::exception& error) {
-    ShowStandardError(this, ErrorText(error));
+    ReportError(error);
     return false;
   }
 }
@@ -583,3 +596,5 @@ void TForm1::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   anchors_.Apply(height());
 }
+
+}  // namespace tecladim

@@ -20,10 +20,8 @@ int main(int argc, char* argv[]) {
   tecladim::SystemServices platform;
 
   // The main window first: its clipboard wipe runs from here on.
-  TForm1 form1(platform);
-  Form1 = &form1;
+  tecladim::TForm1 form1(platform);
   tecladim::TForm2 form2;
-  tecladim::Form2 = &form2;
   form2.Tag = 0;
   form1.SetHandPositionWindow(&form2);
 
@@ -37,8 +35,5 @@ int main(int argc, char* argv[]) {
   // The first show runs FormShow before the window is mapped: the history is loaded
   // (or its error shown) and lesson 1 is in place before anything is drawn.
   form1.show();
-  const int result = QApplication::exec();
-  tecladim::Form2 = nullptr;
-  Form1 = nullptr;
-  return result;
+  return QApplication::exec();
 }
