@@ -53,6 +53,15 @@ std::int32_t ModelPosition(std::int64_t caret, std::size_t modelLength) noexcept
 // counted, so "" has 0 lines and "abc\r\n" one.
 std::int32_t TypedLineCount(std::u16string_view typed) noexcept;
 
+// Whether the line advance of the line just finished was lost: `pula` still waits for its
+// Enter and the caret stands right after the line's last character, before any line
+// break. It happens when a key typed just before the injected Enter was wrong: its flash
+// took the keyboard and swallowed the Enter. Asked once the flash has closed; the window
+// then injects the line advance again, so only the wrong key itself counts. Should the
+// first Enter still come after all, it passes and the second is refused like the
+// student's own.
+bool LineAdvanceLost(const ExerciseState& state, std::int64_t caret, std::size_t modelLength) noexcept;
+
 // The line advance: busy flag on while `inject` queues an Enter (EnterKey, no modifier,
 // not extended), off again afterwards even if it fails; pula := true once it has queued.
 template <class Inject>

@@ -6,7 +6,7 @@ set -euo pipefail
 run_packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-multimedia-dev libxtst-dev libx11-dev
-  fonts-liberation fonts-dejavu-core
+  fonts-liberation fonts-dejavu-core qt6-translations-l10n
 )
 test_packages=(
   libgtest-dev libbenchmark-dev libpugixml-dev

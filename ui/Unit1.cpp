@@ -243,8 +243,11 @@ void TForm1::CreateExerciseBoxes() {
   Memo2->onKeyUp = [this] { Memo2KeyUp(); };
   Memo2->onClick = [this] { Memo2Click(); };
   // The gutter's numbers stand level with the typing box's lines: its top lies 5 px
-  // lower and it has no frame, so its text margin makes up the difference.
-  Memo3->document()->setDocumentMargin(Memo2->document()->documentMargin() + Memo2->frameWidth() - 5);
+  // lower and it has no frame, so its text margin makes up the difference. Its left edge
+  // lies 3 px beyond the window's: the numbers start at the window's edge, not cut by it.
+  const int gutterMargin = Memo2->document()->documentMargin() + Memo2->frameWidth() - 5;
+  Memo3->document()->setDocumentMargin(gutterMargin);
+  Memo3->IndentText(qMax(0, -Memo3->x() - gutterMargin));
 
   BitBtn3 = NewButton(this, "BitBtn3", {1064, 671, 81, 27}, QStringLiteral("Sair"));
   connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
@@ -415,10 +418,15 @@ void TForm1::BitBtn1Click() {
   const LessonSetup setup = StartLesson(exercise, ViewOf(SpinEdit1->Text()));
   ShowErrorCount();
   Memo1->SetText(setup.lessonText);
-  if (setup.notPrepared) ShowPlainMessage(this, ToQString(NotPreparedMessage));
+  if (setup.notPrepared) ShowNotPrepared();
   Memo2->SetText(u"");
   BeginExercise(exercise, setup, platform_.Now());
   ShowLesson(setup);
+}
+
+void TForm1::ShowNotPrepared() {
+  ShowPlainMessage(this, ToQString(NotPreparedMessage));
+  TakeKeyboardBack();
 }
 
 // The lesson in place: model box, instruction line, a writable typing box, the accuracy.
@@ -461,6 +469,8 @@ void TForm1::ApplyVerdict(const Judgement& verdict) {
     ShowErrorCount();
     platform_.Beep();
     showmessageesp(ToQString(ErrorFlashText));
+    // The flash may have swallowed the injected Enter of the line just finished.
+    if (LineAdvanceLost(exercise, Memo2->CaretOffset(), Memo1->Text().size())) Memo2->TypeLater(QChar(EnterChar));
   }
   if (verdict.lineAdvance) InjectLineAdvance();
   if (verdict.armCompletion && !Timer1->isActive()) Timer1->start();
@@ -515,27 +525,36 @@ void TForm1::Timer3Timer() {
 }
 
 void TForm1::BitBtn2Click() {
-  if (form2_) form2_->exec();
+  if (!form2_) return;
+  form2_->exec();
+  TakeKeyboardBack();
 }
 
 void TForm1::BitBtn3Click() { close(); }
 
 void TForm1::Label16Click() { platform_.OpenUrl(MakerAddressUrl); }
 
-// Without a window manager (a kiosk session, a bare X server) nobody hands the keyboard
-// back once an alert closes; take it back so the student's next key reaches the typing box.
 void TForm1::showmessageesp(const QString& s) {
   ShowAlertFlash(platform_, this, s);
-  activateWindow();
+  TakeKeyboardBack();
 }
 
 void TForm1::showmessageesp2(const QString& s) {
   ShowAlertReport(platform_, this, s);
-  activateWindow();
+  TakeKeyboardBack();
 }
 
 // The standard error display; the failing handler ends after it.
-void TForm1::ReportError(const std::exception& error) { ShowStandardError(this, ErrorText(error)); }
+void TForm1::ReportError(const std::exception& error) {
+  ShowStandardError(this, ErrorText(error));
+  TakeKeyboardBack();
+}
+
+// After a modal window has closed. Without a window manager (a kiosk session, a bare X
+// server) nobody hands the keyboard back, and keys, dead keys included, go nowhere; so the
+// window takes it back itself, for the control that had it: the typing box, or the spin box
+// after a number without a lesson, which then keeps that number until the student leaves.
+void TForm1::TakeKeyboardBack() { activateWindow(); }
 
 void TForm1::FormShow() {
   if (!form2_ || form2_->Tag == 1) return;
@@ -552,7 +571,8 @@ void TForm1::FormShow() {
     cds1->Last();
     BitBtn1Click();
   } catch (const std::exception& error) {
-    ReportError(error);
+    // Shown before the window is: the show gives it the keyboard.
+    ShowStandardError(this, ErrorText(error));
   }
 }
 

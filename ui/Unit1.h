@@ -141,6 +141,7 @@ class TForm1 : public QWidget {
   void ShowFieldTexts();
   void ShowErrorCount();
   void ShowLesson(const LessonSetup& setup);
+  void ShowNotPrepared();
   void ApplyVerdict(const Judgement& verdict);
   void InjectLineAdvance();
   KeyInput KeyInputOf(char16_t key, const std::u16string& model, const std::u16string& typed) const;

@@ -14,6 +14,7 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tecladim::ApplicationTitle);
+  tecladim::InstallQtTranslations(app);
   tecladim::RegisterFallbackFonts();
   tecladim::LoadPictures();
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
