@@ -23,6 +23,9 @@ DateTime OnDate(DateTime day, DateTime timeOfDay) {
 
 bool CrossedMidnight(DateTime inicio, DateTime agora) { return agora < inicio; }
 
+// A date-time value as the history keeps it: rounded to the millisecond.
+DateTime AsStored(DateTime value) { return FromStamp(ToStamp(value)); }
+
 }  // namespace
 
 DateTime ElapsedTime(DateTime inicio, DateTime agora) {
@@ -34,19 +37,19 @@ CompletionRecord MakeCompletionRecord(const CompletionInput& in) {
   record.erros = IntegerValue(in.errorsText);
   record.licao = in.lesson;
   record.data = in.now;
-  // The completion date is that of `agora`: when midnight passed between reading agora and
-  // reading now, now is already on the next day.
-  const DateTime today = std::trunc(in.now) - (TimeOfDayPart(in.now) < in.agora ? 1.0 : 0.0);
-  const DateTime startDay = CrossedMidnight(in.inicio, in.agora) ? today - 1.0 : today;
+  const DateTime agora = Agora(in);
+  const DateTime today = std::trunc(in.now);
+  const DateTime startDay = CrossedMidnight(in.inicio, agora) ? today - 1.0 : today;
   record.inicio = OnDate(startDay, in.inicio);
-  record.fim = OnDate(today, in.agora);
-  record.tempo = record.fim - record.inicio;
+  record.fim = OnDate(today, agora);
+  record.tempo = AsStored(record.fim) - AsStored(record.inicio);
   return record;
 }
 
 CompletionReport MakeCompletionReport(const CompletionInput& in) {
   CompletionReport report;
-  const Stamp elapsed = ToStamp(ElapsedTime(in.inicio, in.agora));
+  const DateTime agora = Agora(in);
+  const Stamp elapsed = ToStamp(ElapsedTime(in.inicio, agora));
   report.auxx = LongTime(elapsed);
   const TimeOfDay t = TimeOf(elapsed);
   report.segundos = t.second + t.hour * 3600 + t.minute * 60;
@@ -60,7 +63,7 @@ CompletionReport MakeCompletionReport(const CompletionInput& in) {
   s += u"\r\rInicio: ";
   s += LongTime(in.inicio);
   s += u"\rFim: ";
-  s += LongTime(in.agora);
+  s += LongTime(agora);
   s += u"\r\rTempo: ";
   s += report.auxx;
   if (target != 0) {

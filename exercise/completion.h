@@ -3,26 +3,27 @@
 #include <string>
 #include <string_view>
 
+#include "exercise/exercise_state.h"
 #include "history/datetime.h"
 
 namespace tecladim {
 
 // What the completion step knows about the exercise just finished. "Now" comes in from
-// the caller: `agora` is read first thing in the step, `now` when the record is filled.
+// the caller, read once when the step begins: the completion time of day (`agora`) and
+// the record's date both come from that one reading.
 struct CompletionInput {
-  DateTime agora = 0;               // completion time of day (date part 0)
   DateTime now = 0;                 // current date and time, fraction of a second included
   DateTime inicio = 0;              // the exercise's start time of day
   std::u16string_view tempo;        // target seconds as written, or empty
-  std::u16string_view errorsText;   // Label3's text, as shown
-  int lesson = 1;                   // the lesson number read from the spin box now
+  std::u16string_view errorsText;   // the error count as shown to the student (decimal)
+  int lesson = 1;                   // the lesson number as it reads now
 };
 
-// The history record's values, in the order the window writes them: Append, licao, data,
-// inicio, fim; then tempo (= fim - inicio as read back from the record), erros; Post.
-// inicio and fim are whole seconds on the completion date (the date agora was read on); an
-// exercise that ran across midnight has its inicio on the day before, so that tempo is its
-// true duration.
+// The history record's values, in the order they are written: licao, data, inicio, fim,
+// tempo, erros. inicio and fim are whole seconds on the completion date; an exercise that
+// ran across midnight has its inicio on the day before, so that tempo is its true
+// duration. tempo is fim - inicio as the history keeps them (to the millisecond): the
+// value to store, not to be worked out again.
 struct CompletionRecord {
   std::int32_t licao = 0;
   DateTime data = 0;
@@ -32,8 +33,11 @@ struct CompletionRecord {
   std::int32_t erros = 0;
 };
 
-// Throws ConversionError "'<text>' is not a valid integer value" when Label3's text is not
-// a whole number, and "'<text>' is not a valid date and time" when a time cannot be put on
+// The completion time of day: the time part of the one clock reading.
+inline DateTime Agora(const CompletionInput& input) { return TimeOfDayPart(input.now); }
+
+// Throws ConversionError "'<text>' is not a valid integer value" when the error count's
+// text is not a whole number, and "'<text>' is not a valid date and time" when a time cannot be put on
 // the completion date; both before anything is written, so no half-filled record is left.
 CompletionRecord MakeCompletionRecord(const CompletionInput& input);
 

@@ -14,8 +14,8 @@ inline constexpr int DrillRepetitions = 15;
 constexpr bool IsDrill(int lesson) { return lesson < FirstPassageLesson; }
 
 // What one exercise keeps between keys. The main window owns it; the lesson start, the
-// keystroke judge and the completion step read and write it. Label3 shows errorCount in
-// decimal (IntegerText), and the completion step reads the count back from that text.
+// keystroke judge and the completion step read and write it. The window shows errorCount
+// in decimal (IntegerText), and the completion step reads the count back from that text.
 struct ExerciseState {
   std::int32_t errorCount = 0;  // wrong keystrokes so far
   std::int32_t position = 0;    // 1-based place in the model text of the key last judged

@@ -22,6 +22,11 @@ std::int32_t TypedLineCount(std::u16string_view typed) noexcept {
   return static_cast<std::int32_t>(std::min<std::ptrdiff_t>(lines, std::numeric_limits<std::int32_t>::max()));
 }
 
+bool LineAdvanceLost(const ExerciseState& state, std::int64_t caret, std::size_t modelLength) noexcept {
+  const auto afterLastCharacter = static_cast<std::int64_t>(modelLength) + 1;
+  return state.pula && modelLength > 0 && ModelPosition(caret, modelLength) == afterLastCharacter;
+}
+
 namespace {
 
 bool CompletesExercise(const KeyInput& in) {

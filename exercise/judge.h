@@ -24,11 +24,11 @@ struct KeyInput {
 
 // What the window does with a key, in this order:
 //   cancel             the key is not inserted (Key := 0)
-//   error              the count has gone up in the state: show it on Label3, beep, flash
+//   error              the count has gone up in the state: show the new count, beep, flash
 //                      ErrorFlashText and wait for the flash to close
 //   lineAdvance        AdvanceLine(state, inject Enter): the Enter arrives after this key
 //   armCompletion      the completion timer goes on
-//   recomputeAccuracy  arr_total
+//   recomputeAccuracy  show AccuracyText(state) anew
 struct Judgement {
   bool cancel = false;
   bool error = false;
@@ -52,6 +52,15 @@ std::int32_t ModelPosition(std::int64_t caret, std::size_t modelLength) noexcept
 // Lines of the typed text as the typing box counts them: an empty last line is not
 // counted, so "" has 0 lines and "abc\r\n" one.
 std::int32_t TypedLineCount(std::u16string_view typed) noexcept;
+
+// Whether the line advance of the line just finished was lost: `pula` still waits for its
+// Enter and the caret stands right after the line's last character, before any line
+// break. It happens when a key typed just before the injected Enter was wrong: its flash
+// took the keyboard and swallowed the Enter. Asked once the flash has closed; the window
+// then injects the line advance again, so only the wrong key itself counts. Should the
+// first Enter still come after all, it passes and the second is refused like the
+// student's own.
+bool LineAdvanceLost(const ExerciseState& state, std::int64_t caret, std::size_t modelLength) noexcept;
 
 // The line advance: busy flag on while `inject` queues an Enter (EnterKey, no modifier,
 // not extended), off again afterwards even if it fails; pula := true once it has queued.

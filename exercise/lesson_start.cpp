@@ -52,6 +52,10 @@ LessonSetup PrepareLesson(int lesson) {
 
 LessonSetup StartLesson(ExerciseState& state, std::u16string_view spinText) {
   state.errorCount = 0;
+  // A line advance of the exercise before (its Enter swallowed by a flash, or still on its
+  // way) must not let a line break into the fresh typing box.
+  state.pula = false;
+  state.busy = false;
   return PrepareLesson(ReadLessonNumber(spinText));
 }
 

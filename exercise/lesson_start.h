@@ -38,7 +38,8 @@ struct LessonSetup {
 LessonSetup PrepareLesson(int lesson);
 
 // The lesson start, in the window's order:
-//   setup = StartLesson(state, spin text)   error count 0 (Label3 shows "0" now)
+//   setup = StartLesson(state, spin text)   error count 0 (shown as "0" at once), no line
+//                                           advance pending (pula and busy flag cleared)
 //   model box := setup.lessonText; if setup.notPrepared, show NotPreparedMessage and wait
 //   typing box emptied
 //   BeginExercise(state, setup, clock)      read the clock after the message box
@@ -47,8 +48,8 @@ LessonSetup PrepareLesson(int lesson);
 // The views in the setup point into static storage and stay valid for the whole run.
 LessonSetup StartLesson(ExerciseState& state, std::u16string_view spinText);
 
-// inicio := the time of day of `now`; tempo and total from the setup. Position, last key,
-// pula and the busy flag are left as they are.
+// inicio := the time of day of `now`; tempo and total from the setup. Position and last
+// key are left as they are: the judge writes both before it reads them.
 void BeginExercise(ExerciseState& state, const LessonSetup& setup, DateTime now);
 
 // Splits a lesson text at its last "(": the model before it, the target after it less

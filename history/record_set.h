@@ -162,7 +162,7 @@ class RecordSet {
   std::size_t fileRows_ = 0;
 };
 
-// The display text of `tempo` (the main window's cds1tempoGetText): a duration under a day
+// The display text of `tempo`: a duration under a day
 // shows as its time alone, "00:05:17"; anything else shows whole.
 std::u16string TempoDisplayText(std::u16string_view plainText);
 

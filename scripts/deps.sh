@@ -6,7 +6,7 @@ set -euo pipefail
 run_packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-multimedia-dev libxtst-dev libx11-dev
-  qt6-charts-dev libqt6opengl6-dev
+  qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
   fonts-liberation fonts-dejavu-core
 )
 test_packages=(

@@ -17,8 +17,6 @@
 
 namespace tecladim {
 
-QPointer<TMessage_esp> Message_esp;
-
 namespace {
 
 constexpr QSize ClientSize(795, 387);
@@ -203,14 +201,12 @@ void TMessage_esp::keyReleaseEvent(QKeyEvent* event) { event->accept(); }
 
 void ShowAlertFlash(PlatformServices& platform, QWidget* owner, const QString& text) {
   auto* alert = new TMessage_esp(platform, owner);
-  Message_esp = alert;
   alert->SetMessage(text);
   alert->exec();
 }
 
 void ShowAlertReport(PlatformServices& platform, QWidget* owner, const QString& text) {
   auto* alert = new TMessage_esp(platform, owner);
-  Message_esp = alert;
   alert->Timer1->stop();
   alert->Label2->hide();
   alert->Button1->show();

@@ -1,6 +1,5 @@
 #pragma once
 #include <QDialog>
-#include <QPointer>
 #include <QString>
 
 #include "platform/services.h"
@@ -69,9 +68,6 @@ class TMessage_esp : public QDialog {
   QLabel* Image4;
   bool closing_ = false;
 };
-
-// The alert the main window created last; nothing reads it once its display returned.
-extern QPointer<TMessage_esp> Message_esp;
 
 // The alert flash: a new alert owned by `owner` shows `text` and closes itself a second
 // later. Returns once it has closed.

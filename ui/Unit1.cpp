@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <exception>
+#include <initializer_list>
 #include <filesystem>
 
 #include "exercise/completion.h"
@@ -19,6 +20,7 @@
 #include "exercise/number_text.h"
 #include "history/record_set.h"
 #include "lessons/catalogue.h"
+#include "platform/post_key.h"
 #include "platform/services.h"
 #include "ui/UMessage_esp.h"
 #include "ui/Unit2.h"
@@ -31,10 +33,7 @@
 #include "ui/typing_box.h"
 #include "ui/window_fonts.h"
 
-TForm1* Form1 = nullptr;
-
-using namespace tecladim;
-
+namespace tecladim {
 namespace {
 
 // The history file: a bare name, so it lives in the working directory.
@@ -85,6 +84,60 @@ std::u16string NumberedLines() {
   return lines;
 }
 
+const QString LessonCaption = QStringLiteral("Lição: ");
+
+// A label of the layout. Labels size themselves to their text.
+QLabel* NewLabel(QWidget* parent, const char* name, QRect geometry, const QString& text, const QFont& font,
+                 const QColor* color = nullptr) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(QString::fromLatin1(name));
+  l->setGeometry(geometry);
+  l->setFont(font);
+  if (color) SetTextColor(l, *color);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  l->adjustSize();
+  return l;
+}
+
+// A field text of the summary box: a fixed-size label the current record fills in.
+QLabel* NewFieldText(QWidget* parent, const char* name, QRect geometry, const QFont& font, const QColor& color) {
+  auto* l = new QLabel(parent);
+  l->setObjectName(QString::fromLatin1(name));
+  l->setGeometry(geometry);
+  l->setFont(font);
+  SetTextColor(l, color);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return l;
+}
+
+// A push button; screen readers call it by its caption.
+QPushButton* NewButton(QWidget* parent, const char* name, QRect geometry, const QString& caption) {
+  auto* b = new QPushButton(caption, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setGeometry(geometry);
+  b->setAccessibleName(caption);
+  return b;
+}
+
+// One of the three text boxes: Courier New, and no scroll bars (a drill line never wraps).
+template <class Box>
+Box* NewBox(QWidget* parent, const char* name, QRect geometry) {
+  auto* b = new Box(parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setGeometry(geometry);
+  b->setFont(BoxFont());
+  b->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  b->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  return b;
+}
+
+QTimer* NewTimer(QObject* parent, const char* name, int intervalMs) {
+  auto* t = new QTimer(parent);
+  t->setObjectName(QString::fromLatin1(name));
+  t->setInterval(intervalMs);
+  return t;
+}
+
 ShiftState ShiftStateOf(Qt::KeyboardModifiers qt) {
   ShiftState m;
   if (qt.testFlag(Qt::ShiftModifier)) m = m | ShiftState::Shift;
@@ -97,6 +150,19 @@ ShiftState ShiftStateOf(Qt::KeyboardModifiers qt) {
 
 TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
   LoadPictures();
+  SetUpFrame();
+  CreateTopBar();
+  CreateExerciseBoxes();
+  CreateHistoryPanel();
+  CreateTimersAndMenu();
+  StackInLayoutOrder();
+  SetTabOrder();
+  AnchorToTheFrame();
+  ShowFieldTexts();
+}
+
+// Caption, client size, face colour and the window font the controls inherit.
+void TForm1::SetUpFrame() {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(ApplicationTitle);
   resize(ClientWidth, ClientHeight);
@@ -105,97 +171,23 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   face.setColor(QPalette::Window, face.color(QPalette::Button));
   setPalette(face);
   setAutoFillBackground(true);
+}
 
+// "Lição: " with the lesson spin box and "Iniciar", the error count, the accuracy and
+// "Posição das mãos" at the right end of the exercise area.
+void TForm1::CreateTopBar() {
   const QFont windowFont = font();
-  auto label = [this, &windowFont](const char* name, QRect geometry, const QString& text, const QFont* own = nullptr,
-                                   const QColor* color = nullptr) {
-    auto* l = new QLabel(text, this);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(geometry);
-    l->setFont(own ? *own : windowFont);
-    if (color) SetTextColor(l, *color);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->adjustSize();
-    return l;
-  };
-  auto fieldText = [this](const char* name, QRect geometry, const QFont& font, const QColor& color) {
-    auto* l = new QLabel(this);
-    l->setObjectName(QString::fromLatin1(name));
-    l->setGeometry(geometry);
-    l->setFont(font);
-    SetTextColor(l, color);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return l;
-  };
-  const QFont tahoma12b = TahomaFont(12, Weight::Bold);
-  const QFont tahoma13b = TahomaFont(13, Weight::Bold);
   const QFont tahoma13 = TahomaFont(13, Weight::Regular);
+  const QFont tahoma13b = TahomaFont(13, Weight::Bold);
   const QFont tahoma15b = TahomaFont(15, Weight::Bold);
-  const QFont tahoma21b = TahomaFont(21, Weight::Bold);
-  const QFont tahoma13bu = TahomaFont(13, Weight::Bold, Underline::Yes);
-  const QFont link = LinkFont();
-  const QString caption = QStringLiteral("Lição: ");
-
-  Shape1 = new ShapeRect(this, clGray);
-  Shape1->setObjectName(QStringLiteral("Shape1"));
-  Shape1->setGeometry(1147, 0, 203, 700);
-  Shape2 = new ShapeRect(this, clWhite);
-  Shape2->setObjectName(QStringLiteral("Shape2"));
-  Shape2->setGeometry(1151, 392, 195, 189);
-  Label1 = label("Label1", {33, 12, 42, 16}, caption);
-  Label2 = label("Label2", {218, 12, 39, 16}, QStringLiteral("Erros:"));
-  Label3 = label("Label3", {259, 12, 8, 16}, QStringLiteral("0"), &tahoma13b, &clRed);
-  Label4 = label("Label4", {34, 230, 52, 18}, QStringLiteral("Digitar"), &tahoma15b, &clInstruction);
-  Label5 = label("Label5", {30, 670, 42, 16}, caption);
-  Label5->hide();
-  Label6 = label("Label6", {74, 670, 42, 16}, caption);
-  Label6->hide();
-  Label7 = label("Label7", {345, 12, 112, 16}, QStringLiteral("Lições de 1 a 192"), &tahoma13b, &clGreen);
-  Label8 = label("Label8", {1199, 11, 94, 25}, QStringLiteral("Histórico"), &tahoma21b, &clWhite);
-  Label9 = label("Label9", {1161, 424, 35, 14}, QStringLiteral("Lição:"), &tahoma12b, &clBlack);
-  Label10 = label("Label10", {1161, 443, 33, 14}, QStringLiteral("Data:"), &tahoma12b, &clBlack);
-  Label11 = label("Label11", {1161, 491, 37, 14}, QStringLiteral("Início:"), &tahoma12b, &clBlack);
-  Label12 = label("Label12", {1161, 513, 24, 14}, QStringLiteral("Fim:"), &tahoma12b, &clBlack);
-  Label13 = label("Label13", {1157, 553, 47, 16}, QStringLiteral("Tempo:"), &tahoma13b, &clBlack);
-  Label14 = label("Label14", {1221, 400, 56, 16}, QStringLiteral("Resumo:"), &tahoma13bu, &clMaroon);
-  Label15 = fieldText("Label15", {1199, 424, 143, 16}, tahoma12b, clBlue);
-  DBText1 = fieldText("DBText1", {1199, 443, 143, 16}, tahoma12b, clBlue);
-  DBText2 = fieldText("DBText2", {1199, 491, 143, 16}, tahoma12b, clNavy);
-  DBText3 = fieldText("DBText3", {1199, 513, 143, 16}, tahoma12b, clNavy);
-  DBText4 = fieldText("DBText4", {1208, 553, 160, 16}, tahoma13b, clTempo);
-  Image1 = new QLabel(this);
-  Image1->setObjectName(QStringLiteral("Image1"));
-  Image1->setGeometry(1152, 593, 192, 74);
-  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Image1->setPixmap(QPixmap(LogoPicture()));
-  Label16 = new LinkLabel(MakerAddressText, this);
-  Label16->setObjectName(QStringLiteral("Label16"));
-  Label16->setGeometry(1161, 675, 171, 14);
-  Label16->setFont(link);
-  SetTextColor(Label16, clBlue);
-  Label16->setCursor(Qt::PointingHandCursor);
-  Label16->adjustSize();
-  Label16->onClick = [this] { Label16Click(); };
-  Label17 = label("Label17", {560, 12, 79, 16}, QStringLiteral("% Acertos: "));
-  Label18 = label("Label18", {638, 10, 63, 18}, QStringLiteral("100,0%"), &tahoma15b, &clBlue);
-  Label19 = label("Label19", {712, 12, 169, 16}, QStringLiteral("Não deixar ser inferior a 70%"), &tahoma13, &clGreen);
-
-  const QFont box = BoxFont();
-  Memo3 = new TextBox(this);
-  Memo3->setObjectName(QStringLiteral("Memo3"));
-  Memo3->setGeometry(-3, 253, 875, 411);
-  Memo3->setFont(box);
-  Memo3->setFrameStyle(QFrame::NoFrame);
-  Memo3->setReadOnly(true);
-  Memo3->SetText(NumberedLines());
-  {
-    QPalette p = Memo3->palette();
-    p.setColor(QPalette::Base, face.color(QPalette::Button));
-    p.setColor(QPalette::Text, clBlack);
-    Memo3->setPalette(p);
-  }
-  Memo3->setEnabled(false);
-  Memo3->onEnter = [this] { Memo3Enter(); };
+  Label1 = NewLabel(this, "Label1", {33, 12, 42, 16}, LessonCaption, windowFont);
+  Label2 = NewLabel(this, "Label2", {218, 12, 39, 16}, QStringLiteral("Erros:"), windowFont);
+  Label3 = NewLabel(this, "Label3", {259, 12, 8, 16}, QStringLiteral("0"), tahoma13b, &clRed);
+  Label7 = NewLabel(this, "Label7", {345, 12, 112, 16}, QStringLiteral("Lições de 1 a 192"), tahoma13b, &clGreen);
+  Label17 = NewLabel(this, "Label17", {560, 12, 79, 16}, QStringLiteral("% Acertos: "), windowFont);
+  Label18 = NewLabel(this, "Label18", {638, 10, 63, 18}, QStringLiteral("100,0%"), tahoma15b, &clBlue);
+  Label19 = NewLabel(this, "Label19", {712, 12, 169, 16}, QStringLiteral("Não deixar ser inferior a 70%"), tahoma13,
+                     &clGreen);
 
   SpinEdit1 = new LessonSpinBox(this, 1, LessonCount);
   SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
@@ -205,26 +197,44 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   SpinEdit1->onChange = [this] { SpinEdit1Change(); };
   SpinEdit1->onRefused = [this] { platform_.Beep(); };
 
-  BitBtn1 = new QPushButton(QStringLiteral("Iniciar"), this);
-  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn1->setGeometry(137, 8, 69, 25);
-  BitBtn1->setAccessibleName(QStringLiteral("Iniciar"));
+  BitBtn1 = NewButton(this, "BitBtn1", {137, 8, 69, 25}, QStringLiteral("Iniciar"));
   connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+  BitBtn2 = NewButton(this, "BitBtn2", {1000, 2, 145, 32}, QStringLiteral("Posição das mãos"));
+  connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+}
 
-  Memo1 = new TextBox(this);
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setGeometry(29, 40, 1116, 186);
-  Memo1->setFont(box);
+// The model box, the instruction line, the typing box with its line-number gutter behind
+// it, "Sair" under the typing box, and the judge's two hidden labels.
+void TForm1::CreateExerciseBoxes() {
+  const QFont windowFont = font();
+  Label4 = NewLabel(this, "Label4", {34, 230, 52, 18}, QStringLiteral("Digitar"), TahomaFont(15, Weight::Bold),
+                    &clInstruction);
+  Label5 = NewLabel(this, "Label5", {30, 670, 42, 16}, LessonCaption, windowFont);
+  Label5->hide();
+  Label6 = NewLabel(this, "Label6", {74, 670, 42, 16}, LessonCaption, windowFont);
+  Label6->hide();
+
+  Memo3 = NewBox<TextBox>(this, "Memo3", {-3, 253, 875, 411});
+  Memo3->setFrameStyle(QFrame::NoFrame);
+  Memo3->setReadOnly(true);
+  Memo3->SetText(NumberedLines());
+  {
+    QPalette p = Memo3->palette();
+    p.setColor(QPalette::Base, palette().color(QPalette::Button));
+    p.setColor(QPalette::Text, clBlack);
+    Memo3->setPalette(p);
+  }
+  Memo3->setEnabled(false);
+  Memo3->onEnter = [this] { Memo3Enter(); };
+
+  Memo1 = NewBox<TextBox>(this, "Memo1", {29, 40, 1116, 186});
   SetTextColor(Memo1, clBlue);
   Memo1->setReadOnly(true);
   Memo1->SetText(LessonText(ModelBoxLesson).value_or(u""));
   Memo1->setAccessibleName(QStringLiteral("Texto modelo"));
   Memo1->onEnter = [this] { Memo3Enter(); };
 
-  Memo2 = new TypingBox(this);
-  Memo2->setObjectName(QStringLiteral("Memo2"));
-  Memo2->setGeometry(29, 248, 1116, 417);
-  Memo2->setFont(box);
+  Memo2 = NewBox<TypingBox>(this, "Memo2", {29, 248, 1116, 417});
   SetTextColor(Memo2, clBlack);
   Memo2->SetText(NumberedLines());
   Memo2->setAccessibleName(QStringLiteral("Digitação"));
@@ -232,30 +242,66 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   Memo2->onKeyPress = [this](char16_t& key) { Memo2KeyPress(key); };
   Memo2->onKeyUp = [this] { Memo2KeyUp(); };
   Memo2->onClick = [this] { Memo2Click(); };
-
-  for (TextBox* b : {Memo1, static_cast<TextBox*>(Memo2), Memo3}) {
-    b->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    b->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  }
   // The gutter's numbers stand level with the typing box's lines: its top lies 5 px
-  // lower and it has no frame, so its text margin makes up the difference.
-  Memo3->document()->setDocumentMargin(Memo2->document()->documentMargin() + Memo2->frameWidth() - 5);
+  // lower and it has no frame, so its text margin makes up the difference. Its left edge
+  // lies 3 px beyond the window's: the numbers start at the window's edge, not cut by it.
+  const int gutterMargin = Memo2->document()->documentMargin() + Memo2->frameWidth() - 5;
+  Memo3->document()->setDocumentMargin(gutterMargin);
+  Memo3->IndentText(qMax(0, -Memo3->x() - gutterMargin));
 
-  BitBtn2 = new QPushButton(QStringLiteral("Posição das mãos"), this);
-  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-  BitBtn2->setGeometry(1000, 2, 145, 32);
-  BitBtn2->setAccessibleName(QStringLiteral("Posição das mãos"));
-  connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
-
-  BitBtn3 = new QPushButton(QStringLiteral("Sair"), this);
-  BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
-  BitBtn3->setGeometry(1064, 671, 81, 27);
-  BitBtn3->setAccessibleName(QStringLiteral("Sair"));
+  BitBtn3 = NewButton(this, "BitBtn3", {1064, 671, 81, 27}, QStringLiteral("Sair"));
   connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+}
+
+// The grey panel at the right: "Histórico", the history grid bound to cds1, the summary
+// box with the current record's fields, the maker's logo and web address.
+void TForm1::CreateHistoryPanel() {
+  const QFont tahoma12b = TahomaFont(12, Weight::Bold);
+  const QFont tahoma13b = TahomaFont(13, Weight::Bold);
+  Shape1 = new ShapeRect(this, clGray);
+  Shape1->setObjectName(QStringLiteral("Shape1"));
+  Shape1->setGeometry(1147, 0, 203, 700);
+  Label8 = NewLabel(this, "Label8", {1199, 11, 94, 25}, QStringLiteral("Histórico"), TahomaFont(21, Weight::Bold),
+                    &clWhite);
 
   cds1 = std::make_unique<history::RecordSet>("cds1");
   DataSource1 = std::make_unique<HistoryModel>(*cds1, nullptr);
   DataSource1->setObjectName(QStringLiteral("DataSource1"));
+  DataSource1->onCurrentChanged = [this] { ShowFieldTexts(); };
+  CreateHistoryGrid();
+
+  Shape2 = new ShapeRect(this, clWhite);
+  Shape2->setObjectName(QStringLiteral("Shape2"));
+  Shape2->setGeometry(1151, 392, 195, 189);
+  Label14 = NewLabel(this, "Label14", {1221, 400, 56, 16}, QStringLiteral("Resumo:"),
+                     TahomaFont(13, Weight::Bold, Underline::Yes), &clMaroon);
+  Label9 = NewLabel(this, "Label9", {1161, 424, 35, 14}, QStringLiteral("Lição:"), tahoma12b, &clBlack);
+  Label10 = NewLabel(this, "Label10", {1161, 443, 33, 14}, QStringLiteral("Data:"), tahoma12b, &clBlack);
+  Label11 = NewLabel(this, "Label11", {1161, 491, 37, 14}, QStringLiteral("Início:"), tahoma12b, &clBlack);
+  Label12 = NewLabel(this, "Label12", {1161, 513, 24, 14}, QStringLiteral("Fim:"), tahoma12b, &clBlack);
+  Label13 = NewLabel(this, "Label13", {1157, 553, 47, 16}, QStringLiteral("Tempo:"), tahoma13b, &clBlack);
+  Label15 = NewFieldText(this, "Label15", {1199, 424, 143, 16}, tahoma12b, clBlue);
+  DBText1 = NewFieldText(this, "DBText1", {1199, 443, 143, 16}, tahoma12b, clBlue);
+  DBText2 = NewFieldText(this, "DBText2", {1199, 491, 143, 16}, tahoma12b, clNavy);
+  DBText3 = NewFieldText(this, "DBText3", {1199, 513, 143, 16}, tahoma12b, clNavy);
+  DBText4 = NewFieldText(this, "DBText4", {1208, 553, 160, 16}, tahoma13b, clTempo);
+
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(1152, 593, 192, 74);
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Image1->setPixmap(QPixmap(LogoPicture()));
+  Label16 = new LinkLabel(MakerAddressText, this);
+  Label16->setObjectName(QStringLiteral("Label16"));
+  Label16->setGeometry(1161, 675, 171, 14);
+  Label16->setFont(LinkFont());
+  SetTextColor(Label16, clBlue);
+  Label16->setCursor(Qt::PointingHandCursor);
+  Label16->adjustSize();
+  Label16->onClick = [this] { Label16Click(); };
+}
+
+void TForm1::CreateHistoryGrid() {
   DBGrid1 = new QTableView(this);
   DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
   DBGrid1->setGeometry(1151, 41, 195, 345);
@@ -271,11 +317,9 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   DBGrid1->horizontalHeader()->setHighlightSections(false);
   // The style's default padding would cut "Lição" in its 27-pixel column, and the stand-in
   // for Tahoma is a little wider than Tahoma itself: tighten the titles by a few percent.
-  {
-    QFont titles = DBGrid1->font();
-    titles.setLetterSpacing(QFont::PercentageSpacing, 94);
-    DBGrid1->horizontalHeader()->setFont(titles);
-  }
+  QFont titles = DBGrid1->font();
+  titles.setLetterSpacing(QFont::PercentageSpacing, 94);
+  DBGrid1->horizontalHeader()->setFont(titles);
   DBGrid1->horizontalHeader()->setStyleSheet(QStringLiteral(
       "QHeaderView::section { padding: 0px 1px; background: #f0f0f0; border: none;"
       " border-right: 1px solid #a0a0a0; border-bottom: 1px solid #a0a0a0; }"));
@@ -283,23 +327,13 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   DBGrid1->setColumnWidth(1, HistoryModel::DataWidth);
   DBGrid1->setColumnWidth(2, HistoryModel::ErrosWidth);
   connect(DBGrid1, &QTableView::clicked, this, [this](const QModelIndex& index) { cds1->SetCurrentRow(index.row()); });
-  DataSource1->onCurrentChanged = [this] { ShowFieldTexts(); };
+}
 
-  QWidget::setTabOrder(SpinEdit1, BitBtn1);
-  QWidget::setTabOrder(BitBtn1, Memo1);
-  QWidget::setTabOrder(Memo1, Memo2);
-  QWidget::setTabOrder(Memo2, Memo3);
-  QWidget::setTabOrder(Memo3, BitBtn2);
-  QWidget::setTabOrder(BitBtn2, BitBtn3);
-  QWidget::setTabOrder(BitBtn3, DBGrid1);
-
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
-  Timer1->setInterval(CompletionTimerMs);
+// The completion, first-run and clipboard timers, and the typing box's one-item menu.
+void TForm1::CreateTimersAndMenu() {
+  Timer1 = NewTimer(this, "Timer1", CompletionTimerMs);
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-  Timer2 = new QTimer(this);
-  Timer2->setObjectName(QStringLiteral("Timer2"));
-  Timer2->setInterval(FirstRunTimerMs);
+  Timer2 = NewTimer(this, "Timer2", FirstRunTimerMs);
   connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
   PopupMenu1 = new QMenu(this);
   PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -307,12 +341,34 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   DesativadosemTrapaa1->setObjectName(QStringLiteral("DesativadosemTrapaa1"));
   DesativadosemTrapaa1->setEnabled(false);
   Memo2->SetContextMenu(PopupMenu1);
-  Timer3 = new QTimer(this);
-  Timer3->setObjectName(QStringLiteral("Timer3"));
-  Timer3->setInterval(ClipboardWipeMs);
+  Timer3 = NewTimer(this, "Timer3", ClipboardWipeMs);
   connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
   Timer3->start();
+}
 
+// Later controls of the layout lie above earlier ones, whichever area built them.
+void TForm1::StackInLayoutOrder() {
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           Shape1,  Shape2,  Label1,  Label2,  Label3,  Label4,  Label5,  Label6,  Label7,
+           Label8,  Label9,  Label10, Label11, Label12, Label13, Label14, Label15, DBText1,
+           DBText2, DBText3, DBText4, Image1,  Label16, Label17, Label18, Label19, Memo3,
+           SpinEdit1, BitBtn1, Memo1, Memo2, BitBtn2, BitBtn3, DBGrid1}) {
+    control->raise();
+  }
+}
+
+void TForm1::SetTabOrder() {
+  QWidget::setTabOrder(SpinEdit1, BitBtn1);
+  QWidget::setTabOrder(BitBtn1, Memo1);
+  QWidget::setTabOrder(Memo1, Memo2);
+  QWidget::setTabOrder(Memo2, Memo3);
+  QWidget::setTabOrder(Memo3, BitBtn2);
+  QWidget::setTabOrder(BitBtn2, BitBtn3);
+  QWidget::setTabOrder(BitBtn3, DBGrid1);
+}
+
+// What follows the frame's bottom edge; everything else keeps to the top-left corner.
+void TForm1::AnchorToTheFrame() {
   anchors_.Add(Label4, Anchoring::LeftBottom);
   anchors_.Add(Label5, Anchoring::LeftBottom);
   anchors_.Add(Label6, Anchoring::LeftBottom);
@@ -320,12 +376,9 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   anchors_.Add(Memo1, Anchoring::LeftTopBottom);
   anchors_.Add(Memo2, Anchoring::LeftBottom);
   anchors_.Add(BitBtn3, Anchoring::LeftBottom);
-  ShowFieldTexts();
 }
 
-TForm1::~TForm1() {
-  if (Form1 == this) Form1 = nullptr;
-}
+TForm1::~TForm1() = default;
 
 void TForm1::ShowErrorCount() { SetLabelText(Label3, ToQString(IntegerText(exercise.errorCount))); }
 
@@ -343,28 +396,41 @@ void TForm1::ShowFieldTexts() {
   }
 }
 
-QString TForm1::cds1tempoGetText() const { return ToQString(history::TempoDisplayText(cds1->DisplayText("tempo"))); }
+QString TForm1::cds1tempoGetText() const { return ToQString(cds1->DisplayText("tempo")); }
 
-// The record of a completed exercise, in the order of the completion step: tempo from
-// the record's own fim and inicio as stored.
+// The record of a completed exercise, field by field in the completion step's order.
 void TForm1::AppendRecord(const CompletionRecord& record) {
   cds1->Append();
   cds1->SetInteger("licao", record.licao);
   cds1->SetDateTime("data", record.data);
   cds1->SetDateTime("inicio", record.inicio);
   cds1->SetDateTime("fim", record.fim);
-  cds1->SetDateTime("tempo", cds1->DateTimeValue("fim").value_or(0) - cds1->DateTimeValue("inicio").value_or(0));
+  cds1->SetDateTime("tempo", record.tempo);
   cds1->SetInteger("erros", record.erros);
   cds1->Post();
 }
 
+int TForm1::LessonNumber() const { return ReadLessonNumber(ViewOf(SpinEdit1->Text())); }
+
+// The lesson start. The lesson-number change, the completion step and the first show run
+// it directly: a programmatic click of BitBtn1 would only add a signal on the way.
 void TForm1::BitBtn1Click() {
   const LessonSetup setup = StartLesson(exercise, ViewOf(SpinEdit1->Text()));
   ShowErrorCount();
   Memo1->SetText(setup.lessonText);
-  if (setup.notPrepared) ShowPlainMessage(this, ToQString(NotPreparedMessage));
+  if (setup.notPrepared) ShowNotPrepared();
   Memo2->SetText(u"");
   BeginExercise(exercise, setup, platform_.Now());
+  ShowLesson(setup);
+}
+
+void TForm1::ShowNotPrepared() {
+  ShowPlainMessage(this, ToQString(NotPreparedMessage));
+  TakeKeyboardBack();
+}
+
+// The lesson in place: model box, instruction line, a writable typing box, the accuracy.
+void TForm1::ShowLesson(const LessonSetup& setup) {
   Memo1->SetText(setup.model);
   SetLabelText(Label4, ToQString(setup.instruction));
   Memo2->setReadOnly(false);
@@ -374,7 +440,7 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::SpinEdit1Change() {
   exercise.noFocus = true;
-  BitBtn1->click();
+  BitBtn1Click();
   exercise.noFocus = false;
 }
 
@@ -383,22 +449,36 @@ void TForm1::arr_total() { SetLabelText(Label18, ToQString(AccuracyText(exercise
 void TForm1::Memo2KeyPress(char16_t& Key) {
   const std::u16string model = Memo1->Text();
   const std::u16string typed = Memo2->Text();
-  const KeyInput input{Key, Memo2->CaretOffset(), model, typed, TypedLineCount(typed),
-                       ReadLessonNumber(ViewOf(SpinEdit1->Text()))};
-  const Judgement verdict = JudgeKey(exercise, input);
+  const Judgement verdict = JudgeKey(exercise, KeyInputOf(Key, model, typed));
   if (verdict.cancel) Key = 0;
   try {
-    if (verdict.error) {
-      ShowErrorCount();
-      platform_.Beep();
-      showmessageesp(ToQString(ErrorFlashText));
-    }
-    if (verdict.lineAdvance) AdvanceLine(exercise, [this] { PostKeyEx32(vk::Return, {}, KeyKind::Normal); });
-    if (verdict.armCompletion && !Timer1->isActive()) Timer1->start();
-    if (verdict.recomputeAccuracy) arr_total();
+    ApplyVerdict(verdict);
   } catch (...) {
     // The judge shows no failure: the key keeps the verdict it already has.
   }
+}
+
+KeyInput TForm1::KeyInputOf(char16_t key, const std::u16string& model, const std::u16string& typed) const {
+  return {key, Memo2->CaretOffset(), model, typed, TypedLineCount(typed), LessonNumber()};
+}
+
+// In the judge's order: the error shown, beeped and flashed; the line advance; the
+// completion armed; the accuracy.
+void TForm1::ApplyVerdict(const Judgement& verdict) {
+  if (verdict.error) {
+    ShowErrorCount();
+    platform_.Beep();
+    showmessageesp(ToQString(ErrorFlashText));
+    // The flash may have swallowed the injected Enter of the line just finished.
+    if (LineAdvanceLost(exercise, Memo2->CaretOffset(), Memo1->Text().size())) Memo2->TypeLater(QChar(EnterChar));
+  }
+  if (verdict.lineAdvance) InjectLineAdvance();
+  if (verdict.armCompletion && !Timer1->isActive()) Timer1->start();
+  if (verdict.recomputeAccuracy) arr_total();
+}
+
+void TForm1::InjectLineAdvance() {
+  AdvanceLine(exercise, [this] { PostKeyEx32(platform_, vk::Return, {}, KeyKind::Normal); });
 }
 
 void TForm1::Memo2KeyDown(int& Key, ShiftState Shift) {
@@ -414,24 +494,22 @@ void TForm1::Memo3Enter() { Memo2->setFocus(); }
 
 void TForm1::Timer1Timer() {
   const DateTime now = platform_.Now();
-  const DateTime agora = TimeOfDayPart(now);
   Timer1->stop();
   Memo2->setReadOnly(true);
   try {
     const std::u16string errors = ToU16(Label3->text());
-    const CompletionInput input{agora, now, exercise.inicio, exercise.tempo, errors,
-                                ReadLessonNumber(ViewOf(SpinEdit1->Text()))};
+    const CompletionInput input{now, exercise.inicio, exercise.tempo, errors, LessonNumber()};
     AppendRecord(MakeCompletionRecord(input));
     showmessageesp2(ToQString(MakeCompletionReport(input).text));
-    BitBtn1->click();
+    BitBtn1Click();
   } catch (const std::exception& error) {
-    ShowStandardError(this, ErrorText(error));
+    ReportError(error);
   }
 }
 
 void TForm1::Timer2Timer() {
   Timer2->stop();
-  BitBtn2->click();
+  BitBtn2Click();
 }
 
 void TForm1::Timer3Timer() {
@@ -441,34 +519,42 @@ void TForm1::Timer3Timer() {
     // The timer keeps ticking while the error box is up; one box at a time is enough.
     if (clipboardErrorShown_) return;
     clipboardErrorShown_ = true;
-    ShowStandardError(this, ErrorText(error));
+    ReportError(error);
     clipboardErrorShown_ = false;
   }
 }
 
 void TForm1::BitBtn2Click() {
-  if (form2_) form2_->exec();
+  if (!form2_) return;
+  form2_->exec();
+  TakeKeyboardBack();
 }
 
 void TForm1::BitBtn3Click() { close(); }
 
 void TForm1::Label16Click() { platform_.OpenUrl(MakerAddressUrl); }
 
-void TForm1::PostKeyEx32(std::uint16_t key, ShiftState shift, KeyKind specialkey) {
-  tecladim::PostKeyEx32(platform_, key, shift, specialkey);
-}
-
-// Without a window manager (a kiosk session, a bare X server) nobody hands the keyboard
-// back once an alert closes; take it back so the student's next key reaches the typing box.
 void TForm1::showmessageesp(const QString& s) {
   ShowAlertFlash(platform_, this, s);
-  activateWindow();
+  TakeKeyboardBack();
 }
 
 void TForm1::showmessageesp2(const QString& s) {
   ShowAlertReport(platform_, this, s);
-  activateWindow();
+  TakeKeyboardBack();
 }
+
+// The standard error display; the failing handler ends after it.
+void TForm1::ReportError(const std::exception& error) {
+  ShowStandardError(this, ErrorText(error));
+  TakeKeyboardBack();
+}
+
+// After a modal window has closed. Without a window manager (a kiosk session, a bare X
+// server) nobody hands the keyboard back, and keys, dead keys included, go nowhere; so the
+// window takes it back itself, for the control that had it: the typing box, or the spin box
+// after a number without a lesson, which then keeps that number until the student leaves.
+void TForm1::TakeKeyboardBack() { activateWindow(); }
 
 void TForm1::FormShow() {
   if (!form2_ || form2_->Tag == 1) return;
@@ -483,8 +569,9 @@ void TForm1::FormShow() {
     }
     if (!cds1->Active()) cds1->Open();
     cds1->Last();
-    BitBtn1->click();
+    BitBtn1Click();
   } catch (const std::exception& error) {
+    // Shown before the window is: the show gives it the keyboard.
     ShowStandardError(this, ErrorText(error));
   }
 }
@@ -495,7 +582,7 @@ bool TForm1::FormClose() {
     saved_ = true;
     return true;
   } catch (const std::exception& error) {
-    ShowStandardError(this, ErrorText(error));
+    ReportError(error);
     return false;
   }
 }
@@ -529,3 +616,5 @@ void TForm1::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   anchors_.Apply(height());
 }
+
+}  // namespace tecladim

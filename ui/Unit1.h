@@ -1,11 +1,14 @@
 #pragma once
 #include <QWidget>
+#include <exception>
 #include <memory>
+#include <string>
 
 #include "exercise/completion.h"
 #include "exercise/exercise_state.h"
 #include "exercise/input_guard.h"
-#include "platform/post_key.h"
+#include "exercise/judge.h"
+#include "exercise/lesson_start.h"
 #include "ui/anchors.h"
 
 class QAction;
@@ -15,7 +18,12 @@ class QPushButton;
 class QTableView;
 class QTimer;
 
+namespace tecladim::history {
+class RecordSet;
+}
+
 namespace tecladim {
+
 class PlatformServices;
 class HistoryModel;
 class LessonSpinBox;
@@ -24,10 +32,6 @@ class ShapeRect;
 class TextBox;
 class TypingBox;
 class TForm2;
-}  // namespace tecladim
-namespace tecladim::history {
-class RecordSet;
-}
 
 // The main window: the lesson, the typing box, the live error count and accuracy, and
 // the history panel. Its handlers only turn widget events into calls of the exercise and
@@ -38,15 +42,15 @@ class TForm1 : public QWidget {
   static constexpr int ClientWidth = 1350;
   static constexpr int ClientHeight = 700;
 
-  TForm1(tecladim::PlatformServices& platform, QWidget* parent = nullptr);
+  TForm1(PlatformServices& platform, QWidget* parent = nullptr);
   ~TForm1() override;
 
   // The hand-position window that BitBtn2 shows and whose tag is the first-show flag.
-  void SetHandPositionWindow(tecladim::TForm2* form2) { form2_ = form2; }
+  void SetHandPositionWindow(TForm2* form2) { form2_ = form2; }
 
   // Controls, in creation order.
-  tecladim::ShapeRect* Shape1;
-  tecladim::ShapeRect* Shape2;
+  ShapeRect* Shape1;
+  ShapeRect* Shape2;
   QLabel* Label1;
   QLabel* Label2;
   QLabel* Label3;
@@ -67,35 +71,35 @@ class TForm1 : public QWidget {
   QLabel* DBText3;
   QLabel* DBText4;
   QLabel* Image1;
-  tecladim::LinkLabel* Label16;
+  LinkLabel* Label16;
   QLabel* Label17;
   QLabel* Label18;
   QLabel* Label19;
-  tecladim::TextBox* Memo3;
-  tecladim::LessonSpinBox* SpinEdit1;
+  TextBox* Memo3;
+  LessonSpinBox* SpinEdit1;
   QPushButton* BitBtn1;
-  tecladim::TextBox* Memo1;
-  tecladim::TypingBox* Memo2;
+  TextBox* Memo1;
+  TypingBox* Memo2;
   QPushButton* BitBtn2;
   QPushButton* BitBtn3;
   QTableView* DBGrid1;
   // Components that are not drawn.
   QTimer* Timer1;
-  std::unique_ptr<tecladim::history::RecordSet> cds1;
-  std::unique_ptr<tecladim::HistoryModel> DataSource1;  // after cds1: it goes first
+  std::unique_ptr<history::RecordSet> cds1;
+  std::unique_ptr<HistoryModel> DataSource1;  // after cds1: it goes first
   QTimer* Timer2;
   QMenu* PopupMenu1;
   QAction* DesativadosemTrapaa1;
   QTimer* Timer3;
 
   // The exercise: pula, total, inicio and tempo, the error count and the flags.
-  tecladim::ExerciseState exercise;
+  ExerciseState exercise;
 
   void BitBtn1Click();
   void SpinEdit1Change();
   void arr_total();
   void Memo2KeyPress(char16_t& Key);
-  void Memo2KeyDown(int& Key, tecladim::ShiftState Shift);
+  void Memo2KeyDown(int& Key, ShiftState Shift);
   void Memo2KeyUp();
   void Memo2Click();
   void Memo3Enter();
@@ -106,9 +110,9 @@ class TForm1 : public QWidget {
   void BitBtn3Click();
   void Label16Click();
   void FormShow();
-  // The display text of the current record's tempo: a duration under a day as its time.
+  // The display text of the current record's tempo, as the history store renders it: a
+  // duration under a day as its time alone.
   QString cds1tempoGetText() const;
-  void PostKeyEx32(std::uint16_t key, tecladim::ShiftState shift, tecladim::KeyKind specialkey);
   void showmessageesp(const QString& s);
   void showmessageesp2(const QString& s);
 
@@ -122,17 +126,35 @@ class TForm1 : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The constructor's builders, one per area of the window.
+  void SetUpFrame();
+  void CreateTopBar();
+  void CreateExerciseBoxes();
+  void CreateHistoryPanel();
+  void CreateHistoryGrid();
+  void CreateTimersAndMenu();
+  void StackInLayoutOrder();
+  void SetTabOrder();
+  void AnchorToTheFrame();
+
   bool FormClose();  // the close handler: false keeps the window open
   void ShowFieldTexts();
   void ShowErrorCount();
-  void AppendRecord(const tecladim::CompletionRecord& record);
+  void ShowLesson(const LessonSetup& setup);
+  void ShowNotPrepared();
+  void ApplyVerdict(const Judgement& verdict);
+  void InjectLineAdvance();
+  KeyInput KeyInputOf(char16_t key, const std::u16string& model, const std::u16string& typed) const;
+  int LessonNumber() const;
+  void AppendRecord(const CompletionRecord& record);
+  void ReportError(const std::exception& error);
+  void TakeKeyboardBack();
 
-  tecladim::PlatformServices& platform_;
-  tecladim::TForm2* form2_ = nullptr;
-  tecladim::AnchorLayout anchors_{ClientHeight};
+  PlatformServices& platform_;
+  TForm2* form2_ = nullptr;
+  AnchorLayout anchors_{ClientHeight};
   bool saved_ = false;
   bool clipboardErrorShown_ = false;
 };
 
-// The application's main window, while it exists.
-extern TForm1* Form1;
+}  // namespace tecladim

@@ -15,8 +15,6 @@
 
 namespace tecladim {
 
-TForm2* Form2 = nullptr;
-
 namespace {
 
 constexpr QSize ClientSize(603, 425);

@@ -38,7 +38,4 @@ class TForm2 : public QDialog {
   QPushButton* BitBtn1;
 };
 
-// The one hand-position window, created hidden at start-up by the main program.
-extern TForm2* Form2;
-
 }  // namespace tecladim

@@ -12,11 +12,12 @@ void AnchorLayout::Apply(int clientHeight) const {
   for (const Anchored& a : controls_) {
     QRect g = a.designGeometry;
     if (a.anchoring == Anchoring::LeftBottom) {
-      g.translate(0, dy);
+      // Moved, never resized: a label that sized itself to a longer text since keeps it.
+      a.control->move(g.left(), g.top() + dy);
     } else {
       g.setHeight(qMax(0, g.height() + dy));
+      a.control->setGeometry(g);
     }
-    a.control->setGeometry(g);
   }
 }
 

@@ -12,6 +12,8 @@ enum class Anchoring { TopLeft, LeftBottom, LeftTopBottom };
 
 // Moves the bottom-anchored controls and stretches the top-and-bottom ones when the
 // window's client height changes, keeping the distances they have at the design height.
+// A moved control keeps its current size, so labels that size themselves to their text
+// go on doing so.
 class AnchorLayout {
  public:
   explicit AnchorLayout(int designHeight) : designHeight_(designHeight) {}

@@ -1,6 +1,7 @@
 #include "ui/lesson_spin_box.h"
 
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <algorithm>
 #include <QLineEdit>
 
@@ -20,6 +21,9 @@ LessonSpinBox::LessonSpinBox(QWidget* parent, int minimum, int maximum)
   setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
   setKeyboardTracking(true);
   setAccelerated(false);
+  // The wheel must not give it the keyboard: a notch over it while the student types would
+  // load another lesson and throw the typed text away.
+  setFocusPolicy(Qt::StrongFocus);
   lineEdit()->setMaxLength(LessonSpinMaxLength);
   lineEdit()->setText(QString::number(minimum));
   connect(lineEdit(), &QLineEdit::textChanged, this, [this] {
@@ -53,7 +57,24 @@ QValidator::State LessonSpinBox::validate(QString& input, int&) const {
 
 void LessonSpinBox::fixup(QString&) const {}
 
+void LessonSpinBox::wheelEvent(QWheelEvent* event) {
+  if (!hasFocus()) {
+    event->ignore();
+    return;
+  }
+  QAbstractSpinBox::wheelEvent(event);
+}
+
 void LessonSpinBox::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+    // A page is one lesson, like the arrows: ten at a time skips past lessons unseen.
+    QKeyEvent arrow(event->type(), event->key() == Qt::Key_PageUp ? Qt::Key_Up : Qt::Key_Down, event->modifiers(),
+                    event->nativeScanCode(), event->nativeVirtualKey(), event->nativeModifiers(), {},
+                    event->isAutoRepeat(), static_cast<quint16>(event->count()));
+    QAbstractSpinBox::keyPressEvent(&arrow);
+    event->setAccepted(arrow.isAccepted());
+    return;
+  }
   const QString text = event->text();
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   const bool character = !text.isEmpty() && text.front() >= QLatin1Char(' ') &&

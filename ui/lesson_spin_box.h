@@ -27,6 +27,8 @@ class LessonSpinBox : public QAbstractSpinBox {
  protected:
   StepEnabled stepEnabled() const override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Steps only while the box has the keyboard.
+  void wheelEvent(QWheelEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:

@@ -15,16 +15,15 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(tecladim::ApplicationTitle);
+  tecladim::InstallQtTranslations(app);
   tecladim::RegisterFallbackFonts();
   tecladim::LoadPictures();
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
   tecladim::SystemServices platform;
 
   // The main window first: its clipboard wipe runs from here on.
-  TForm1 form1(platform);
-  Form1 = &form1;
+  tecladim::TForm1 form1(platform);
   tecladim::TForm2 form2;
-  tecladim::Form2 = &form2;
   form2.Tag = 0;
   form1.SetHandPositionWindow(&form2);
 
@@ -47,8 +46,5 @@ int main(int argc, char* argv[]) {
   // The first show runs FormShow before the window is mapped: the history is loaded
   // (or its error shown) and lesson 1 is in place before anything is drawn.
   form1.show();
-  const int result = QApplication::exec();
-  tecladim::Form2 = nullptr;
-  Form1 = nullptr;
-  return result;
+  return QApplication::exec();
 }

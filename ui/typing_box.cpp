@@ -121,10 +121,15 @@ void TextBox::focusInEvent(QFocusEvent* event) {
 TypingBox::TypingBox(QWidget* parent) : TextBox(parent) {}
 
 void TypingBox::Type(QChar character) {
+  // Typing goes on at the end of the text whatever a double-click, a drag or Shift with an
+  // arrow has selected: the selection is dropped before the key is judged, so no key ever
+  // replaces typed text.
+  MoveCaretToEnd();
   char16_t key = character.unicode();
   if (onKeyPress) onKeyPress(key);
   if (key == 0 || isReadOnly()) return;
   QTextCursor cursor = textCursor();
+  cursor.movePosition(QTextCursor::End);
   if (key == CarriageReturn) {
     cursor.insertBlock();
   } else if (key >= u' ') {
@@ -132,8 +137,12 @@ void TypingBox::Type(QChar character) {
   } else {
     return;  // a control character that passed inserts nothing: the box does no editing
   }
-  // The box's own caret stood at the insertion point and has moved past the new text.
+  setTextCursor(cursor);
   ensureCursorVisible();
+}
+
+void TypingBox::TypeLater(QChar character) {
+  QMetaObject::invokeMethod(this, [this, character] { Type(character); }, Qt::QueuedConnection);
 }
 
 void TypingBox::keyPressEvent(QKeyEvent* event) {

@@ -28,6 +28,8 @@ class TextBox : public QPlainTextEdit {
   int LineCount() const;
   // Caret after the last character, nothing selected.
   void MoveCaretToEnd();
+  // Starts the text `pixels` further right, leaving the box where it is.
+  void IndentText(int pixels) { setViewportMargins(pixels, 0, 0, 0); }
 
   std::function<void()> onEnter;  // the box receives the keyboard focus
 
@@ -38,7 +40,9 @@ class TextBox : public QPlainTextEdit {
 // The typing box. Its text changes only through characters its key-press handler lets
 // through and the line breaks of the line advance: every character, dead-key accents and
 // other input-method text included, goes to the handler first; the editor's own editing
-// (Backspace, Delete, undo, paste, drag and drop, middle-click) never runs.
+// (Backspace, Delete, undo, paste, drag and drop, middle-click) never runs. A character
+// always goes to the end of the text: the caret moves there, dropping any selection,
+// before the handler sees it.
 class TypingBox : public TextBox {
   Q_OBJECT
  public:
@@ -53,6 +57,12 @@ class TypingBox : public TextBox {
   std::function<void()> onClick;   // left button released where it was pressed
 
   void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
+
+  // A character as if its key came in behind the events already waiting, through the
+  // key-press handler like any other: the line advance that a flash swallowed, put back
+  // without the system's input queue, which would hand it to whichever window has the
+  // keyboard at that moment.
+  void TypeLater(QChar character);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -46,6 +46,20 @@ class TypingBox {
     return j;
   }
 
+  // A flash took the keyboard: the keys still queued, the injected Enter among them, are gone.
+  void Swallow() { queue_.clear(); }
+
+  // What the window does once a flash has closed.
+  void FlashClosed() {
+    if (LineAdvanceLost(state, static_cast<std::int64_t>(typed.size()), model_.size())) {
+      AdvanceLine(state, [this] {
+        ++injected;
+        queue_.push_back(EnterChar);
+      });
+    }
+    Press(u"");
+  }
+
   std::u16string Lines(int count) const {
     std::u16string out;
     for (int i = 0; i < count; ++i) {
@@ -267,6 +281,54 @@ TEST(Judge, LostInjectedEnterLeavesTheStudentsEnterAsTheLineAdvance) {
   EXPECT_TRUE(box.Deliver(u'y').error);
   EXPECT_FALSE(box.Deliver(EnterChar).cancel);
   EXPECT_EQ(box.typed, u"asdfg\r\n");
+}
+
+// A wrong key typed just before the injected Enter used to strand the student at the line's
+// end: its flash swallowed the Enter, and every key there but the student's Enter was wrong.
+TEST(Judge, SwallowedLineAdvanceIsPutBackOnceTheFlashCloses) {
+  TypingBox box(u"asdfg", Drill);
+  box.Press(u"asdf");
+  EXPECT_TRUE(box.Deliver(u'g').lineAdvance);
+  EXPECT_TRUE(box.Deliver(u'h').error);  // typed before the injected Enter came in
+  box.Swallow();
+  box.FlashClosed();
+  EXPECT_EQ(box.injected, 2);
+  EXPECT_EQ(box.typed, u"asdfg\r\n");
+  box.Press(u"asdfg");
+  EXPECT_EQ(box.typed, u"asdfg\r\nasdfg\r\n");
+  EXPECT_EQ(box.state.errorCount, 1);  // the wrong key alone
+
+  // The Enter arrived after all (the flash closed before it was read): nothing is put back.
+  TypingBox late(u"asdfg", Drill);
+  late.Press(u"asdfgh");
+  late.FlashClosed();
+  EXPECT_EQ(late.injected, 1);
+  EXPECT_EQ(late.typed, u"asdfg\r\n");
+}
+
+TEST(Judge, LineAdvanceIsLostOnlyWhilePulaWaitsAtALinesEnd) {
+  struct Row {
+    const char* name;
+    bool pula;
+    std::int64_t caret;
+    std::size_t modelLength;
+    bool lost;
+  };
+  const Row rows[] = {
+      {"first line complete, Enter swallowed", true, 5, 5, true},
+      {"third line complete, Enter swallowed", true, 19, 5, true},
+      {"last line complete: no Enter was sent", false, 5, 5, false},
+      {"mid-line", true, 3, 5, false},
+      {"start of the next line: the Enter came", true, 7, 5, false},
+      {"lesson 1 after its first line", true, 77, 77, true},
+      {"empty model", true, 0, 0, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ExerciseState state;
+    state.pula = r.pula;
+    EXPECT_EQ(LineAdvanceLost(state, r.caret, r.modelLength), r.lost);
+  }
 }
 
 // The student's Enter with the caret before a line's last character used to pass and

@@ -345,7 +345,7 @@ bool AnyLessonHolds(int first, int last, char16_t c) {
 TEST(Accents, NoLessonBefore31NeedsADeadKey) {
   for (int n = 1; n < 31; ++n) {
     for (const char16_t c : DeadKeyLetters) {
-      EXPECT_FALSE(IsIn(Text(n), c)) << "lesson " << n << " needs a dead key for " << Utf8({&c, 1});
+      EXPECT_FALSE(IsIn(Text(n), c)) << "lesson " << n << " needs a dead key for " << Utf8FromUtf16({&c, 1});
     }
   }
 }
@@ -357,14 +357,14 @@ TEST(Accents, EveryAccentedLetterKeepsComingBackAfterLesson31) {
   for (const char16_t c : SmallAccents) {
     for (const auto& [first, last] : stretches) {
       EXPECT_TRUE(AnyLessonHolds(first, last, c))
-          << "lessons " << first << " to " << last << " never practise " << Utf8({&c, 1});
+          << "lessons " << first << " to " << last << " never practise " << Utf8FromUtf16({&c, 1});
     }
   }
   for (const char16_t c : CapitalAccents) {
     EXPECT_TRUE(AnyLessonHolds(32, FirstPassageLesson - 1, c))
-        << "no drill practises " << Utf8({&c, 1});
+        << "no drill practises " << Utf8FromUtf16({&c, 1});
     EXPECT_TRUE(AnyLessonHolds(FirstPassageLesson + 1, LessonCount, c))
-        << "no passage practises " << Utf8({&c, 1});
+        << "no passage practises " << Utf8FromUtf16({&c, 1});
   }
 }
 
@@ -374,7 +374,7 @@ TEST(Sentences, ASentenceAfterAFullStopQuestionOrExclamationStartsWithACapital) 
     for (std::size_t i = 2; i < text.size(); ++i) {
       const bool small = (text[i] >= u'a' && text[i] <= u'z') || IsIn(SmallAccents, text[i]);
       EXPECT_FALSE(small && text[i - 1] == u' ' && IsIn(u".!?", text[i - 2]))
-          << "lesson " << n << ": " << Utf8(text.substr(i - 2, 12));
+          << "lesson " << n << ": " << Utf8FromUtf16(text.substr(i - 2, 12));
     }
   }
 }

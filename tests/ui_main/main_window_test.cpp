@@ -11,6 +11,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -24,8 +26,10 @@
 #include "lessons/catalogue.h"
 #include "modal_watcher.h"
 #include "platform/fake_services.h"
+#include "platform/queued_keys.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
+#include "ui/error_display.h"
 #include "ui/lesson_spin_box.h"
 #include "ui/qtext.h"
 #include "ui/shapes.h"
@@ -563,6 +567,194 @@ class MainWindowTest : public QObject {
     const int wipes = run.fake.clipboardWipes;
     QTRY_VERIFY_WITH_TIMEOUT(run.fake.clipboardWipes > wipes, 2000);
     QVERIFY(run.form->Timer3->isActive());
+  }
+
+  // A double-click selected a word and the next right key replaced it: lesson 1's
+  // "asdfg hjklç " became "a hjklç " without an error, and a passage could never complete.
+  void SelectionNeverLetsAKeyReplaceTypedText_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("errors");
+    QTest::newRow("double-click on a word") << QStringLiteral("double-click") << 0;
+    QTest::newRow("triple-click on the line") << QStringLiteral("triple-click") << 0;
+    QTest::newRow("shift with the left arrow, held") << QStringLiteral("shift+left") << 0;
+    QTest::newRow("drag with the button still down") << QStringLiteral("drag") << 0;
+    QTest::newRow("Ctrl+A (a wrong key, selects nothing)") << QStringLiteral("ctrl+a") << 1;
+  }
+  void SelectionNeverLetsAKeyReplaceTypedText() {
+    QFETCH(QString, how);
+    QFETCH(int, errors);
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    const QString model = Model(1);
+    run.Type(model.left(12));  // "asdfg hjklç "
+    TypingBox* box = run.form->Memo2;
+    QWidget* area = box->viewport();
+    const QPoint inFirstWord = box->cursorRect(QTextCursor(box->document())).center() + QPoint(20, 0);
+    if (how == QStringLiteral("double-click")) {
+      QTest::mouseDClick(area, Qt::LeftButton, {}, inFirstWord);
+      QVERIFY(box->textCursor().hasSelection());  // the word stays selected until the next key
+    } else if (how == QStringLiteral("triple-click")) {
+      QTest::mouseDClick(area, Qt::LeftButton, {}, inFirstWord);
+      QTest::mouseClick(area, Qt::LeftButton, {}, inFirstWord);
+    } else if (how == QStringLiteral("shift+left")) {
+      for (int i = 0; i < 5; ++i) QTest::keyPress(box, Qt::Key_Left, Qt::ShiftModifier);
+      QVERIFY(box->textCursor().hasSelection());
+    } else if (how == QStringLiteral("drag")) {
+      QTest::mousePress(area, Qt::LeftButton, {}, inFirstWord);
+      QTest::mouseMove(area, inFirstWord + QPoint(80, 0));
+    } else {
+      QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+      run.Reactivate();
+    }
+    run.Type(model[12]);
+    QCOMPARE(run.Typed(), model.left(13));
+    QCOMPARE(run.form->Label3->text(), QString::number(errors));
+    QCOMPARE(box->CaretOffset(), 13);
+    if (how == QStringLiteral("drag")) QTest::mouseRelease(area, Qt::LeftButton, {}, inFirstWord + QPoint(80, 0));
+  }
+
+  // A wrong key typed just before the injected Enter opened a flash that swallowed the Enter:
+  // the student was left at the line's end, where every key but Enter was another error.
+  void LineAdvanceSwallowedByAFlashIsPutBack() {
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    const QString model = Model(1);
+    run.Type(model.left(model.size() - 1));
+    QueuedKeyDelivery fastStudent;
+    fastStudent.Type(QString(model.back()) + QStringLiteral("x"));  // x before the line advance
+    QTRY_COMPARE(run.watcher.Count(Kind::Flash), 1);
+    QTRY_COMPARE(run.Typed(), model + QStringLiteral("\r\n"));
+    QCOMPARE(run.fake.keys.size(), std::size_t(2));  // one line advance sent: the typing box had it back
+    QCOMPARE(run.form->Label3->text(), QStringLiteral("1"));
+    run.Type(model.left(3));
+    QCOMPARE(run.Typed(), model + QStringLiteral("\r\n") + model.left(3));
+    QCOMPARE(run.form->Label3->text(), QStringLiteral("1"));
+  }
+
+  // One notch of the wheel over the lesson spin box while the student typed loaded another
+  // lesson and threw the typed text away; Page Up and Page Down stepped the number by 10.
+  void WheelChangesTheLessonOnlyWhenTheSpinBoxHasTheKeyboard() {
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    run.Type(Model(1).left(5));
+    LessonSpinBox* spin = run.form->SpinEdit1;
+    auto wheel = [spin](int notches) {
+      const QPointF at = QPointF(spin->rect().center());
+      QWheelEvent event(at, spin->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+      QApplication::sendEvent(spin, &event);
+    };
+    wheel(1);
+    QCOMPARE(spin->Text(), QStringLiteral("1"));
+    QVERIFY(run.form->Memo2->hasFocus());
+    QCOMPARE(run.Typed(), Model(1).left(5));
+
+    spin->setFocus();
+    wheel(1);
+    QCOMPARE(spin->Text(), QStringLiteral("2"));
+    QCOMPARE(run.form->Memo1->toPlainText(), Model(2));
+    QTest::keyClick(spin, Qt::Key_PageUp);
+    QCOMPARE(spin->Text(), QStringLiteral("3"));
+    QTest::keyClick(spin, Qt::Key_PageDown);
+    QTest::keyClick(spin, Qt::Key_PageDown);
+    QCOMPARE(spin->Text(), QStringLiteral("1"));
+    QTest::keyClick(spin, Qt::Key_PageDown);
+    QCOMPARE(spin->Text(), QStringLiteral("1"));
+  }
+
+  // After a resize or maximize the instruction line was cut to its width at creation:
+  // "Repita" alone, and a timed passage lost "- EM 60 SEGUNDOS".
+  void InstructionLineStaysWholeAfterAResize() {
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    QLabel* line = run.form->Label4;
+    auto whole = [line] { return line->width() >= line->fontMetrics().horizontalAdvance(line->text()); };
+    run.form->resize(1350, 800);
+    QCOMPARE(line->text(), QStringLiteral("Repita 15 vezes o texto acima em cada linha"));
+    QVERIFY2(whole(), qPrintable(QString::number(line->width())));
+    QCOMPARE(line->pos(), QPoint(34, 330));
+    run.form->SpinEdit1->SetText(QStringLiteral("158"));
+    run.form->resize(1400, 760);
+    QCOMPARE(line->text(), QStringLiteral("Digite o texto acima 1 vez idêntico - EM 60 SEGUNDOS"));
+    QVERIFY2(whole(), qPrintable(QString::number(line->width())));
+    QCOMPARE(line->pos(), QPoint(34, 290));
+  }
+
+  // Without a window manager the keys went nowhere once "Exercício não preparado." closed:
+  // the number typed out of range then stayed in the spin box whatever the student did.
+  void KeyboardComesBackAfterTheNotPreparedMessage() {
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    LessonSpinBox* spin = run.form->SpinEdit1;
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClick(spin, '0');
+    QCOMPARE(run.watcher.Count(Kind::MessageBox), 1);
+    QTRY_VERIFY(run.form->isActiveWindow());
+    QVERIFY(spin->hasFocus());  // the student goes on where they were
+    QCOMPARE(spin->Text(), QStringLiteral("0"));
+    QTest::mouseClick(run.form->Memo2->viewport(), Qt::LeftButton);
+    QCOMPARE(spin->Text(), QStringLiteral("1"));  // leaving the box sets it back into range
+    QCOMPARE(run.form->Memo1->toPlainText(), Model(1));
+    QVERIFY(run.form->Memo2->hasFocus());
+  }
+
+  void KeyboardComesBackAfterTheErrorDisplay() {
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    run.fake.clipboardFailure = QStringLiteral("Acesso negado");
+    QTRY_COMPARE_WITH_TIMEOUT(run.watcher.Count(Kind::ErrorBox), 1, 2000);
+    run.fake.clipboardFailure.reset();
+    QTRY_VERIFY(run.form->isActiveWindow());
+    QVERIFY(run.form->Memo2->hasFocus());
+  }
+
+  // The gutter's numbers were cut by 2 px at the window's left edge.
+  void GutterNumbersAreWholeAndLevelWithTheLines() {
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    TextBox* gutter = run.form->Memo3;
+    TextBox* box = run.form->Memo2;
+    box->SetText(ToU16(NumberedLines()));
+    for (int i = 0; i < 15; ++i) {
+      const QTextBlock number = gutter->document()->findBlockByNumber(i);
+      QRect at = gutter->cursorRect(QTextCursor(number));
+      at.moveTopLeft(gutter->viewport()->mapTo(run.form.get(), at.topLeft()));
+      QRect line = box->cursorRect(QTextCursor(box->document()->findBlockByNumber(i)));
+      line.moveTopLeft(box->viewport()->mapTo(run.form.get(), line.topLeft()));
+      QVERIFY2(at.left() >= 0, qPrintable(number.text()));
+      QVERIFY2(at.left() + gutter->fontMetrics().horizontalAdvance(number.text()) <= box->x(),
+               qPrintable(number.text()));
+      QCOMPARE(at.top(), line.top());
+    }
+  }
+
+  // Qt's own texts, the spin box's context menu among them, were in English.
+  void QtOwnTextsArePortuguese() {
+    QVERIFY(InstallQtTranslations(*QCoreApplication::instance()));
+    WriteFile(HistoryFile, {});
+    Run run;
+    QVERIFY(run.Start());
+    QStringList items;
+    QTimer::singleShot(0, run.form.get(), [&items] {
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        for (const QAction* action : menu->actions()) items << action->text().remove(QLatin1Char('&'));
+        menu->close();
+      }
+    });
+    LessonSpinBox* spin = run.form->SpinEdit1;
+    QContextMenuEvent request(QContextMenuEvent::Mouse, spin->rect().center(), spin->mapToGlobal(spin->rect().center()));
+    QApplication::sendEvent(spin, &request);
+    QVERIFY2(items.contains(QStringLiteral("Selecionar tudo")), qPrintable(items.join(QLatin1Char('|'))));
+    QCOMPARE(QMessageBox(QMessageBox::NoIcon, {}, {}, QMessageBox::Cancel).button(QMessageBox::Cancel)->text(),
+             QStringLiteral("Cancelar"));
   }
 
  private:

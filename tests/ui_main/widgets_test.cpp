@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -226,6 +227,25 @@ class WidgetsTest : public QObject {
     QCOMPARE(rig.clicks, afterDouble + 1);
   }
 
+  // A key typed over a selection (a double-clicked word, a committed accent) replaced it.
+  void KeyOverASelectionIsJudgedAndInsertedAtTheEnd() {
+    TypingRig rig;
+    int caretSeen = -1;
+    rig.box->onKeyPress = [&](char16_t&) { caretSeen = rig.box->CaretOffset(); };
+    rig.box->SetText(u"uma palavra\r\nmais");
+    QTest::mouseDClick(rig.box->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+    QVERIFY(rig.box->textCursor().hasSelection());
+    TypeCharacter(rig.box, QLatin1Char('x'));
+    QCOMPARE(caretSeen, 17);  // the end, CR LF counted as two
+    QCOMPARE(rig.box->Text(), std::u16string(u"uma palavra\r\nmaisx"));
+    rig.box->selectAll();
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("é"));
+    QCoreApplication::sendEvent(rig.box, &commit);
+    QCOMPARE(rig.box->Text(), std::u16string(u"uma palavra\r\nmaisxé"));
+    QVERIFY(!rig.box->textCursor().hasSelection());
+  }
+
   void SpinBoxTakesNumbersOnlyAndBeepsOtherwise_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("text");
@@ -347,6 +367,17 @@ class WidgetsTest : public QObject {
     QCOMPARE(fixed->geometry(), QRect(1147, 0, 203, 700));
     anchors.Apply(700);
     QCOMPARE(moved->geometry(), QRect(29, 248, 1116, 417));
+
+    // A label that sized itself to a longer text keeps its size when it is moved.
+    auto* label = new QLabel(QStringLiteral("Digitar"), &window);
+    label->move(34, 230);
+    label->adjustSize();
+    anchors.Add(label, Anchoring::LeftBottom);
+    label->setText(QStringLiteral("Digite o texto acima 1 vez idêntico - EM 60 SEGUNDOS"));
+    label->adjustSize();
+    const QSize grown = label->size();
+    anchors.Apply(800);
+    QCOMPARE(label->geometry(), QRect(QPoint(34, 330), grown));
   }
 
 };

@@ -20,7 +20,7 @@ constexpr int KeysPerRound = 70;   // stays short of the line's end: no line adv
 
 void TypeOneKey(benchmark::State& state) {
   tecladim::FakeServices fake;
-  TForm1 form(fake);
+  tecladim::TForm1 form(fake);
   form.show();
   form.SpinEdit1->SetText(QString::number(LongestDrill));
   const std::u16string model(*tecladim::LessonText(LongestDrill));
