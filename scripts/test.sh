@@ -25,4 +25,5 @@ for step in scripts/check-windows.sh scripts/fuzz.sh scripts/e2e.sh; do
     bash "$step"
   fi
 done
+echo "== scripts/soak.sh (75 s)" && bash scripts/soak.sh 75
 echo "All tests passed."
