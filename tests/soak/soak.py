@@ -166,12 +166,24 @@ class Soak:
             self.last_shot = now
             self.screenshot('moment')
 
+    def program_output(self):
+        return (self.desktop.artifacts / self.log_name).read_text(errors='replace')
+
     def scan_log(self):
-        self.program.log.flush()
-        text = (self.desktop.artifacts / self.log_name).read_text(errors='replace')
+        if SANITIZER_REPORT.search(self.program_output()):
+            raise Failure('sanitizer report in the program output')
+
+    def explain(self):
+        """The program's sanitizer report, whole once the program has ended by it (it ends
+        itself: halt_on_error), or else the end of its output."""
+        if self.program.process.poll() is None and SANITIZER_REPORT.search(self.program_output()):
+            self.program.wait_exit(60)
+        text = self.program_output()
         match = SANITIZER_REPORT.search(text)
-        if match:
-            raise Failure('sanitizer report in the program output:\n' + text[max(0, match.start() - 200):][:6000])
+        if not match:
+            return text[-3000:]
+        start, end = text.rfind('=====', 0, match.start()), text.find('\n', text.find('SUMMARY:', match.start()))
+        return text[max(start, 0):end if end > 0 else None][:12000]
 
     def screenshot(self, name):
         path = self.desktop.screenshot(name)
@@ -549,11 +561,8 @@ def main():
         status = 1
         print(f'FAIL  {failure}', flush=True)
         if soak and soak.program:
-            try:
-                soak.scan_log()
-            except Failure as report:
-                print(f'FAIL  {report}', flush=True)
             soak.screenshot('failure')
+            print(f'Program output ({soak.log_name}):\n{soak.explain()}', flush=True)
         print(f'seed {seed}: replay with --seed {seed}; artifacts in {artifacts}', flush=True)
     finally:
         if soak:
