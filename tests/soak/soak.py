@@ -43,7 +43,7 @@ LINK = (1161, 675, 171, 14)
 DRILL_LINES = 15
 FIRST_PASSAGE = 157
 LINE_ADVANCE_WAIT = 0.8
-SCREENSHOTS_KEPT = 8
+SCREENSHOTS_KEPT = 12
 SANITIZER_REPORT = re.compile(r'ERROR: \w+Sanitizer|runtime error:|Sanitizer:DEADLYSIGNAL|SUMMARY: \w+Sanitizer')
 
 # The physical keys of the ABNT2 layout by what they type alone; Shift and AltGr
@@ -82,6 +82,7 @@ class Soak:
         self.spin_text = None
         self.lesson, self.line, self.pos = 1, 0, 0
         self.need_focus = True
+        self.diligent = False
         self.last_scan = self.last_shot = 0.0
 
     def lesson_text(self, number):
@@ -148,11 +149,12 @@ class Soak:
         the window, is read: a window that closes while it is read can stall `import`.)"""
         left, top = window[1] + REPORT_OK_BUTTON[0], window[2] + REPORT_OK_BUTTON[1]
         try:
-            colours = self.desktop.run('import', '-window', 'root', '-crop', f'75x25+{left}+{top}', '+repage',
-                                       '-format', '%k', 'info:', timeout=10, check=False)
+            histogram = self.desktop.run('import', '-window', 'root', '-crop', f'75x25+{left}+{top}', '+repage',
+                                         '-depth', '8', '-format', '%c', 'histogram:info:', timeout=10, check=False)
         except subprocess.TimeoutExpired:
             return False
-        return colours.strip().isdigit() and int(colours) > 4
+        pink = re.search(r'^\s*(\d+):.*#FFA6D2', histogram, re.M | re.I)
+        return bool(histogram.strip()) and (int(pink.group(1)) if pink else 0) < 75 * 25 // 3
 
     # --- health --------------------------------------------------------------------------
     def check(self, force=False):
@@ -210,14 +212,16 @@ class Soak:
             if age < 0.3:
                 time.sleep(0.1)
             elif (width, height) == ALERT_SIZE:
-                # A flash is gone within a second; look again at one that stays longer.
-                if wid in self.flash_ids and age < 2.5 or not self.is_report(window):
+                # A flash is gone within a second (and pink where "OK" would be); a window
+                # not yet painted is neither: only one that stays is looked at.
+                if age < 1.5 or not self.is_report(window):
                     self.flash_ids.add(wid)
                     time.sleep(0.1)
                     continue
                 self.completions += 1
                 self.note(f'report {self.completions}')
                 self.line = self.pos = 0
+                self.diligent = self.rng.random() < 0.6
                 if self.rng.random() < 0.3:  # keys and clicks that must not close it
                     self.send([self.rng.choice(('Return', 'space', 'Escape', 'a'))])
                     self.click(self.point((20, 20, 700, 300), window))
@@ -241,8 +245,8 @@ class Soak:
                 self.send(['Escape' if age < 3 else 'Return'])
                 if age > 6:
                     self.click(self.point((0, 0, width, height), window))
-                self.need_focus = True
-                self.known = self.known and age < 3
+                # What was typed or clicked while it was up went nowhere.
+                self.known, self.spin_text, self.need_focus = False, None, True
                 time.sleep(0.3)
         self.screenshot('stuck')
         self.note('a window would not go away')
@@ -256,6 +260,7 @@ class Soak:
     def choose_lesson(self):
         """Starts a lesson the driver knows, from an empty typing box."""
         self.resyncs += 1
+        self.diligent = self.rng.random() < 0.6
         number = (self.rng.randrange(FIRST_PASSAGE, 193) if self.rng.random() < 0.65
                   else self.rng.randrange(1, FIRST_PASSAGE))
         if self.spin_text is not None and self.rng.random() < 0.3:
@@ -269,6 +274,7 @@ class Soak:
         self.click(self.point(START_BUTTON))
         self.lesson, self.line, self.pos, self.known = number, 0, 0, True
         self.need_focus = True
+        time.sleep(0.3)
         self.settle()
 
     def type_lesson(self):
@@ -287,7 +293,8 @@ class Soak:
                 return self.end_line(keys)
         self.send(keys)
         if self.alert_showing():
-            self.note('unexpected flash: the typed text is not what the driver thinks')
+            self.note(f'unexpected flash: lesson {self.lesson} line {self.line} typed {text[:self.pos]!r}')
+            self.screenshot('unexpected-flash')
             self.known = False
             self.settle()
 
@@ -357,10 +364,12 @@ class Soak:
         if inside((x, y - (self.main[4] - MAIN_SIZE[1])), EXIT_BUTTON) or inside((x, y), LINK):
             return
         if inside((x, y), SPIN_BOX) or inside((x, y), START_BUTTON):
+            if self.diligent:
+                return
             self.known = False
         button = 3 if self.rng.random() < 0.1 else 1
         self.click(at, button=button, repeat=1 if button == 3 else repeat)
-        if repeat > 1 and self.rng.random() < 0.5:
+        if repeat > 1 and not self.diligent and self.rng.random() < 0.5:
             self.known = False  # types straight into a selection
         else:
             self.need_focus = True
@@ -435,8 +444,11 @@ class Soak:
         self.refresh_main()
         self.settle()
 
-    ACTIONS = (('type_lesson', 60), ('chaos_keys', 6), ('clicks', 6), ('drag', 1), ('wheel', 3), ('spin_edit', 3),
-               ('restart_button', 1), ('hand_window', 1), ('resize', 2))
+    # (action, weight, whether it leaves the typed text unknown to the driver). A diligent
+    # student rarely does the latter, so long drills get to their end too.
+    ACTIONS = (('type_lesson', 60, False), ('chaos_keys', 6, True), ('clicks', 6, False), ('drag', 1, True),
+               ('wheel', 3, True), ('spin_edit', 3, True), ('restart_button', 1, True), ('hand_window', 1, False),
+               ('resize', 2, False))
 
     # --- sessions ---------------------------------------------------------------------------
     def start_program(self):
@@ -498,8 +510,9 @@ class Soak:
     def run(self, seconds):
         sessions = max(2, round(seconds / SESSION_SECONDS))
         end = time.monotonic() + seconds
-        actions = [a for a, _ in self.ACTIONS]
-        weights = [w for _, w in self.ACTIONS]
+        actions = [a for a, _, _ in self.ACTIONS]
+        weights = {diligent: [w * (0.03 if diligent and unknown else 1) for _, w, unknown in self.ACTIONS]
+                   for diligent in (False, True)}
         for session in range(sessions):
             if session % 2:
                 self.start_wm()
@@ -507,7 +520,7 @@ class Soak:
             self.start_program()
             print(f'session {self.sessions}: {"openbox" if self.wm else "no window manager"}', flush=True)
             while time.monotonic() < session_end:
-                action = self.rng.choices(actions, weights)[0]
+                action = self.rng.choices(actions, weights[self.diligent])[0]
                 self.note(f'-- {action}')
                 getattr(self, action)()
                 self.check()
