@@ -24,6 +24,7 @@ import pathlib
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -101,7 +102,7 @@ class Soak:
     def send(self, keys, delay_ms=None):
         if not keys:
             return
-        delay = delay_ms if delay_ms is not None else self.rng.choice((5, 12, 25, 50))
+        delay = delay_ms if delay_ms is not None else self.rng.choice((3, 8, 15, 30))
         self.keys_sent += len(keys)
         self.note('keys ' + ' '.join(keys))
         self.x('xdotool', 'key', '--delay', str(delay), *keys, timeout=60 + len(keys) * delay / 1000)
@@ -188,8 +189,9 @@ class Soak:
         return text[max(start, 0):end if end > 0 else None][:12000]
 
     def screenshot(self, name):
+        """Keeps the last moments, and the last few of every other kind of screenshot."""
         path = self.desktop.screenshot(name)
-        shots = sorted(self.desktop.artifacts.glob('[0-9]*.png'), key=lambda p: p.stat().st_mtime)
+        shots = sorted(self.desktop.artifacts.glob(f'[0-9]*-{name}.png'), key=lambda p: p.stat().st_mtime)
         for old in shots[:-SCREENSHOTS_KEPT]:
             old.unlink(missing_ok=True)
         return path
@@ -261,7 +263,7 @@ class Soak:
         """Starts a lesson the driver knows, from an empty typing box."""
         self.resyncs += 1
         self.diligent = self.rng.random() < 0.6
-        number = (self.rng.randrange(FIRST_PASSAGE, 193) if self.rng.random() < 0.65
+        number = (self.rng.randrange(FIRST_PASSAGE, 193) if self.rng.random() < 0.8
                   else self.rng.randrange(1, FIRST_PASSAGE))
         if self.spin_text is not None and self.rng.random() < 0.3:
             number = int(self.spin_text)
@@ -297,6 +299,7 @@ class Soak:
             self.screenshot('unexpected-flash')
             self.known = False
             self.settle()
+            self.screenshot('after-unexpected-flash')  # what the program holds as typed
 
     def type_wrong(self, keys, expected):
         wrong = self.rng.choice([c for c in WRONG if c != expected])
@@ -467,7 +470,8 @@ class Soak:
             self.screenshot('load-error')
             raise Failure(f'session {self.sessions}: a window other than the main one at start-up '
                           f'(the saved history was not loaded?): {box}')
-        self.known, self.spin_text, self.need_focus = True, '1', True
+        # Every run starts with lesson 1; most students go elsewhere at once.
+        self.known, self.spin_text, self.need_focus = self.rng.random() < 0.3, '1', True
         self.lesson, self.line, self.pos = 1, 0, 0
         self.settle()
 
@@ -476,7 +480,11 @@ class Soak:
         for _ in range(3):
             self.settle()
             self.refresh_main()
-            self.click(self.point(EXIT_BUTTON, anchored=True, spread=False))
+            if self.wm and self.rng.random() < 0.5:  # the frame's close, through the window manager
+                self.click(self.point(MODEL_BOX))
+                self.send(['alt+F4'])
+            else:
+                self.click(self.point(EXIT_BUTTON, anchored=True, spread=False))
             if self.program.wait_exit(30) is not None:
                 break
         else:
@@ -564,6 +572,10 @@ def main():
     (work / 'runtime').mkdir(mode=0o700)
     desktop = soak = None
     status = 0
+
+    def terminated(signum, frame):
+        raise Failure(f'stopped by signal {signum}')
+    signal.signal(signal.SIGTERM, terminated)
     try:
         desktop = Desktop(artifacts)
         desktop.use_brazilian_keyboard()
