@@ -109,14 +109,17 @@ class Soak:
 
     def point(self, control, window=None, anchored=False, spread=True):
         """A point of a control of the main window (or of `window`): its middle, or anywhere
-        inside it. Anchored controls (left, bottom) follow the window's bottom edge."""
+        inside it, never outside the window. Anchored controls (left, bottom) follow the
+        window's bottom edge."""
         name, x, y, width, height, _ = window or self.main
         left, top, w, h = control
         if anchored:
             top += height - MAIN_SIZE[1]
         if spread:
-            return x + left + self.rng.randrange(2, max(3, w - 2)), y + top + self.rng.randrange(2, max(3, h - 2))
-        return x + left + w // 2, y + top + h // 2
+            px, py = left + self.rng.randrange(2, max(3, w - 2)), top + self.rng.randrange(2, max(3, h - 2))
+        else:
+            px, py = left + w // 2, top + h // 2
+        return x + min(max(px, 1), width - 2), y + min(max(py, 1), height - 2)
 
     def click(self, at, button=1, repeat=1):
         self.note(f'click {button}x{repeat} at {at}')
@@ -280,8 +283,12 @@ class Soak:
         self.settle()
 
     def type_lesson(self):
-        if not self.known:
+        for _ in range(3):  # a message box that comes up meanwhile makes it unknown again
+            if self.known:
+                break
             self.choose_lesson()
+        else:
+            return
         if self.need_focus:
             self.click(self.point(TYPING_BOX, anchored=True))
             self.need_focus = False
