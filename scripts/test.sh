@@ -35,4 +35,5 @@ for step in scripts/check-windows.sh scripts/fuzz.sh scripts/e2e.sh; do
   echo "== $step"
   bash "$step"
 done
+echo "== scripts/soak.sh (75 s)" && bash scripts/soak.sh 75
 echo "All tests passed."

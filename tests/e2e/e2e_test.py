@@ -102,8 +102,9 @@ class Desktop:
         self.shots = 0
         read_end, write_end = os.pipe()
         # -noreset: the keyboard map must survive the moments when no client is connected.
+        # -r, no auto-repeat: a key sender held up under load must not type a key twice.
         self.server = subprocess.Popen(
-            ['Xvfb', '-displayfd', str(write_end), '-noreset', '-nolisten', 'tcp',
+            ['Xvfb', '-displayfd', str(write_end), '-noreset', '-r', '-nolisten', 'tcp',
              '-screen', '0', f'{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24'],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=open(artifacts / 'xvfb.log', 'w'))
         os.close(write_end)
