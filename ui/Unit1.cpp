@@ -287,7 +287,7 @@ void TForm1::CreateHistoryPanel() {
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(1152, 593, 192, 74);
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Image1->setPixmap(QPixmap(LogoPicture()));
+  Image1->setPixmap(ReadPicture(LogoPicture()));
   Label16 = new LinkLabel(MakerAddressText, this);
   Label16->setObjectName(QStringLiteral("Label16"));
   Label16->setGeometry(1161, 675, 171, 14);

@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(tecladim::ApplicationTitle);
   tecladim::RegisterFallbackFonts();
   tecladim::LoadPictures();
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+  QApplication::setWindowIcon(QIcon(tecladim::ReadPicture(QStringLiteral(":/assets/icon.png"))));
   tecladim::SystemServices platform;
 
   // The main window first: its clipboard wipe runs from here on.
