@@ -6,6 +6,7 @@
 #include <numeric>
 #include <utility>
 
+#include "history/preload.h"
 #include "history/regional.h"
 
 namespace tecladim::history {
@@ -195,11 +196,14 @@ void RecordSet::Open() {
 
 void RecordSet::LoadFromFile(const std::filesystem::path& name) {
   Reload([&] {
-    std::string bytes = ReadHistoryFile(name);
-    if (bytes.empty()) return;  // a zero-byte file keeps the snapshot
-    Packet packet = ReadPacket(bytes);
-    std::string().swap(bytes);  // a large history's bytes are not needed beside its rows
-    Install(std::move(packet));
+    // A zero-byte file keeps the snapshot.
+    if (std::optional<Packet> packet = ReadHistoryPacket(name)) Install(std::move(*packet));
+  });
+}
+
+void RecordSet::LoadFromPreload(PacketPreload& preload) {
+  Reload([&] {
+    if (std::optional<Packet> packet = preload.Take()) Install(std::move(*packet));
   });
 }
 

@@ -18,6 +18,7 @@
 #include "exercise/judge.h"
 #include "exercise/lesson_start.h"
 #include "exercise/number_text.h"
+#include "history/preload.h"
 #include "history/record_set.h"
 #include "lessons/catalogue.h"
 #include "platform/post_key.h"
@@ -544,7 +545,7 @@ void TForm1::FormShow() {
     cds1->CreateDataSet();
     if (platform_.FileExists(HistoryFileName)) {
       if (cds1->Active()) cds1->Close();
-      cds1->LoadFromFile(std::filesystem::path(ToU16(HistoryFileName)));
+      LoadHistory();
     } else {
       Timer2->start();
     }
@@ -553,6 +554,27 @@ void TForm1::FormShow() {
     BitBtn1Click();
   } catch (const std::exception& error) {
     ReportError(error);
+  }
+}
+
+std::unique_ptr<history::PacketPreload> TForm1::PreloadHistory() {
+  const std::filesystem::path name(ToU16(HistoryFileName));
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(name, ec)) return nullptr;
+  return std::make_unique<history::PacketPreload>(name);
+}
+
+void TForm1::SetHistoryPreload(std::unique_ptr<history::PacketPreload> preload) {
+  historyPreload_ = std::move(preload);
+}
+
+// What the preload read while the window was built, or the file read now when there was
+// none (the file came after the start).
+void TForm1::LoadHistory() {
+  if (const std::unique_ptr<history::PacketPreload> preload = std::move(historyPreload_)) {
+    cds1->LoadFromPreload(*preload);
+  } else {
+    cds1->LoadFromFile(std::filesystem::path(ToU16(HistoryFileName)));
   }
 }
 
