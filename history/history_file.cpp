@@ -27,6 +27,13 @@ std::string ReadHistoryFile(const std::filesystem::path& name) {
   return bytes;
 }
 
+platform::FileView ViewHistoryFile(const std::filesystem::path& name) {
+  platform::FileView view;
+  if (const std::error_code ec = platform::ViewWholeFile(name, view))
+    throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name, ec));
+  return view;
+}
+
 void WriteHistoryFile(const std::filesystem::path& name, std::string_view bytes) {
   if (const std::error_code ec = platform::ReplaceFileDurably(name, bytes))
     throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name, ec));

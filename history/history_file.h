@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/mapped_file.h"
+
 // The history file on disk and the errors of the history store. The packet's content and
 // its reader's errors (PacketError) are in history/packet.h.
 namespace tecladim::history {
@@ -31,6 +33,10 @@ class HistoryError : public std::runtime_error {
 
 // The whole file's bytes, read at once. Throws HistoryError CannotOpenFile.
 std::string ReadHistoryFile(const std::filesystem::path& name);
+
+// The whole file's bytes, mapped where the system can (platform/mapped_file.h); the view
+// keeps them. Throws HistoryError CannotOpenFile with the text ReadHistoryFile gives.
+platform::FileView ViewHistoryFile(const std::filesystem::path& name);
 
 // Replaces the file by `bytes` so that a failure at any moment leaves the old file byte for
 // byte as it was (see platform/durable_file.h). Throws HistoryError CannotCreateFile.

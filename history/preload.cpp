@@ -8,9 +8,9 @@
 namespace tecladim::history {
 
 std::optional<Packet> ReadHistoryPacket(const std::filesystem::path& name) {
-  std::string bytes = ReadHistoryFile(name);
-  if (bytes.empty()) return std::nullopt;
-  return ReadPacket(bytes);
+  const platform::FileView file = ViewHistoryFile(name);
+  if (file.Bytes().empty()) return std::nullopt;
+  return ReadPacket(file.Bytes());
 }
 
 PacketPreload::PacketPreload(const std::filesystem::path& name)

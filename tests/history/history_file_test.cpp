@@ -213,6 +213,34 @@ TEST_F(HistoryFiles, AFailedLoadLeavesTheStoreClosedEmptyAndTheFileUntouched) {
   }
 }
 
+TEST_F(HistoryFiles, TheViewedFileHoldsWhatAReadGivesErrorsIncluded) {
+  const auto read = [](const char* name) {
+    try {
+      return ReadHistoryFile(name);
+    } catch (const HistoryError& e) {
+      return "error: " + std::string(e.what());
+    }
+  };
+  const auto view = [](const char* name) {
+    try {
+      platform::FileView moved = ViewHistoryFile(name);
+      const platform::FileView kept = std::move(moved);  // the view keeps its bytes when moved
+      EXPECT_TRUE(moved.Bytes().empty());
+      return std::string(kept.Bytes());
+    } catch (const HistoryError& e) {
+      return "error: " + std::string(e.what());
+    }
+  };
+  Spit("content.xml", Header + std::string(10000, 'x'));
+  Spit("empty.xml", "");
+  fs::create_directory("folder.xml");
+  for (const char* name : {"content.xml", "empty.xml", "missing.xml", "folder.xml"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(view(name), read(name));
+  }
+  EXPECT_EQ(view("content.xml").size(), Header.size() + 10000);
+}
+
 // What a store holds after a load, or the error the load raised, for comparing two ways in.
 struct LoadOutcome {
   bool active = false;
