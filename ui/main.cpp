@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "history/preload.h"
+#include "platform/font_warmup.h"
 #include "platform/system_services.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
   // The history is read while the toolkit starts and the windows are built; the first
   // show waits for it, so a load error still shows before the window does.
   std::unique_ptr<tecladim::history::PacketPreload> history = tecladim::TForm1::PreloadHistory();
+  tecladim::platform::FontWarmUp fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName(tecladim::ApplicationTitle);
   tecladim::RegisterFallbackFonts();
