@@ -8,6 +8,7 @@
 
 #include "history/ascii_case.h"
 #include "history/field_types.h"
+#include "history/preload.h"
 #include "history/record_set_errors.h"
 #include "history/regional.h"
 
@@ -168,20 +169,13 @@ void RecordSet::Open() {
 
 void RecordSet::LoadFromFile(const std::filesystem::path& name) {
   Reload([&] {
-    platform::FileStamp stamp;
-    {
-      const HistoryFile file(name, HistoryFile::Use::Load);
-      std::string bytes = file.Read();
-      stamp = file.Stamp();
-      if (bytes.empty()) {  // a zero-byte file keeps the snapshot, none of whose rows it holds
-        Bind(name, stamp, 0);
-        return;
-      }
-      Packet packet = ReadPacket(bytes);
-      std::string().swap(bytes);  // a large history's bytes are not needed beside its rows
-      Install(std::move(packet));
-    }
-    Bind(name, stamp, content_.RowCount());
+    InstallRead(name, ReadHistoryPacket(name));
+  });
+}
+
+void RecordSet::LoadFromPreload(PacketPreload& preload) {
+  Reload([&] {
+    InstallRead(preload.Name(), preload.Take());
   });
 }
 
@@ -200,6 +194,12 @@ bool RecordSet::ChangedSinceBound(const std::filesystem::path& name, const platf
   std::error_code ec;
   if (std::filesystem::absolute(name, ec) != boundFile_) return false;
   return now != boundStamp_;
+}
+
+void RecordSet::InstallRead(const std::filesystem::path& name, HistoryRead&& read) {
+  // A zero-byte file keeps the snapshot, none of whose rows it holds.
+  if (read.packet) Install(std::move(*read.packet));
+  Bind(name, read.stamp, read.packet ? content_.RowCount() : 0);
 }
 
 void RecordSet::LoadFromPacket(Packet packet) {

@@ -17,6 +17,9 @@
 // exercises, kept in the order of their `data`, loaded from and saved to "Exercicio.xml".
 namespace tecladim::history {
 
+class PacketPreload;
+struct HistoryRead;
+
 // Record status of an appended record, and the change-log kind of its insertion.
 inline constexpr std::uint8_t StatusInserted = 4;
 // The current row when there is none (empty or closed store, or a record being appended).
@@ -62,6 +65,9 @@ class RecordSet {
   void LoadFromFile(const std::filesystem::path& name);
   // The same from content already read (the benchmark and the tests build it directly).
   void LoadFromPacket(Packet packet);
+  // The same from a file read on another thread: waits for it, and fails as the file's
+  // load would have.
+  void LoadFromPreload(PacketPreload& preload);
   // Writes every record in record-number order, replacing the file only once the new one
   // is safely on disk; a record being appended is posted first if any field was written,
   // else dropped. Does nothing at all on a closed store. Throws HistoryError, or the
@@ -132,6 +138,8 @@ class RecordSet {
   void Reload(const std::function<void()>& fill);
   FieldColumns BindFields(const Packet& packet) const;
   void Install(Packet&& packet);
+  // What one load of `name` read, installed and bound to that file.
+  void InstallRead(const std::filesystem::path& name, HistoryRead&& read);
   void Bind(const std::filesystem::path& name, const platform::FileStamp& stamp, std::size_t fileRows);
   bool ChangedSinceBound(const std::filesystem::path& name, const platform::FileStamp& now) const;
   void MakeEmpty();

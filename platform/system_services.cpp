@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QSoundEffect>
+#include <QLibrary>
 #include <QUrl>
 #include <chrono>
 #include <stdexcept>
@@ -31,7 +31,10 @@ std::mt19937::result_type ClockSeed() {
 
 SystemServices::SystemServices() : random_(ClockSeed()) {}
 
-SystemServices::~SystemServices() = default;
+SystemServices::~SystemServices() {
+  // The player's code is in the module, which is never unloaded; the player goes first.
+  player_.reset();
+}
 
 std::uint8_t SystemServices::MapVirtualKey(std::uint8_t virtualKey) {
 #ifdef _WIN32
@@ -74,17 +77,29 @@ void SystemServices::SendKeyEvent(std::uint8_t virtualKey, std::uint8_t scanCode
 
 void SystemServices::Beep() { QApplication::beep(); }
 
-void SystemServices::PlaySoundFile(const QString& fileName) {
-  // The effect loads and plays on its own; a file it cannot read or a machine without a
-  // sound device only leaves it in its error state, which nobody is told about.
-  // An effect that failed keeps its error even when the file is fixed: start afresh.
-  if (!sound_ || sound_->status() == QSoundEffect::Error) sound_ = std::make_unique<QSoundEffect>();
-  const QUrl source = QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath());
-  if (sound_->source() != source) {
-    sound_->stop();
-    sound_->setSource(source);
+void SystemServices::LoadSoundModule() {
+  soundModuleTried_ = true;
+  // Beside the program (Windows, the build tree), where the Linux package puts it, in a
+  // macOS bundle, and last the folder it was built in.
+  const QString programFolder = QCoreApplication::applicationDirPath();
+  const QStringList folders = {programFolder, programFolder + QStringLiteral("/../lib/tecladim"),
+                               programFolder + QStringLiteral("/../PlugIns"),
+                               QStringLiteral(TECLADIM_SOUND_MODULE_BUILD_DIR)};
+  for (const QString& folder : folders) {
+    auto module = std::make_unique<QLibrary>(folder + QStringLiteral("/tecladim_sound"));
+    if (!module->load()) continue;
+    if (const auto factory = reinterpret_cast<SoundPlayerFactory>(module->resolve(SoundPlayerFactoryName))) {
+      player_.reset(factory());
+      soundModule_ = std::move(module);
+      return;
+    }
   }
-  sound_->play();
+}
+
+void SystemServices::PlaySoundFile(const QString& fileName) {
+  // Without the module the program goes on in silence, as it does without a sound device.
+  if (!soundModuleTried_) LoadSoundModule();
+  if (player_) player_->Play(QFileInfo(fileName).absoluteFilePath());
 }
 
 void SystemServices::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }

@@ -3,8 +3,9 @@
 #include <random>
 
 #include "platform/services.h"
+#include "platform/sound_player.h"
 
-class QSoundEffect;
+class QLibrary;
 
 namespace tecladim {
 
@@ -37,14 +38,20 @@ class SystemServices final : public PlatformServices {
 
   // Chosen from the platform Qt runs on, at the first key event.
   KeyBackend KeyBackendInUse();
+  // Whether the sound module has been looked for, which the first sound does.
+  bool SoundModuleTried() const { return soundModuleTried_; }
+  // The player of the sound module; null until the first sound, or when there is no module.
+  SoundPlayer* Player() { return player_.get(); }
 
  private:
   KeyInjector& Keys();
+  void LoadSoundModule();
 
   std::unique_ptr<KeyInjector> keys_;
   KeyBackend keyBackend_ = KeyBackend::Queued;
-  // One effect, kept while it plays; replaced only by the next sound.
-  std::unique_ptr<QSoundEffect> sound_;
+  bool soundModuleTried_ = false;
+  std::unique_ptr<QLibrary> soundModule_;  // stays loaded: the player's code lives there
+  std::unique_ptr<SoundPlayer> player_;
   std::mt19937 random_;
 };
 

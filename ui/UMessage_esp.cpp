@@ -60,7 +60,7 @@ QLabel* FaceImage(QWidget* parent, const QString& name, const QPoint& at, const 
   image->setObjectName(name);
   image->setGeometry(QRect(at, QSize(FaceSize, FaceSize)));
   image->setScaledContents(true);
-  if (!picture.isEmpty()) image->setPixmap(QPixmap(picture));
+  if (!picture.isEmpty()) image->setPixmap(ReadPicture(picture));
   return image;
 }
 

@@ -18,6 +18,7 @@
 #include "exercise/judge.h"
 #include "exercise/lesson_start.h"
 #include "exercise/number_text.h"
+#include "history/preload.h"
 #include "history/record_set.h"
 #include "lessons/catalogue.h"
 #include "platform/post_key.h"
@@ -290,7 +291,7 @@ void TForm1::CreateHistoryPanel() {
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(1152, 593, 192, 74);
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Image1->setPixmap(QPixmap(LogoPicture()));
+  Image1->setPixmap(ReadPicture(LogoPicture()));
   Label16 = new LinkLabel(MakerAddressText, this);
   Label16->setObjectName(QStringLiteral("Label16"));
   Label16->setGeometry(1161, 675, 171, 14);
@@ -563,7 +564,7 @@ void TForm1::FormShow() {
     cds1->CreateDataSet();
     if (platform_.FileExists(HistoryFileName)) {
       if (cds1->Active()) cds1->Close();
-      cds1->LoadFromFile(std::filesystem::path(ToU16(HistoryFileName)));
+      LoadHistory();
     } else {
       Timer2->start();
     }
@@ -573,6 +574,27 @@ void TForm1::FormShow() {
   } catch (const std::exception& error) {
     // Shown before the window is: the show gives it the keyboard.
     ShowStandardError(this, ErrorText(error));
+  }
+}
+
+std::unique_ptr<history::PacketPreload> TForm1::PreloadHistory() {
+  const std::filesystem::path name(ToU16(HistoryFileName));
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(name, ec)) return nullptr;
+  return std::make_unique<history::PacketPreload>(name);
+}
+
+void TForm1::SetHistoryPreload(std::unique_ptr<history::PacketPreload> preload) {
+  historyPreload_ = std::move(preload);
+}
+
+// What the preload read while the window was built, or the file read now when there was
+// none (the file came after the start).
+void TForm1::LoadHistory() {
+  if (const std::unique_ptr<history::PacketPreload> preload = std::move(historyPreload_)) {
+    cds1->LoadFromPreload(*preload);
+  } else {
+    cds1->LoadFromFile(std::filesystem::path(ToU16(HistoryFileName)));
   }
 }
 

@@ -19,6 +19,7 @@ class QTableView;
 class QTimer;
 
 namespace tecladim::history {
+class PacketPreload;
 class RecordSet;
 }
 
@@ -47,6 +48,10 @@ class TForm1 : public QWidget {
 
   // The hand-position window that BitBtn2 shows and whose tag is the first-show flag.
   void SetHandPositionWindow(TForm2* form2) { form2_ = form2; }
+  // Starts reading the history file on a thread of its own, before the window is built;
+  // null when there is no file yet. The first show takes what it read.
+  static std::unique_ptr<history::PacketPreload> PreloadHistory();
+  void SetHistoryPreload(std::unique_ptr<history::PacketPreload> preload);
 
   // Controls, in creation order.
   ShapeRect* Shape1;
@@ -138,6 +143,7 @@ class TForm1 : public QWidget {
   void AnchorToTheFrame();
 
   bool FormClose();  // the close handler: false keeps the window open
+  void LoadHistory();
   void ShowFieldTexts();
   void ShowErrorCount();
   void ShowLesson(const LessonSetup& setup);
@@ -152,6 +158,7 @@ class TForm1 : public QWidget {
 
   PlatformServices& platform_;
   TForm2* form2_ = nullptr;
+  std::unique_ptr<history::PacketPreload> historyPreload_;
   AnchorLayout anchors_{ClientHeight};
   bool saved_ = false;
   bool clipboardErrorShown_ = false;

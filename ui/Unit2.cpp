@@ -43,7 +43,7 @@ void TForm2::BuildControls() {
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(QRect(QPoint(0, 0), ClientSize));
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Image1->setPixmap(QPixmap(HandPositionPicture()));
+  // The chart is decoded at the first show: most runs never open this window.
 
   Label1 = new QLabel(QStringLiteral("IMPORTANTE: Não olhe para o teclado, olhe para a tela"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
@@ -65,6 +65,7 @@ void TForm2::BuildControls() {
 void TForm2::BitBtn1Click() { close(); }
 
 void TForm2::showEvent(QShowEvent* event) {
+  if (Image1->pixmap().isNull()) Image1->setPixmap(ReadPicture(HandPositionPicture()));
   QDialog::showEvent(event);
   CentreOnScreen();
   BitBtn1->setFocus(Qt::OtherFocusReason);

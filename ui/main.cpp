@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "history/preload.h"
+#include "platform/font_warmup.h"
 #include "platform/system_services.h"
 #include "platform/termination_notifier.h"
 #include "ui/Unit1.h"
@@ -13,12 +15,16 @@
 #include "ui/window_fonts.h"
 
 int main(int argc, char* argv[]) {
+  // The history is read while the toolkit starts and the windows are built; the first
+  // show waits for it, so a load error still shows before the window does.
+  std::unique_ptr<tecladim::history::PacketPreload> history = tecladim::TForm1::PreloadHistory();
+  tecladim::platform::FontWarmUp fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName(tecladim::ApplicationTitle);
   tecladim::InstallQtTranslations(app);
   tecladim::RegisterFallbackFonts();
   tecladim::LoadPictures();
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+  QApplication::setWindowIcon(QIcon(tecladim::ReadPicture(QStringLiteral(":/assets/icon.png"))));
   tecladim::SystemServices platform;
 
   // The main window first: its clipboard wipe runs from here on.
@@ -26,6 +32,7 @@ int main(int argc, char* argv[]) {
   tecladim::TForm2 form2;
   form2.Tag = 0;
   form1.SetHandPositionWindow(&form2);
+  form1.SetHistoryPreload(std::move(history));
 
   // The history is also written when the desktop session ends the program, which never
   // closes the window; once a close has saved it, nothing is written twice.

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "history/history_file.h"
+#include "history/preload.h"
 #include "history/record_set.h"
 #include "tests/history/exercise_records.h"
 
@@ -209,6 +210,50 @@ TEST_F(HistoryFiles, AFailedLoadLeavesTheStoreClosedEmptyAndTheFileUntouched) {
     EXPECT_EQ(Slurp(HistoryName), before);
     set.Open();
     EXPECT_EQ(set.RowCount(), 0);
+  }
+}
+
+// What a store holds after a load, or the error the load raised, for comparing two ways in.
+struct LoadOutcome {
+  bool active = false;
+  int rows = -1;
+  std::u16string newestData;
+  std::string error;
+  bool operator==(const LoadOutcome&) const = default;
+};
+
+template <typename Load>
+LoadOutcome Outcome(Load load) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  RecordExerciseAt(set, 7, At(2024, 3, 5));  // the snapshot a zero-byte file keeps
+  set.Close();
+  LoadOutcome outcome;
+  try {
+    load(set);
+  } catch (const std::exception& e) {
+    outcome.error = e.what();
+  }
+  outcome.active = set.Active();
+  if (!set.Active()) set.Open();
+  outcome.rows = set.RowCount();
+  set.Last();
+  outcome.newestData = set.DisplayText("data");
+  return outcome;
+}
+
+TEST_F(HistoryFiles, ThePreloadLoadsWhatTheFileLoadsErrorsIncluded) {
+  for (const char* data : {"foreign.xml", "seventh_field.xml", "zeros.xml", "no_licao.xml", "", "-"}) {
+    SCOPED_TRACE(data);
+    fs::remove(HistoryName);
+    if (std::string_view(data) == "") Spit(HistoryName, "");
+    else if (std::string_view(data) != "-") CopyData(data);  // "-": no file at all
+    const LoadOutcome direct = Outcome([](RecordSet& set) { set.LoadFromFile(HistoryName); });
+    PacketPreload preload(HistoryName);
+    const LoadOutcome preloaded = Outcome([&](RecordSet& set) { set.LoadFromPreload(preload); });
+    EXPECT_EQ(preloaded, direct) << preloaded.error;
+    EXPECT_TRUE(preload.Taken());
+    EXPECT_THROW(preload.Take(), std::logic_error);  // the result is handed over once
   }
 }
 

@@ -116,6 +116,43 @@ TEST(Clock, NowIsTheLocalDateAndTime) {
   EXPECT_LE(msOfDay, msAfter + 1);
 }
 
+// Whether Qt Multimedia is in this process; only Linux says so simply.
+bool MultimediaLoaded() {
+  QFile maps(QStringLiteral("/proc/self/maps"));
+  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+}
+
+TEST(PlaySoundFile, LoadsTheSoundModuleAtTheFirstSoundAndKeepsItsPlayer) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString wave = dir.filePath(QStringLiteral("erro.wav"));
+  WriteFile(wave, SilentWave());
+  const bool loadedBefore = MultimediaLoaded();
+  SystemServices services;
+  services.Beep();
+  services.FileExists(wave);
+  services.Now();
+  EXPECT_FALSE(services.SoundModuleTried());
+  EXPECT_EQ(services.Player(), nullptr);
+#ifdef Q_OS_LINUX
+  // The program starts without Qt Multimedia; the first sound brings it in.
+  if (!loadedBefore) {
+    EXPECT_FALSE(MultimediaLoaded());
+  }
+#endif
+  services.PlaySoundFile(wave);
+  EXPECT_TRUE(services.SoundModuleTried());
+  SoundPlayer* const player = services.Player();
+  ASSERT_NE(player, nullptr) << "the sound module was not found";
+#ifdef Q_OS_LINUX
+  EXPECT_TRUE(MultimediaLoaded());
+#endif
+  services.PlaySoundFile(dir.filePath(QStringLiteral("missing.wav")));
+  services.PlaySoundFile(wave);
+  EXPECT_EQ(services.Player(), player);
+  (void)loadedBefore;
+}
+
 TEST(PlaySoundFile, ReturnsAtOnceWhateverTheFileAndTheSoundDevice) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());

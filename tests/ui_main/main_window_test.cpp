@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "history/datetime.h"
+#include "history/preload.h"
 #include "lessons/catalogue.h"
 #include "modal_watcher.h"
 #include "platform/fake_services.h"
@@ -83,13 +84,19 @@ struct Run {
   std::unique_ptr<TForm1> form;
   std::unique_ptr<TForm2> form2;
 
-  explicit Run(DateTime now = At(10, 0, 0)) {
+  // Preloaded: the history read on its own thread from before the window is built, as the
+  // program starts.
+  enum class History { ReadAtFirstShow, Preloaded };
+  explicit Run(DateTime now = At(10, 0, 0), History history = History::ReadAtFirstShow) {
+    std::unique_ptr<history::PacketPreload> preload;
+    if (history == History::Preloaded) preload = TForm1::PreloadHistory();
     fake.now = now;
     // The fake answers the file test the way the desktop does: a file, not a folder.
     if (QFileInfo(HistoryFile).isFile()) fake.existingFiles.insert(HistoryFile);
     form = std::make_unique<TForm1>(fake);
     form2 = std::make_unique<TForm2>();
     form->SetHandPositionWindow(form2.get());
+    form->SetHistoryPreload(std::move(preload));
     watcher.SetMainWindow(form.get());
   }
   ~Run() {
@@ -448,6 +455,37 @@ class MainWindowTest : public QObject {
     QVERIFY(!run.form->Timer2->isActive());
     QCOMPARE(run.watcher.Count(Kind::HandPosition), 0);
     QCOMPARE(run.watcher.Count(Kind::ErrorBox), 1);  // once
+    QVERIFY(run.form->close());
+    QCOMPARE(ReadFile(HistoryFile), damaged);
+  }
+
+  void PreloadedHistoryIsTheOneShownAndItsErrorComesFirst() {
+    {
+      Run first;
+      QVERIFY(first.Start());
+      first.CompleteNoLessonPassage();
+      QVERIFY(first.form->close());
+    }
+    const QByteArray good = ReadFile(HistoryFile);
+    const QByteArray damaged = QByteArrayLiteral("<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA><FIE");
+    {
+      Run run(At(10, 0, 0), Run::History::Preloaded);
+      WriteFile(HistoryFile, damaged);  // too late: the preload read the file at the start
+      QVERIFY(run.Start());
+      QVERIFY(run.watcher.seen.empty());
+      QCOMPARE(run.GridRows(), 1);
+      QCOMPARE(run.form->DBText1->text(), QStringLiteral("05/03/2024 10:00:00"));
+      QCOMPARE(run.form->Memo1->toPlainText(), Model(1));
+      WriteFile(HistoryFile, good);
+      QVERIFY(run.form->close());
+    }
+    WriteFile(HistoryFile, damaged);
+    Run run(At(10, 0, 0), Run::History::Preloaded);
+    QVERIFY(run.Start());
+    QCOMPARE(run.watcher.Count(Kind::ErrorBox), 1);
+    QVERIFY(!run.watcher.seen.front().mainWindowVisible);  // shown before the window
+    QCOMPARE(run.watcher.seen.front().text, QStringLiteral("Mismatch in datapacket."));
+    QCOMPARE(run.GridRows(), 0);
     QVERIFY(run.form->close());
     QCOMPARE(ReadFile(HistoryFile), damaged);
   }

@@ -1,4 +1,6 @@
 #pragma once
+#include <QImageReader>
+#include <QPixmap>
 #include <QString>
 #include <QtCore/qglobal.h>
 
@@ -10,6 +12,15 @@ inline void tecladimInitPictures() { Q_INIT_RESOURCE(assets); }
 namespace tecladim {
 
 inline void LoadPictures() { tecladimInitPictures(); }
+
+// A picture of assets.qrc, every one a PNG. Named as such, it is decoded by Qt's own reader
+// at once: left to guess, Qt would first load every image-format plugin of the system to
+// ask each whether it knows the file, which costs the start-up more than the decoding.
+inline QPixmap ReadPicture(const QString& name) {
+  QImageReader reader(name, "png");
+  reader.setAutoDetectImageFormat(false);
+  return QPixmap::fromImage(reader.read());
+}
 
 // The three faces of the alert window, 105 x 105.
 inline QString GrimaceFacePicture() { return QStringLiteral(":/assets/face_grimace.png"); }

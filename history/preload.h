@@ -1,0 +1,45 @@
+#pragma once
+#include <filesystem>
+#include <future>
+#include <optional>
+
+#include "history/packet.h"
+#include "platform/durable_file.h"
+
+namespace tecladim::history {
+
+// One load of the history file under its shared lock: the packet (nothing for a zero-byte
+// file, whose store keeps its snapshot) and the file's stamp, by which a later save tells
+// whether another program saved meanwhile.
+struct HistoryRead {
+  std::optional<Packet> packet;
+  platform::FileStamp stamp;
+};
+
+// Reads the file as RecordSet::LoadFromFile does. Throws HistoryError, PacketError.
+HistoryRead ReadHistoryPacket(const std::filesystem::path& name);
+
+// ReadHistoryPacket on a thread of its own, started before the windows are built, so that
+// a large history costs the first show only what is left of its reading. The store takes
+// the result on the user-interface thread (RecordSet::LoadFromPreload); nothing else is
+// shared with the thread.
+class PacketPreload {
+ public:
+  explicit PacketPreload(const std::filesystem::path& name);
+  // Waits for the thread when the result was never taken.
+  ~PacketPreload() = default;
+  PacketPreload(const PacketPreload&) = delete;
+  PacketPreload& operator=(const PacketPreload&) = delete;
+
+  const std::filesystem::path& Name() const { return name_; }
+  // Waits for the reading to end; what it read, or the reading's error thrown again.
+  // Once only.
+  HistoryRead Take();
+  bool Taken() const { return !result_.valid(); }
+
+ private:
+  std::filesystem::path name_;
+  std::future<HistoryRead> result_;
+};
+
+}  // namespace tecladim::history
