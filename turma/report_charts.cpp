@@ -194,6 +194,8 @@ QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const s
   series->attachAxis(students);
   auto* values = new QValueAxis;
   values->setRange(0, std::max(1.0, maximum));
+  // The lesson axis ends at the last lesson; a speed axis reads better on round ticks.
+  if (maximum != LessonCount) values->applyNiceNumbers();
   values->setLabelFormat(QStringLiteral("%.0f"));
   values->setTitleText(axisTitle);
   chart->addAxis(values, Qt::AlignBottom);
