@@ -233,7 +233,11 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::stri
 // could not be made just like the old one: the caller then writes in place.
 std::error_code ReplaceByRename(const std::filesystem::path& target, const struct stat& old, std::string_view bytes,
                                 int& newFile) {
-  std::string temp = (FolderOf(target) / ("." + target.filename().string() + ".XXXXXX.tmp")).string();
+  // Built by appending: gcc 12 at -O3 warns falsely (-Wrestrict) on "." + string.
+  std::string name(".");
+  name += target.filename().string();
+  name += ".XXXXXX.tmp";
+  std::string temp = (FolderOf(target) / name).string();
   const int fd = ::mkstemps(temp.data(), 4);
   if (fd < 0) return LastError();
   ::fcntl(fd, F_SETFD, FD_CLOEXEC);

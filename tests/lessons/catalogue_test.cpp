@@ -197,7 +197,9 @@ TEST(DrillForm, VariedDrillsAreNoPlainRepetition) {
         << "lesson " << n << ": a plain repetition, but a later repetition should differ";
     // Still a drill line: its first group comes back at the start of a later group.
     const std::u16string_view first = text.substr(0, text.find(u' ') + 1);
-    EXPECT_NE(text.find(std::u16string(u" ") + std::u16string(first)), std::u16string_view::npos)
+    std::u16string again(u" ");
+    again += first;
+    EXPECT_NE(text.find(again), std::u16string_view::npos)
         << "lesson " << n << ": its first group \"" << Utf8FromUtf16(first) << "\" never comes back";
   }
 }

@@ -163,7 +163,11 @@ TEST(PacketReader, FieldnameGivesTheNameAndRowsUseAttrname) {
 
 TEST(PacketReader, ChangeLogOfManyEntriesIsReadWhole) {
   std::string log;
-  for (int k = 1; k <= 1000; ++k) log += (k > 1 ? " " : "") + std::to_string(k) + " 0 4";
+  for (int k = 1; k <= 1000; ++k) {
+    if (k > 1) log += ' ';
+    log += std::to_string(k);
+    log += " 0 4";
+  }
   const Packet p = ReadPacket(std::string(Head) + "<PARAMS CHANGE_LOG=\"" + log + " 7\"/></METADATA><ROWDATA></ROWDATA></DATAPACKET>");
   ASSERT_EQ(p.changeLog.size(), 1000u);  // the incomplete last entry is dropped
   EXPECT_EQ(p.changeLog[999], (ChangeLogEntry{1000, 0, 4}));
