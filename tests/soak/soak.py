@@ -491,6 +491,13 @@ class Soak:
                 self.click(self.point(MODEL_BOX))
                 self.send(['alt+F4'])
             else:
+                # "Sair" keeps its place from the left edge: in a window made narrower than
+                # the layout it is out of sight, and a student widens the window to reach it.
+                if self.main[3] < EXIT_BUTTON[0] + EXIT_BUTTON[2]:
+                    self.note(f'resize {MAIN_SIZE[0]}x{MAIN_SIZE[1]} to reach "Sair"')
+                    self.x('xdotool', 'windowsize', self.main[5], str(MAIN_SIZE[0]), str(MAIN_SIZE[1]))
+                    time.sleep(0.3)
+                    self.refresh_main()
                 self.click(self.point(EXIT_BUTTON, anchored=True, spread=False))
             if self.program.wait_exit(30) is not None:
                 break
