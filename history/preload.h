@@ -36,6 +36,8 @@ class PacketPreload {
   // Once only.
   HistoryRead Take();
   bool Taken() const { return !result_.valid(); }
+  // Waits for the reading to end, leaving its result to Take.
+  void Wait() const { result_.wait(); }
 
  private:
   std::filesystem::path name_;

@@ -8,6 +8,7 @@
 #include "history/datetime.h"
 #include "history/packet.h"
 #include "lessons/catalogue.h"
+#include "tests/packet/packet_test_data.h"
 
 // Histories that look like a real student's: a few exercises a day on school days, the
 // lesson moving on every few exercises, speed rising and errors falling as weeks go by.
@@ -38,19 +39,7 @@ class Lcg {
 };
 
 inline history::Packet StudentHistory(const StudentProfile& p) {
-  using history::Column;
-  using history::ValueKind;
-  history::Packet packet;
-  for (const auto& [name, type] : {std::pair{"licao", "i4"}, {"data", "dateTime"}, {"erros", "i4"},
-                                   {"inicio", "dateTime"}, {"fim", "dateTime"}, {"tempo", "dateTime"}}) {
-    Column c;
-    c.def.name = name;
-    c.def.type = type;
-    c.kind = std::string_view(type) == "i4" ? ValueKind::Integer : ValueKind::DateTime;
-    c.numbers.reserve(static_cast<std::size_t>(p.exercises));
-    c.present.assign(static_cast<std::size_t>(p.exercises), 1);
-    packet.columns.push_back(std::move(c));
-  }
+  history::Packet packet = history::testdata::HistoryColumns(static_cast<std::size_t>(p.exercises));
   Lcg random(p.seed);
   constexpr std::int64_t MsPerSecond = 1000;
   std::int64_t day = p.firstDay;

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
@@ -26,7 +27,9 @@ inline std::int64_t Ms(CivilDate date, int h, int m, int s, int ms) {
   return MakeStamp(DaysFromCivil(date), ((h * 60 + m) * 60 + s) * 1000 + ms).ms;
 }
 
-inline Packet HistoryPacket() {
+// The history's six columns with no rows; `filledRows` rows are made ready for values
+// pushed one by one, all present (the generators of large histories use it).
+inline Packet HistoryColumns(std::size_t filledRows = 0) {
   Packet p;
   for (const auto& [name, type] : {std::pair{"licao", "i4"}, {"data", "dateTime"}, {"erros", "i4"},
                                    {"inicio", "dateTime"}, {"fim", "dateTime"}, {"tempo", "dateTime"}}) {
@@ -34,10 +37,14 @@ inline Packet HistoryPacket() {
     c.def.name = name;
     c.def.type = type;
     c.kind = std::string_view(type) == "i4" ? ValueKind::Integer : ValueKind::DateTime;
+    c.numbers.reserve(filledRows);
+    c.present.assign(filledRows, 1);
     p.columns.push_back(std::move(c));
   }
   return p;
 }
+
+inline Packet HistoryPacket() { return HistoryColumns(); }
 
 // Appends a record the way a post does: status 4 and a change-log entry. A missing value
 // is passed as std::nullopt.

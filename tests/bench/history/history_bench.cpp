@@ -25,6 +25,7 @@
 #include "history/history_file.h"
 #include "history/packet.h"
 #include "history/record_set.h"
+#include "tests/packet/packet_test_data.h"
 
 namespace {
 
@@ -37,17 +38,7 @@ constexpr std::int64_t Largest = 1'000'000;
 
 // A classroom history: exercises of a few minutes, one after the other, day after day.
 Packet MakeHistory(std::int64_t records) {
-  Packet p;
-  for (const auto& [name, type] : {std::pair{"licao", "i4"}, {"data", "dateTime"}, {"erros", "i4"},
-                                   {"inicio", "dateTime"}, {"fim", "dateTime"}, {"tempo", "dateTime"}}) {
-    Column c;
-    c.def.name = name;
-    c.def.type = type;
-    c.kind = std::string_view(type) == "i4" ? ValueKind::Integer : ValueKind::DateTime;
-    c.numbers.reserve(static_cast<std::size_t>(records));
-    c.present.assign(static_cast<std::size_t>(records), 1);
-    p.columns.push_back(std::move(c));
-  }
+  Packet p = testdata::HistoryColumns(static_cast<std::size_t>(records));
   std::int64_t ms = MakeStamp(DaysFromCivil({2015, 2, 2}), 8 * 3'600'000).ms;
   for (std::int64_t i = 0; i < records; ++i) {
     const std::int64_t seconds = 60 + (i * 7919) % 600;
