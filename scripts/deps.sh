@@ -10,7 +10,7 @@ run_packages=(
   fonts-liberation fonts-dejavu-core
 )
 test_packages=(
-  libgtest-dev libbenchmark-dev libpugixml-dev
+  ccache locales libgtest-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
   xvfb xauth xdotool openbox x11-xkb-utils x11-utils imagemagick appstream
   desktop-file-utils dpkg-dev file librsvg2-bin poppler-utils
@@ -31,4 +31,25 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update -q
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# Every test runs as on a Brazilian school machine too (pt_BR.UTF-8); the number texts are
+# also checked under locales whose separators differ (en_US, de_DE).
+if [ "${1:-run}" = test ]; then
+  wanted_locales=(pt_BR.UTF-8 en_US.UTF-8 de_DE.UTF-8)
+  missing_locales=()
+  for l in "${wanted_locales[@]}"; do
+    # locale -a spells them "pt_BR.utf8".
+    if ! locale -a 2>/dev/null | grep -qix "${l%%.*}.utf8"; then missing_locales+=("$l"); fi
+  done
+  if [ ${#missing_locales[@]} -gt 0 ]; then
+    sudo_cmd=()
+    if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+    echo "Generating locales: ${missing_locales[*]}"
+    for l in "${missing_locales[@]}"; do
+      "${sudo_cmd[@]}" sed -i "s/^# *\(${l} UTF-8\)/\1/" /etc/locale.gen
+      grep -q "^${l} UTF-8" /etc/locale.gen || echo "${l} UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    done
+    "${sudo_cmd[@]}" locale-gen >/dev/null
+  fi
 fi
