@@ -1,9 +1,9 @@
 #include "exercise/number_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <system_error>
 
 #include "history/utf8.h"
 
@@ -15,14 +15,22 @@ constexpr int SignificantDigits = 12;
 // The decimal digits of round(|value| * 10), half away from zero, taken from the value's
 // decimal form to SignificantDigits digits. At least two digits: "05" for 0.5.
 std::string TenthsDigits(double magnitude) {
+  // to_chars, unlike printf, never takes the decimal point from the C library's locale,
+  // which the toolkit sets from the environment (a comma on Brazilian machines).
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*e", SignificantDigits - 1, magnitude);
+  const auto written =
+      std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, SignificantDigits - 1);
   // buffer: d.ddddddddddde[+-]xx
   std::string mantissa;
   const char* p = buffer;
-  for (; *p != 'e'; ++p)
+  for (; p != written.ptr && *p != 'e'; ++p)
     if (*p != '.') mantissa.push_back(*p);
-  const int exponent = std::atoi(p + 1);
+  int exponent = 0;
+  if (p != written.ptr) {
+    const char* e = p + 1;
+    if (e != written.ptr && *e == '+') ++e;  // from_chars takes no plus sign
+    std::from_chars(e, written.ptr, exponent);
+  }
   // The mantissa digits stand for 0.d1d2... * 10^(exponent+1); tenths keep exponent+2 of them.
   const int kept = exponent + 2;
   std::string digits;
@@ -63,8 +71,8 @@ ConversionError::ConversionError(std::u16string_view text, std::string_view kind
 
 std::u16string IntegerText(std::int64_t value) {
   char buffer[24];
-  const int n = std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(value));
-  return std::u16string(buffer, buffer + n);
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::u16string(buffer, written.ptr);
 }
 
 std::optional<std::int32_t> ParseInteger(std::u16string_view text) {

@@ -4,6 +4,7 @@
 
 #include "class_files.h"
 #include "classroom/class_loader.h"
+#include "tests/support/scoped_locale.h"
 
 namespace tecladim::classroom {
 namespace {
@@ -87,6 +88,13 @@ TEST_F(SmallClass, CsvByteForByte) {
       "turma-a/joão;158;05/03/2024 10:01:15;1;75;79;63,2;12,6;62,4;98,7;60;80,0\r\n"
       "\"turma-b/o \"\"Zé\"\"; Silva\";157;01/03/2024 10:00:00;2;120;292;146,0;29,2;145,0;99,3;;\r\n";
   EXPECT_EQ(ClassCsv(students, {}), expected);
+  // The window's export runs with the C library's locale set from LANG: the same bytes.
+  for (const char* name : tecladim::testing_support::UserLocales()) {
+    tecladim::testing_support::ScopedCLocale locale(name);
+    if (!locale.Active()) continue;
+    EXPECT_EQ(ClassCsv(students, {}), expected) << name;
+    EXPECT_EQ(GroupedDecimalText(12345.65), "12.345,7") << name;
+  }
 }
 
 TEST_F(SmallClass, FailedFilesGiveNoLinesAndThePeriodLimitsTheRest) {

@@ -4,6 +4,7 @@
 
 #include "exercise/exercise_state.h"
 #include "exercise/number_text.h"
+#include "tests/support/scoped_locale.h"
 
 namespace tecladim {
 namespace {
@@ -74,6 +75,28 @@ TEST(IntegerValue, NotANumberIsAConversionErrorWithTheSystemsText) {
   EXPECT_EQ(IntegerValue(u"3"), 3);
   EXPECT_EQ(IntegerText(-12), u"-12");
   EXPECT_EQ(IntegerText(0), u"0");
+}
+
+// The toolkit sets the C library's locale from LANG; on a Brazilian machine a printf of a
+// floating value writes "95,7", and a text built on it read "9,,6%".
+TEST(NumberTextUnderTheUsersLocale, IsTheSameWhateverTheCLibraryLocale) {
+  for (const char* name : testing_support::UserLocales()) {
+    SCOPED_TRACE(name);
+    testing_support::ScopedCLocale locale(name);
+    if (!locale.Active()) {
+      // The Brazilian locale is the one the schools run: its absence is a broken test machine.
+      EXPECT_STRNE(name, "pt_BR.UTF-8") << "run scripts/deps.sh test to generate it";
+      continue;
+    }
+    EXPECT_EQ(AccuracyText(1, 23), u"95,7%");
+    EXPECT_EQ(AccuracyText(0, 23), u"100,0%");
+    EXPECT_EQ(AccuracyText(3, 1155), u"99,7%");
+    EXPECT_EQ(PercentText(1234567.89), u"1.234.567,9%");
+    EXPECT_EQ(PercentText(0.05), u"0,1%");
+    EXPECT_EQ(PercentText(-1234.56), u"-1.234,6%");
+    EXPECT_EQ(IntegerText(-1234567), u"-1234567");
+    EXPECT_EQ(IntegerValue(u" -42"), -42);
+  }
 }
 
 }  // namespace
