@@ -4,6 +4,9 @@
 # Then the signal test: records survive SIGTERM, SIGHUP and SIGINT (tests/e2e/signal_test.py).
 # Screenshots and logs are kept in build-e2e/e2e-artifacts/.
 set -euo pipefail
+# As on a Brazilian school machine, unless the caller chose otherwise.
+export LANG="${LANG:-pt_BR.UTF-8}" TZ="${TZ:-America/Sao_Paulo}"
+unset LC_ALL
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-e2e"
 

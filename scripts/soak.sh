@@ -6,6 +6,9 @@
 # are kept in build-soak/soak-artifacts/.
 # Usage: scripts/soak.sh [SECONDS (default 75)] [--seed N]
 set -euo pipefail
+# As on a Brazilian school machine, unless the caller chose otherwise.
+export LANG="${LANG:-pt_BR.UTF-8}" TZ="${TZ:-America/Sao_Paulo}"
+unset LC_ALL
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="$top/build-soak"
 seconds="${1:-75}"

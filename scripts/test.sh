@@ -12,18 +12,26 @@ export QT_QPA_PLATFORM=offscreen
 # The steps below (fuzz.sh, e2e.sh) configure their own builds; they read this too.
 export TECLADIM_WERROR=ON
 
-echo "== build and test (all)"
+# The tests run as on a Brazilian school machine (the toolkit sets the C library's locale from
+# LANG, and dates are local), and the unit tests once more in the C locale.
+brazil=(env -u LC_ALL -u LANGUAGE LANG=pt_BR.UTF-8 TZ=America/Sao_Paulo)
+plain=(env -u LC_ALL -u LANGUAGE LANG=C TZ=UTC)
+
+echo "== build and test (all), under pt_BR.UTF-8 and America/Sao_Paulo"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTECLADIM_BUILD_TESTS=ON -DTECLADIM_BUILD_BENCHMARKS=ON \
   -DTECLADIM_WERROR=ON >/dev/null
 cmake --build build-test -j"$jobs"
-ctest --test-dir build-test --output-on-failure -j"$jobs"
+"${brazil[@]}" ctest --test-dir build-test --output-on-failure -j"$jobs"
+echo "== the unit tests again, under C and UTC"
+# The save's process tests (label "processes") do not read the locale; they ran above.
+"${plain[@]}" ctest --test-dir build-test --output-on-failure -j"$jobs" -LE processes
 
 echo "== core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTECLADIM_CORE_ONLY=ON -DTECLADIM_SANITIZE=address,undefined \
   -DTECLADIM_WERROR=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 # The save's process tests (label "processes") ran above; here they would only be slow.
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs" \
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 "${brazil[@]}" ctest --test-dir build-asan --output-on-failure -j"$jobs" \
   -LE processes
 
 for step in scripts/check-windows.sh scripts/fuzz.sh scripts/e2e.sh; do
@@ -33,7 +41,7 @@ for step in scripts/check-windows.sh scripts/fuzz.sh scripts/e2e.sh; do
     exit 1
   fi
   echo "== $step"
-  bash "$step"
+  "${brazil[@]}" bash "$step"
 done
-echo "== scripts/soak.sh (75 s)" && bash scripts/soak.sh 75
+echo "== scripts/soak.sh (75 s)" && "${brazil[@]}" bash scripts/soak.sh 75
 echo "All tests passed."

@@ -170,7 +170,8 @@ class Desktop:
 class Program:
     def __init__(self, desktop, path, folder, log_name):
         self.desktop = desktop
-        env = dict(desktop.env, QT_QPA_PLATFORM='xcb', LC_ALL='C.UTF-8',
+        # The locale and time zone are the caller's (scripts/e2e.sh: pt_BR.UTF-8, America/Sao_Paulo).
+        env = dict(desktop.env, QT_QPA_PLATFORM='xcb',
                    XDG_RUNTIME_DIR=str(folder.parent / 'runtime'))
         self.log = open(desktop.artifacts / log_name, 'w')
         self.process = subprocess.Popen([str(path)], cwd=folder, env=env, stdout=self.log, stderr=subprocess.STDOUT)
