@@ -18,6 +18,7 @@ Screenshots of every step, the program's output and the history files go to the 
 """
 import argparse
 import datetime
+import json
 import os
 import pathlib
 import re
@@ -59,6 +60,9 @@ ROW = re.compile(
     r' erros="(?P<erros>-?\d+)" inicio="(?P<inicio>\d{8}(?:T\d\d:\d\d:\d{5})?)"'
     r' fim="(?P<fim>\d{8}(?:T\d\d:\d\d:\d{5})?)" tempo="(?P<tempo>\d{8}(?:T\d\d:\d\d:\d{5})?)"/>')
 WHOLE_SECOND = re.compile(r'^\d{8}T\d\d:\d\d:\d\d000$')
+# A percentage in the Brazilian form the windows show: "95,7%", "1.234,5%".
+BRAZILIAN_PERCENT = re.compile(r'^-?\d{1,3}(\.\d{3})*,\d%$')
+ACCESSIBLE_TEXTS = pathlib.Path(__file__).with_name('accessible_texts.py')
 
 
 class TestTimeout(Exception):
@@ -171,13 +175,39 @@ class Program:
     def __init__(self, desktop, path, folder, log_name):
         self.desktop = desktop
         # The locale and time zone are the caller's (scripts/e2e.sh: pt_BR.UTF-8, America/Sao_Paulo).
-        env = dict(desktop.env, QT_QPA_PLATFORM='xcb',
+        # The labels are read as a screen reader reads them (accessible_texts.py).
+        env = dict(desktop.env, QT_QPA_PLATFORM='xcb', QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1',
                    XDG_RUNTIME_DIR=str(folder.parent / 'runtime'))
         self.log = open(desktop.artifacts / log_name, 'w')
         self.process = subprocess.Popen([str(path)], cwd=folder, env=env, stdout=self.log, stderr=subprocess.STDOUT)
 
     def windows(self):
         return self.desktop.windows(self.process.pid)
+
+    def accessible_texts(self):
+        """Every text the program's windows show, in creation order: (role, name, text)."""
+        result = subprocess.run(['/usr/bin/python3', str(ACCESSIBLE_TEXTS), str(self.process.pid)],
+                                env=self.desktop.env, capture_output=True, text=True, timeout=30)
+        if result.returncode != 0:
+            raise RuntimeError(f'reading the accessible texts failed: {result.stderr.strip()[-300:]}')
+        return [(n['role'], n['name'], n['text']) for n in json.loads(result.stdout or '[]')]
+
+    def accuracy_text(self):
+        """The accuracy as the main window shows it: the label after "% Acertos: "."""
+        labels = [name for role, name, _ in self.accessible_texts() if role == 'label']
+        if '% Acertos: ' in labels:
+            following = labels.index('% Acertos: ') + 1
+            if following < len(labels):
+                return labels[following]
+        return None
+
+    def report_text(self):
+        """The report window's text, however the toolkit exposes it (a label or a text box)."""
+        for _, name, text in self.accessible_texts():
+            for candidate in (name, text):
+                if 'Parabens' in candidate or 'Percentual' in candidate or 'Erros: ' in candidate:
+                    return candidate
+        return None
 
     def window(self, size, name_start=None):
         for window in self.windows():
@@ -278,9 +308,11 @@ class Session:
         self.desktop.keys(text_keys(text[error_at:]))
         return bool(flash and gone), datetime.datetime.now()
 
-    def type_clean(self, program, main, text):
+    def type_clean(self, program, main, text, pause_before_last=0.0):
         self.desktop.click(main, TYPING_BOX)
-        self.desktop.keys(text_keys(text))
+        self.desktop.keys(text_keys(text[:-1]))
+        time.sleep(pause_before_last)
+        self.desktop.keys(text_keys(text[-1:]))
         return datetime.datetime.now()
 
     def type_drill(self, program, main, line, repetitions):
@@ -307,6 +339,28 @@ class Session:
         self.checks.check(f'{step}: the report stays until "OK" is clicked', still_open)
         self.desktop.click(report, REPORT_OK_BUTTON)
         return self.checks.check(f'{step}: "OK" closes the report', program.wait_gone(ALERT_SIZE, timeout=5))
+
+    def check_accuracy_after_one_error(self, program, text):
+        # The label shows (1 - 1/total) x 100 with one decimal, total being the model's length
+        # as the box counts it (a line break is two characters there).
+        accuracy = program.accuracy_text()
+        expected = set()
+        for total in (len(text), len(text.replace('\n', '\r\n'))):
+            tenths = (total - 1) * 1000 // total + (1 if (total - 1) * 1000 % total * 2 >= total else 0)
+            expected.add(f'{tenths // 10},{tenths % 10}%')
+        self.checks.check('run 1: after one wrong key the accuracy reads as in Brazil ("98,7%" for lesson 158)',
+                          accuracy in expected, f'{accuracy!r}, expected one of {sorted(expected)}')
+
+    def check_report_percentage(self, program, step):
+        report = program.report_text() or ''
+        percent = re.search(r'Percentual tempo alcançado: (\S+)', report)
+        seconds = re.search(r'Tempo: 00:00:(\d\d)', report)
+        if seconds and int(seconds.group(1)) == 0:
+            return  # typed within the second: the report has no percentage to show
+        if self.checks.check(f'{step}: the report of a timed passage shows "Percentual tempo alcançado"', percent,
+                             repr(report)):
+            self.checks.check(f'{step}: the percentage reads as in Brazil, e.g. "250,0%"',
+                              BRAZILIAN_PERCENT.match(percent.group(1)), repr(percent.group(1)))
 
     def exit_with_sair(self, program, main, step):
         self.desktop.click(main, EXIT_BUTTON)
@@ -353,11 +407,14 @@ class Session:
             text = self.lesson_text(158)
             if not check('lesson 158 has a model text', len(text) > 10, repr(text)):
                 return None
+            accuracy = wait_until(program.accuracy_text, timeout=10)
+            check('run 1: lesson 1 starts at "100,0%" accuracy', accuracy == '100,0%', repr(accuracy))
             started = datetime.datetime.now()
             self.choose_lesson(program, main, 158)
             self.desktop.screenshot('run1-lesson-158')
             flashed, finished = self.type_with_one_error(program, main, text, error_at=5)
             check('run 1: a wrong key flashes the alert for about a second', flashed)
+            self.check_accuracy_after_one_error(program, text)
             if self.close_report(program, main, 'run 1'):
                 self.desktop.screenshot('run1-after-report')
             self.exit_with_sair(program, main, 'run 1')
@@ -423,7 +480,10 @@ class Session:
                 return
             started = datetime.datetime.now()
             self.choose_lesson(program, main, 192)
-            finished = self.type_clean(program, main, text)
+            # A pause before the last key: typed within one second the report has no percentage.
+            finished = self.type_clean(program, main, text, pause_before_last=1.5)
+            if program.wait_window(ALERT_SIZE, timeout=10):
+                self.check_report_percentage(program, 'run 2')
             if self.close_report(program, main, 'run 2'):
                 self.desktop.screenshot('run2-after-report')
             self.exit_with_sair(program, main, 'run 2')
