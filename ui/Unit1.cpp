@@ -572,8 +572,10 @@ void TForm1::FormShow() {
     cds1->Last();
     BitBtn1Click();
   } catch (const std::exception& error) {
-    // Shown before the window is: the show gives it the keyboard.
+    // Shown before the window is mapped. With a window manager the show gives it the
+    // keyboard; without one nobody does, so it is asked for now and taken at the mapping.
     ShowStandardError(this, ErrorText(error));
+    TakeKeyboardBack();
   }
 }
 

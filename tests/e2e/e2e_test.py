@@ -504,6 +504,32 @@ class Session:
         return [row['raw'] for row in rows]
 
 
+    def damaged_history_run(self):
+        """A cut-off history: the error box comes first; once Enter closes it, the keyboard must
+        reach the main window even though no window manager hands it over."""
+        check = self.checks.check
+        folder = self.folder.parent / 'damaged'
+        folder.mkdir(exist_ok=True)
+        damaged = b'<?xml version="1.0" standalone="yes"?>  <DATAPACKET Version="2.0"><METADATA>'
+        (folder / HISTORY).write_bytes(damaged)
+        program = Program(self.desktop, self.args.program, folder, 'program-damaged.log')
+        try:
+            box = wait_until(lambda: [w for w in program.windows() if w[3:5] != MAIN_SIZE], timeout=20)
+            self.desktop.screenshot('damaged-error-box')
+            if not check('damaged history: the load error shows in a box', box, repr(program.windows())):
+                return
+            self.desktop.keys(['Return'])
+            main = program.wait_window(MAIN_SIZE, timeout=10, name_start='Tecladim')
+            focused = wait_until(lambda: main and self.desktop.run('xdotool', 'getwindowfocus', check=False).strip()
+                                 == main[5], timeout=5)
+            self.desktop.screenshot('damaged-after-enter')
+            check('damaged history: after Enter the main window has the keyboard', focused,
+                  self.desktop.run('xdotool', 'getwindowfocus', 'getwindowname', check=False).strip())
+        finally:
+            program.kill()
+        check('damaged history: the damaged file is left as it was', (folder / HISTORY).read_bytes() == damaged)
+
+
 def on_alarm(signum, frame):
     raise TestTimeout(f'the whole test took longer than {WHOLE_TEST_SECONDS} s')
 
@@ -543,6 +569,7 @@ def main():
             rows = session.second_run(first_row)
             if rows is not None:
                 session.third_run(rows)
+        session.damaged_history_run()
     except (TestTimeout, RuntimeError, OSError, subprocess.TimeoutExpired) as failure:
         checks.check('the test ran to its end', False, str(failure))
     finally:
