@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTableView>
 #include <QTimer>
@@ -633,6 +634,20 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
   } else {
     event->ignore();
+  }
+}
+
+// The window is centred by its client area before the window manager adds the frame;
+// once the frame is known, it is kept on the free part of the screen, so the title bar
+// and "Sair" stay in reach above a taskbar on a 1366x768 screen. Only the first time: a
+// student may later drag the window where they like.
+void TForm1::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (framePlaced_ || !isVisible() || frameGeometry() == geometry()) return;
+  framePlaced_ = true;
+  if (const QScreen* where = screen()) {
+    const QPoint position = FramePositionWithin(frameGeometry(), where->availableGeometry());
+    if (position != frameGeometry().topLeft()) move(position);
   }
 }
 

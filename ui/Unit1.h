@@ -129,6 +129,7 @@ class TForm1 : public QWidget {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   // The constructor's builders, one per area of the window.
@@ -162,6 +163,7 @@ class TForm1 : public QWidget {
   AnchorLayout anchors_{ClientHeight};
   bool saved_ = false;
   bool clipboardErrorShown_ = false;
+  bool framePlaced_ = false;
 };
 
 }  // namespace tecladim

@@ -1,5 +1,7 @@
 #include "ui/anchors.h"
 
+#include <algorithm>
+
 namespace tecladim {
 
 void AnchorLayout::Add(QWidget* control, Anchoring anchoring) {
@@ -19,6 +21,15 @@ void AnchorLayout::Apply(int clientHeight) const {
       a.control->setGeometry(g);
     }
   }
+}
+
+QPoint FramePositionWithin(const QRect& frame, const QRect& available) {
+  const auto fit = [](int start, int length, int areaStart, int areaLength) {
+    // std::clamp would need start <= end; a frame larger than the area keeps its start.
+    return std::max(areaStart, std::min(start, areaStart + areaLength - length));
+  };
+  return {fit(frame.x(), frame.width(), available.x(), available.width()),
+          fit(frame.y(), frame.height(), available.y(), available.height())};
 }
 
 }  // namespace tecladim

@@ -31,4 +31,9 @@ class AnchorLayout {
   std::vector<Anchored> controls_;
 };
 
+// Where a window's frame goes so that its title bar, and as much below it as fits, is on
+// the screen's free area (a taskbar takes part of a 768-pixel screen): unchanged when the
+// frame fits, else moved in, its top-left corner first when it is larger than the area.
+QPoint FramePositionWithin(const QRect& frame, const QRect& available);
+
 }  // namespace tecladim

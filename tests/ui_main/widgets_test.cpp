@@ -348,6 +348,30 @@ class WidgetsTest : public QObject {
     QCOMPARE(ErrorDisplayText(message), shown);
   }
 
+  void FrameIsKeptOnTheFreeScreen_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("position");
+    const QRect screenAboveTaskbar(0, 0, 1366, 738);
+    // The client area centred on a 1366x768 screen with a 30-pixel taskbar; the title bar
+    // of 23 pixels would start above the screen.
+    QTest::newRow("title bar above the screen comes down") << QRect(4, -4, 1358, 727) << screenAboveTaskbar
+                                                           << QPoint(4, 0);
+    QTest::newRow("a frame that fits stays") << QRect(4, 5, 1358, 727) << screenAboveTaskbar << QPoint(4, 5);
+    QTest::newRow("below the taskbar's edge goes up") << QRect(4, 20, 1358, 727) << screenAboveTaskbar
+                                                      << QPoint(4, 11);
+    QTest::newRow("taller than the area keeps the title bar in") << QRect(0, -30, 1366, 800) << screenAboveTaskbar
+                                                                 << QPoint(0, 0);
+    QTest::newRow("a panel on the left and top") << QRect(-10, 0, 1358, 727) << QRect(48, 24, 1318, 744)
+                                                 << QPoint(48, 24);
+  }
+  void FrameIsKeptOnTheFreeScreen() {
+    QFETCH(QRect, frame);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, position);
+    QCOMPARE(FramePositionWithin(frame, available), position);
+  }
+
   void AnchorsMoveBottomControlsAndStretchTheModelBox() {
     QWidget window;
     window.resize(1350, 700);
