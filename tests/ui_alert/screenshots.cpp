@@ -1,5 +1,6 @@
-// Saves pictures of the alert flash, the report window and the hand-position window as
-// the program shows them. Usage: tecladim_alert_screenshots <folder>
+// Saves pictures of the alert flash and the hand-position window as the program shows them
+// (the report is taken from the running program: tests/ui_main/take_screenshots.sh).
+// Usage: tecladim_alert_screenshots <folder>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
@@ -40,20 +41,11 @@ int main(int argc, char* argv[]) {
   owner.resize(1350, 700);
   owner.show();
 
-  platform.randomScript = {1, 2};  // the worried face for the flash, the sad one for the report
+  platform.randomScript = {1};  // the worried face
   auto* flash = new tecladim::TMessage_esp(platform, &owner);
   flash->SetMessage(QStringLiteral("Você errou"));
   flash->Timer1->stop();  // the picture is taken before the countdown would close it
   GrabWhileShown(*flash, folder + QStringLiteral("/alert-flash.png"), [flash] { flash->Timer1Timer(); });
-
-  auto* report = new tecladim::TMessage_esp(platform, &owner);
-  report->Timer1->stop();
-  report->Label2->hide();
-  report->Button1->show();
-  report->SetMessage(QStringLiteral(
-      "Parabens, chame seu instrutor.\r\rErros: 3\r\rInicio: 10:00:00\rFim: 10:01:35\r\r"
-      "Tempo: 00:01:35\rTempo esperado: 60 segundos\r\rPercentual tempo alcançado: 80,0%"));
-  GrabWhileShown(*report, folder + QStringLiteral("/alert-report.png"), [report] { report->Button1->click(); });
 
   tecladim::TForm2 chart;
   GrabWhileShown(chart, folder + QStringLiteral("/hand-position.png"), [&chart] { chart.BitBtn1Click(); });
