@@ -1,6 +1,7 @@
 #include <QClipboard>
 #include <QDataStream>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -114,6 +115,28 @@ TEST(Clock, NowIsTheLocalDateAndTime) {
   const double msOfDay = (now - static_cast<std::int64_t>(now)) * MsPerDay;
   EXPECT_GE(msOfDay, msBefore - 1);
   EXPECT_LE(msOfDay, msAfter + 1);
+}
+
+// A Brazilian school's clock: São Paulo keeps UTC-3 all year since 2019. The record's times
+// are the wall clock the student sees, never UTC.
+TEST(Clock, NowIsSaoPauloWallTimeUnderItsTimeZone) {
+  const QByteArray previous = qgetenv("TZ");
+  qputenv("TZ", "America/Sao_Paulo");
+  SystemServices services;
+  const QDateTime utcBefore = QDateTime::currentDateTimeUtc();
+  const DateTime now = services.Now();
+  if (previous.isNull()) {
+    qunsetenv("TZ");
+  } else {
+    qputenv("TZ", previous);
+  }
+  const QDateTime wall = utcBefore.addSecs(-3 * 3600);
+  const QDate day = wall.date();
+  const DateTime expected = EncodeDateTime({day.year(), unsigned(day.month()), unsigned(day.day())},
+                                           {wall.time().hour(), wall.time().minute(), wall.time().second(),
+                                            wall.time().msec()});
+  // Read a few milliseconds apart: within two seconds, never hours off.
+  EXPECT_NEAR(static_cast<double>(now), static_cast<double>(expected), 2.0 / 86400.0);
 }
 
 // Whether Qt Multimedia is in this process; only Linux says so simply.
