@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# End-to-end test: builds Tecladim (Release, in build-e2e) and drives the real program under
+# End-to-end test: builds Tecladim (Release, in build-e2e, or the program of an existing build
+# tree named by TECLADIM_E2E_BUILD, as scripts/test.sh does) and drives the real program under
 # Xvfb with a Brazilian ABNT2 keyboard, through the X server only (tests/e2e/e2e_test.py).
 # Then the signal test: records survive SIGTERM, SIGHUP and SIGINT (tests/e2e/signal_test.py).
 # Screenshots and logs are kept in build-e2e/e2e-artifacts/.
@@ -8,7 +9,7 @@ set -euo pipefail
 export LANG="${LANG:-pt_BR.UTF-8}" TZ="${TZ:-America/Sao_Paulo}"
 unset LC_ALL
 top="$(cd "$(dirname "$0")/.." && pwd)"
-build="$top/build-e2e"
+build="${TECLADIM_E2E_BUILD:-$top/build-e2e}"
 
 missing=()
 for tool in Xvfb xdotool setxkbmap xkbcomp import python3 dbus-run-session; do
@@ -19,8 +20,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   exit 1
 fi
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTECLADIM_BUILD_TESTS=ON \
-  -DTECLADIM_WERROR="${TECLADIM_WERROR:-OFF}" >/dev/null
+# A tree handed over is used as it was configured; only its own tree is configured here.
+if [ -z "${TECLADIM_E2E_BUILD:-}" ]; then
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTECLADIM_BUILD_TESTS=ON \
+    -DTECLADIM_WERROR="${TECLADIM_WERROR:-OFF}" >/dev/null
+fi
 cmake --build "$build" --target tecladim e2e_lesson_text -j"$(nproc)"
 # The test bounds itself (each wait, and the whole run); this is the last resort.
 # A D-Bus session of its own: the test reads the labels through the accessibility bus.

@@ -10,7 +10,9 @@ set -euo pipefail
 export LANG="${LANG:-pt_BR.UTF-8}" TZ="${TZ:-America/Sao_Paulo}"
 unset LC_ALL
 top="$(cd "$(dirname "$0")/.." && pwd)"
-build="$top/build-soak"
+# TECLADIM_SOAK_BUILD names an existing sanitized tree to use as configured (scripts/test.sh
+# shares one with the core's sanitizer run).
+build="${TECLADIM_SOAK_BUILD:-$top/build-soak}"
 seconds="${1:-75}"
 shift || true
 
@@ -26,8 +28,10 @@ if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; th
   export CMAKE_CXX_COMPILER_LAUNCHER=ccache
 fi
 
-cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTECLADIM_BUILD_TESTS=ON \
-  -DTECLADIM_SANITIZE=address,undefined >/dev/null
+if [ -z "${TECLADIM_SOAK_BUILD:-}" ]; then
+  cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTECLADIM_BUILD_TESTS=ON \
+    -DTECLADIM_SANITIZE=address,undefined >/dev/null
+fi
 cmake --build "$build" --target tecladim e2e_lesson_text -j"$(nproc)"
 # The driver bounds itself; this is the last resort (start-up, sessions' ends, slack).
 timeout --kill-after=10 "$((seconds + 300))" python3 -B "$top/tests/soak/soak.py" \
