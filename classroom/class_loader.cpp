@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "history/record_order.h"
 #include "history/record_set.h"
 
 namespace tecladim::classroom {
@@ -84,10 +85,9 @@ ExerciseRecord RecordAt(history::RecordSet& set, int orderIndex) {
   return r;
 }
 
-// Ascending `data`, blank first, ties by record number: the order the history grid shows.
+// The order the history grid shows.
 bool RecordOrder(const ExerciseRecord& a, const ExerciseRecord& b) {
-  if (a.data != b.data) return !a.data || (b.data && *a.data < *b.data);
-  return a.recordNumber < b.recordNumber;
+  return history::ComesBefore(a.data, a.recordNumber, b.data, b.recordNumber);
 }
 
 }  // namespace

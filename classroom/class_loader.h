@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "classroom/class_report.h"
+#include "history/history_name.h"
 
 // Finding and reading a class's histories. Files are only ever read, through the history
 // reader the trainer itself uses; a trainer writing one at the same time is not disturbed.
 namespace tecladim::classroom {
 
-// The name of every student's history file.
-inline constexpr std::string_view HistoryFileName = "Exercicio.xml";
+using history::HistoryFileName;
 
 struct HistoryLocation {
   std::string aluno;

@@ -13,7 +13,6 @@ constexpr std::int64_t DaysPerWeek = 7;
 
 Stamp StartOfDay(std::int64_t day) { return MakeStamp(day, 0); }
 
-bool InCatalogue(std::int32_t licao) { return licao >= 1 && licao <= LessonCount; }
 
 std::optional<double> Mean(const std::vector<double>& values) {
   if (values.empty()) return std::nullopt;
@@ -80,7 +79,7 @@ StudentSummary Summarize(const std::vector<ExerciseRecord>& records) {
   s.exercises = records.size();
   std::bitset<LessonCount + 1> lessons;
   for (const ExerciseRecord& r : records) {
-    if (r.licao && InCatalogue(*r.licao)) {
+    if (r.licao && HasLesson(*r.licao)) {
       lessons.set(static_cast<std::size_t>(*r.licao));
       s.highestLesson = std::max(s.highestLesson.value_or(*r.licao), *r.licao);
     }

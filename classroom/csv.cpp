@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "history/record_order.h"
+
 
 namespace tecladim::classroom {
 namespace {
@@ -76,8 +78,7 @@ std::string ClassCsv(const std::vector<Student>& students, const Period& period)
         if (period.Contains(r.data)) merged.push_back(&r);
     if (end - group > 1)
       std::stable_sort(merged.begin(), merged.end(), [](const ExerciseRecord* a, const ExerciseRecord* b) {
-        if (a->data != b->data) return !a->data || (b->data && *a->data < *b->data);
-        return a->recordNumber < b->recordNumber;
+        return history::ComesBefore(a->data, a->recordNumber, b->data, b->recordNumber);
       });
     const std::string aluno = CsvCell((*group)->aluno);
     for (const ExerciseRecord* r : merged) AppendLine(out, aluno, *r);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "exercise/exercise_state.h"
+#include "exercise/figures.h"
 #include "exercise/lesson_start.h"
 #include "exercise/number_text.h"
 #include "history/regional.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr std::int64_t MsPerSecond = 1000;
 constexpr double SecondsPerMinute = 60.0;
-constexpr double Percent = 100.0;
 
 // The regional texts are plain ASCII digits and signs.
 std::string Narrow(std::u16string_view text) {
@@ -30,8 +30,7 @@ LessonDemand ComputeDemand(std::int32_t licao) {
   demand.toques = setup.total;
   demand.drill = IsDrill(licao);
   if (!demand.drill) {
-    // The completion report reads the same suffix; a target of 0 means none.
-    if (const auto target = ParseInteger(setup.tempo); target && *target != 0) demand.meta = *target;
+    if (const std::int32_t target = TargetSeconds(setup.tempo); target != 0) demand.meta = target;
   }
   return demand;
 }
@@ -75,7 +74,7 @@ ExerciseFigures FiguresOf(const ExerciseRecord& record) {
   f.meta = demand.meta;
   const double toques = demand.toques;
   if (record.erros) {
-    f.precisao = (1.0 - static_cast<double>(*record.erros) / toques) * Percent;
+    f.precisao = AccuracyPercent(*record.erros, demand.toques);
     f.belowAccuracyFloor = *f.precisao < AccuracyFloor;
   }
   if (record.tempoS && *record.tempoS > 0) {
@@ -87,7 +86,7 @@ ExerciseFigures FiguresOf(const ExerciseRecord& record) {
       f.tl = net * SecondsPerMinute / seconds;
     }
     if (f.meta) {
-      f.percentualMeta = static_cast<double>(*f.meta) / seconds * Percent;
+      f.percentualMeta = TargetPercent(*f.meta, *record.tempoS);
       f.withinTarget = *record.tempoS <= *f.meta;
     }
   }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "exercise/figures.h"
 #include "history/datetime.h"
 
 // The figures an instructor reads off one history record: characters asked for, time
@@ -10,9 +11,8 @@
 // fields and the lesson catalogue; the class report's windows and exports only show them.
 namespace tecladim::classroom {
 
-// An accuracy below this is flagged, as the trainer's own advice asks ("Não deixar ser
-// inferior a 70%").
-inline constexpr double AccuracyFloor = 70.0;
+// An accuracy below the trainer's own floor ("Não deixar ser inferior a 70%") is flagged.
+using tecladim::AccuracyFloor;
 // Speed in words counts five characters as a word.
 inline constexpr int CharactersPerWord = 5;
 

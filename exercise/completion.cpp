@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "exercise/exercise_state.h"
+#include "exercise/figures.h"
 #include "exercise/number_text.h"
 #include "history/regional.h"
 
@@ -54,7 +55,7 @@ CompletionReport MakeCompletionReport(const CompletionInput& in) {
   const TimeOfDay t = TimeOf(elapsed);
   report.segundos = t.second + t.hour * 3600 + t.minute * 60;
   report.ttempo = in.tempo.empty() ? std::u16string(NoTarget) : std::u16string(in.tempo);
-  const std::int32_t target = IntegerValue(report.ttempo);
+  const std::int32_t target = TargetSeconds(report.ttempo);
 
   std::u16string& s = report.text;
   s = ReportGreeting;
@@ -72,7 +73,7 @@ CompletionReport MakeCompletionReport(const CompletionInput& in) {
     s += u" segundos";
     if (report.segundos != 0) {
       s += u"\r\rPercentual tempo alcançado: ";
-      s += PercentText(static_cast<double>(target) / static_cast<double>(report.segundos) * 100.0);
+      s += PercentText(TargetPercent(target, report.segundos));
     }
   }
   return report;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "exercise/figures.h"
 #include "exercise/number_text.h"
 
 namespace tecladim {
@@ -9,9 +10,7 @@ namespace tecladim {
 DateTime TimeOfDayPart(DateTime now) { return std::fabs(now - std::trunc(now)); }
 
 std::u16string AccuracyText(std::int32_t errorCount, std::int32_t total) {
-  if (total == 0) return u"100,0%";
-  const double a = (1.0 - static_cast<double>(errorCount) / static_cast<double>(total)) * 100.0;
-  return PercentText(a);
+  return PercentText(AccuracyPercent(errorCount, total));
 }
 
 }  // namespace tecladim

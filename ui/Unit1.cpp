@@ -16,6 +16,8 @@
 #include <filesystem>
 
 #include "exercise/completion.h"
+#include "exercise/figures.h"
+#include "history/history_name.h"
 #include "exercise/judge.h"
 #include "exercise/lesson_start.h"
 #include "exercise/number_text.h"
@@ -39,7 +41,8 @@ namespace tecladim {
 namespace {
 
 // The history file: a bare name, so it lives in the working directory.
-const QString HistoryFileName = QStringLiteral("Exercicio.xml");
+const QString HistoryFileName = QString::fromUtf8(history::HistoryFileName.data(),
+                                                  static_cast<qsizetype>(history::HistoryFileName.size()));
 // The maker's web address as the link shows it, and what the browser is asked to open.
 const QString MakerAddressText = QStringLiteral("www.tecladim.example.org");
 const QString MakerAddressUrl = QStringLiteral("https://www.tecladim.example.org");
@@ -185,10 +188,10 @@ void TForm1::CreateTopBar() {
   Label1 = NewLabel(this, "Label1", {33, 12, 42, 16}, LessonCaption, windowFont);
   Label2 = NewLabel(this, "Label2", {218, 12, 39, 16}, QStringLiteral("Erros:"), windowFont);
   Label3 = NewLabel(this, "Label3", {259, 12, 8, 16}, QStringLiteral("0"), tahoma13b, &clRed);
-  Label7 = NewLabel(this, "Label7", {345, 12, 112, 16}, QStringLiteral("Lições de 1 a 192"), tahoma13b, &clGreen);
+  Label7 = NewLabel(this, "Label7", {345, 12, 112, 16}, QStringLiteral("Lições de 1 a %1").arg(LessonCount), tahoma13b, &clGreen);
   Label17 = NewLabel(this, "Label17", {560, 12, 79, 16}, QStringLiteral("% Acertos: "), windowFont);
   Label18 = NewLabel(this, "Label18", {638, 10, 63, 18}, QStringLiteral("100,0%"), tahoma15b, &clBlue);
-  Label19 = NewLabel(this, "Label19", {712, 12, 169, 16}, QStringLiteral("Não deixar ser inferior a 70%"), tahoma13,
+  Label19 = NewLabel(this, "Label19", {712, 12, 169, 16}, QStringLiteral("Não deixar ser inferior a ") + ToQString(AccuracyFloorText()), tahoma13,
                      &clGreen);
 
   SpinEdit1 = new LessonSpinBox(this, 1, LessonCount);

@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "exercise/completion.h"
+#include "exercise/exercise_state.h"
+
 namespace tecladim::classroom {
 namespace {
 
@@ -93,6 +96,31 @@ TEST(Duration, TempoFirstThenEndMinusStartAndAlwaysByMagnitude) {
             23 * 3600 + 40 * 60);
   EXPECT_EQ(DurationSeconds(std::nullopt, Stamp{5}, std::nullopt), std::nullopt);
   EXPECT_EQ(DurationSeconds(std::nullopt, std::nullopt, std::nullopt), std::nullopt);
+}
+
+// The trainer's label and the class report read one exercise alike: lesson 1 asks 1155 keys.
+TEST(BothPrograms, ShowTheSameAccuracyAndTargetShare) {
+  struct Row {
+    std::int32_t erros;
+    const char16_t* trainer;
+    const char* report;
+  };
+  for (const Row& r : {Row{3, u"99,7%", "99,7"}, Row{0, u"100,0%", "100,0"}, Row{1155, u"0,0%", "0,0"},
+                       Row{2310, u"-100,0%", "-100,0"}, Row{21, u"98,2%", "98,2"}}) {
+    SCOPED_TRACE(r.erros);
+    EXPECT_EQ(AccuracyText(r.erros, 1155), r.trainer);
+    EXPECT_EQ(Text(FiguresOf({1, 1, std::nullopt, r.erros, 60}).precisao), r.report);
+  }
+  // Lesson 158 asks 60 s; done in 75 s: the report window and the report's column say 80,0.
+  CompletionInput in;
+  in.errorsText = u"0";
+  in.lesson = 158;
+  in.tempo = u"60";
+  in.inicio = TimeOfDayPart(EncodeDateTime({2024, 3, 5}, {10, 0, 0, 0}));
+  in.now = EncodeDateTime({2024, 3, 5}, {10, 1, 15, 0});
+  const std::u16string report = MakeCompletionReport(in).text;
+  EXPECT_NE(report.find(u"Percentual tempo alcançado: 80,0%"), std::u16string::npos);
+  EXPECT_EQ(Text(FiguresOf({1, 158, std::nullopt, 0, 75}).percentualMeta), "80,0");
 }
 
 TEST(NumberForms, OneDecimalCommaHalfAwayFromZero) {
