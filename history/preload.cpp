@@ -4,6 +4,7 @@
 #include <string>
 
 #include "history/history_file.h"
+#include "history/recovery_file.h"
 
 namespace tecladim::history {
 
@@ -14,6 +15,31 @@ HistoryRead ReadHistoryPacket(const std::filesystem::path& name) {
   if (const std::string bytes = file.Read(); !bytes.empty()) read.packet = ReadPacket(bytes);
   return read;
 }
+
+HistoryRead ReadHistoryAtStart(const std::filesystem::path& name, const StartSteps& steps) {
+  const auto note = [&](const std::string& line) {
+    if (steps.notes) *steps.notes << line << std::endl;
+  };
+  for (const std::string& line : MergeRecoveryFiles(name, steps.dataFolder)) note(line);
+  const HistoryFile file(name, HistoryFile::Use::Load);
+  HistoryRead read{std::nullopt, file.Stamp()};
+  const std::string bytes = file.Read();
+  if (bytes.empty()) return read;
+  ReadReport report;
+  read.packet = ReadPacket(bytes, report);
+  if (report.bent) {
+    try {
+      note(OriginalKeptText(name, KeepOriginalBytes(name, bytes, steps.now, steps.dataFolder)));
+    } catch (const std::exception& e) {
+      note("tecladim: não foi possível guardar uma cópia do histórico como estava (" + std::string(e.what()) + ").");
+    }
+  }
+  return read;
+}
+
+PacketPreload::PacketPreload(const std::filesystem::path& name, StartSteps steps)
+    : name_(name),
+      result_(std::async(std::launch::async, [name, steps] { return ReadHistoryAtStart(name, steps); })) {}
 
 PacketPreload::PacketPreload(const std::filesystem::path& name)
     : name_(name), result_(std::async(std::launch::async, [name] { return ReadHistoryPacket(name); })) {}

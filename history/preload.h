@@ -2,7 +2,9 @@
 #include <filesystem>
 #include <future>
 #include <optional>
+#include <ostream>
 
+#include "history/datetime.h"
 #include "history/packet.h"
 #include "platform/durable_file.h"
 
@@ -19,6 +21,17 @@ struct HistoryRead {
 // Reads the file as RecordSet::LoadFromFile does. Throws HistoryError, PacketError.
 HistoryRead ReadHistoryPacket(const std::filesystem::path& name);
 
+// What the trainer's start does around that read.
+struct StartSteps {
+  std::filesystem::path dataFolder;  // the user's own: where what the history's folder refuses goes
+  DateTime now = 0;                  // names the copy of a bent history's original bytes
+  std::ostream* notes = nullptr;     // told, a line each, what was merged or kept and where
+};
+
+// ReadHistoryPacket, after merging the history's recovery files into it, and keeping a copy
+// of its original bytes when the reader had to bend them (history/recovery_file.h).
+HistoryRead ReadHistoryAtStart(const std::filesystem::path& name, const StartSteps& steps);
+
 // ReadHistoryPacket on a thread of its own, started before the windows are built, so that
 // a large history costs the first show only what is left of its reading. The store takes
 // the result on the user-interface thread (RecordSet::LoadFromPreload); nothing else is
@@ -26,6 +39,8 @@ HistoryRead ReadHistoryPacket(const std::filesystem::path& name);
 class PacketPreload {
  public:
   explicit PacketPreload(const std::filesystem::path& name);
+  // The trainer's start: ReadHistoryAtStart on the thread.
+  PacketPreload(const std::filesystem::path& name, StartSteps steps);
   // Waits for the thread when the result was never taken.
   ~PacketPreload() = default;
   PacketPreload(const PacketPreload&) = delete;
