@@ -22,6 +22,7 @@ HistoryRead ReadHistoryAtStart(const std::filesystem::path& name, const StartSte
   };
   for (const std::string& line : MergeRecoveryFiles(name, steps.dataFolder)) note(line);
   const HistoryFile file(name, HistoryFile::Use::Load);
+  if (steps.reading) steps.reading->store(true);
   HistoryRead read{std::nullopt, file.Stamp()};
   const std::string bytes = file.Read();
   if (bytes.empty()) return read;
@@ -38,8 +39,17 @@ HistoryRead ReadHistoryAtStart(const std::filesystem::path& name, const StartSte
 }
 
 PacketPreload::PacketPreload(const std::filesystem::path& name, StartSteps steps)
-    : name_(name),
-      result_(std::async(std::launch::async, [name, steps] { return ReadHistoryAtStart(name, steps); })) {}
+    : name_(name), reading_(std::make_shared<std::atomic<bool>>(false)) {
+  steps.reading = reading_.get();
+  result_ = std::async(std::launch::async, [name, steps, reading = reading_] {
+    try {
+      return ReadHistoryAtStart(name, steps);
+    } catch (...) {
+      reading->store(true);
+      throw;
+    }
+  });
+}
 
 PacketPreload::PacketPreload(const std::filesystem::path& name)
     : name_(name), result_(std::async(std::launch::async, [name] { return ReadHistoryPacket(name); })) {}

@@ -1,6 +1,9 @@
 #pragma once
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <future>
+#include <memory>
 #include <optional>
 #include <ostream>
 
@@ -26,6 +29,7 @@ struct StartSteps {
   std::filesystem::path dataFolder;  // the user's own: where what the history's folder refuses goes
   DateTime now = 0;                  // names the copy of a bent history's original bytes
   std::ostream* notes = nullptr;     // told, a line each, what was merged or kept and where
+  std::atomic<bool>* reading = nullptr;  // set once the history's lock is held: only reading is left
 };
 
 // ReadHistoryPacket, after merging the history's recovery files into it, and keeping a copy
@@ -53,9 +57,17 @@ class PacketPreload {
   bool Taken() const { return !result_.valid(); }
   // Waits for the reading to end, leaving its result to Take.
   void Wait() const { result_.wait(); }
+  // The same for at most `limit`; whether it ended.
+  bool WaitFor(std::chrono::milliseconds limit) const {
+    return result_.wait_for(limit) == std::future_status::ready;
+  }
+  // Whether the start's read holds the history's lock (or ended): what is left is the
+  // reading, not a wait for another program.
+  bool Reading() const { return reading_ && reading_->load(); }
 
  private:
   std::filesystem::path name_;
+  std::shared_ptr<std::atomic<bool>> reading_;
   std::future<HistoryRead> result_;
 };
 

@@ -93,7 +93,7 @@ bool MergeOne(const fs::path& history, const fs::path& file, std::vector<std::st
                     "); ficou como está.");
     return true;
   }
-  const Packet records = kept.NewRecords();
+  const Packet& records = kept.Content();
   RecordSet set("cds1");
   try {
     set.CreateDataSet();
