@@ -4,7 +4,6 @@
 #include <map>
 #include <string>
 
-
 namespace tecladim::history {
 namespace {
 

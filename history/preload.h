@@ -26,9 +26,9 @@ HistoryRead ReadHistoryPacket(const std::filesystem::path& name);
 
 // What the trainer's start does around that read.
 struct StartSteps {
-  std::filesystem::path dataFolder;  // the user's own: where what the history's folder refuses goes
-  DateTime now = 0;                  // names the copy of a bent history's original bytes
-  std::ostream* notes = nullptr;     // told, a line each, what was merged or kept and where
+  std::filesystem::path dataFolder;      // the user's own: where what the history's folder refuses goes
+  DateTime now = 0;                      // names the copy of a bent history's original bytes
+  std::ostream* notes = nullptr;         // told, a line each, what was merged or kept and where
   std::atomic<bool>* reading = nullptr;  // set once the history's lock is held: only reading is left
 };
 
@@ -58,9 +58,7 @@ class PacketPreload {
   // Waits for the reading to end, leaving its result to Take.
   void Wait() const { result_.wait(); }
   // The same for at most `limit`; whether it ended.
-  bool WaitFor(std::chrono::milliseconds limit) const {
-    return result_.wait_for(limit) == std::future_status::ready;
-  }
+  bool WaitFor(std::chrono::milliseconds limit) const { return result_.wait_for(limit) == std::future_status::ready; }
   // Whether the start's read holds the history's lock (or ended): what is left is the
   // reading, not a wait for another program.
   bool Reading() const { return reading_ && reading_->load(); }

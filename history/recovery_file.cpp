@@ -39,7 +39,6 @@ std::string PathHash(const fs::path& history) {
   return text.data();
 }
 
-
 void WriteRecords(const fs::path& file, const fs::path& history, const Packet& records) {
   RecordSet kept("recuperado");
   kept.CreateDataSet();
@@ -50,7 +49,8 @@ void WriteRecords(const fs::path& file, const fs::path& history, const Packet& r
 
 // The six fields of a packet, by name.
 FieldColumns FieldsOf(const Packet& packet, const fs::path& file) {
-  static constexpr std::array<std::string_view, RecordFieldCount> Names{"licao", "data", "erros", "inicio", "fim", "tempo"};
+  static constexpr std::array<std::string_view, RecordFieldCount> Names{"licao",  "data", "erros",
+                                                                        "inicio", "fim",  "tempo"};
   FieldColumns fields{};
   for (std::size_t f = 0; f < RecordFieldCount; ++f) {
     std::size_t c = 0;
@@ -123,7 +123,8 @@ bool MergeOne(const fs::path& history, const fs::path& file, std::vector<std::st
   }
   if (records.RowCount() > 0)
     notes.push_back("tecladim: os exercícios guardados em " + FullPathText(file) + " (" +
-                    std::to_string(records.RowCount()) + ") foram juntados ao histórico " + FullPathText(history) + ".");
+                    std::to_string(records.RowCount()) + ") foram juntados ao histórico " + FullPathText(history) +
+                    ".");
   return true;
 }
 
@@ -188,8 +189,9 @@ fs::path KeepRecords(const fs::path& history, const Packet& records, RecoveryPla
     }
   }
   if (last) std::rethrow_exception(last);
-  throw HistoryError(HistoryErrorKind::CannotCreateFile, "Cannot create file \"" + FullPathText(RecoveryFileBeside(history)) +
-                                                             "\". " + std::make_error_code(std::errc::no_such_file_or_directory).message());
+  throw HistoryError(HistoryErrorKind::CannotCreateFile,
+                     "Cannot create file \"" + FullPathText(RecoveryFileBeside(history)) + "\". " +
+                         std::make_error_code(std::errc::no_such_file_or_directory).message());
 }
 
 std::vector<std::string> MergeRecoveryFiles(const fs::path& history, const fs::path& dataFolder) {
@@ -214,9 +216,8 @@ fs::path KeepOriginalBytes(const fs::path& history, std::string_view bytes, Date
   const fs::path folder = dataFolder / std::string(OriginalsFolder);
   std::error_code ec;
   fs::create_directories(folder, ec);
-  return WriteNewCopy(folder / FromUtf8(Utf8(history.filename()) + "." + PathHash(history) + ".original-" +
-                                        CompactTime(now)),
-                      bytes);
+  return WriteNewCopy(
+      folder / FromUtf8(Utf8(history.filename()) + "." + PathHash(history) + ".original-" + CompactTime(now)), bytes);
 }
 
 std::string RecordsKeptText(std::size_t records, const fs::path& file) {

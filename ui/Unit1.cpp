@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <chrono>
 #include <exception>
-#include <initializer_list>
 #include <filesystem>
+#include <initializer_list>
 #include <iostream>
 
 #include "exercise/completion.h"
@@ -177,8 +177,7 @@ SessionEnd Worse(SessionEnd a, SessionEnd b) { return static_cast<int>(a) > stat
 SessionEnd KeepInRecoveryFile(const history::Packet& records, history::RecoveryPlace place) {
   if (records.RowCount() == 0) return SessionEnd::Saved;
   try {
-    const std::filesystem::path file =
-        history::KeepRecords(HistoryPath(), records, place, platform::UserDataFolder());
+    const std::filesystem::path file = history::KeepRecords(HistoryPath(), records, place, platform::UserDataFolder());
     std::cerr << history::RecordsKeptText(records.RowCount(), file) << std::endl;
     return SessionEnd::RecordsKept;
   } catch (const std::exception& error) {
@@ -742,8 +741,7 @@ SessionEnd TForm1::SaveAtSessionEnd() {
   } catch (const std::exception& error) {
     // The session is ending: there is nobody left to read an error box.
     std::cerr << "tecladim: " << error.what() << std::endl;
-    end = Worse(SessionEnd::RecordsKept,
-                KeepInRecoveryFile(cds1->NewRecords(), history::RecoveryPlace::DataFolder));
+    end = Worse(SessionEnd::RecordsKept, KeepInRecoveryFile(cds1->NewRecords(), history::RecoveryPlace::DataFolder));
   }
   end = Worse(end, KeepRecordsOfUnloadedHistory());
   sessionEnd_ = end;

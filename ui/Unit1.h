@@ -28,9 +28,9 @@ namespace tecladim {
 
 // How the save at the end of a session went, and the exit status that tells it.
 enum class SessionEnd {
-  Saved,          // the history holds the run (or nothing needed writing)
-  RecordsKept,    // the history was not written; the run's records wait in a recovery file
-  RecordsLost,    // neither the history nor a recovery file could be written
+  Saved,        // the history holds the run (or nothing needed writing)
+  RecordsKept,  // the history was not written; the run's records wait in a recovery file
+  RecordsLost,  // neither the history nor a recovery file could be written
 };
 inline constexpr int ExitHistoryNotSaved = 75;  // RecordsKept
 inline constexpr int ExitRecordsLost = 74;      // RecordsLost

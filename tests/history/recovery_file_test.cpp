@@ -52,9 +52,8 @@ Packet RunRecords(std::initializer_list<int> lessons) {
 class RecoveryFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    base_ = fs::temp_directory_path() /
-            ("tecladim-recovery-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    base_ = fs::temp_directory_path() / ("tecladim-recovery-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(base_);
     fs::create_directories(base_ / "turma");
     history_ = base_ / "turma" / "Exercicio.xml";
@@ -74,7 +73,8 @@ class RecoveryFiles : public ::testing::Test {
 };
 
 TEST_F(RecoveryFiles, TwoProgramsKeepingRecordsForOneHistoryLoseNeithersRecords) {
-  EXPECT_EQ(KeepRecords(history_, RunRecords({1, 2}), RecoveryPlace::BesideHistory, data_), RecoveryFileBeside(history_));
+  EXPECT_EQ(KeepRecords(history_, RunRecords({1, 2}), RecoveryPlace::BesideHistory, data_),
+            RecoveryFileBeside(history_));
   EXPECT_EQ(KeepRecords(history_, RunRecords({3}), RecoveryPlace::BesideHistory, data_), RecoveryFileBeside(history_));
   EXPECT_EQ(Lessons(RecoveryFileBeside(history_)), (std::vector<int>{1, 2, 3}));
   const fs::path inData = KeepRecords(history_, RunRecords({4}), RecoveryPlace::DataFolder, data_);

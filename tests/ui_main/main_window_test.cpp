@@ -1,6 +1,9 @@
 // The main window as the student meets it: start-up and shutdown with and without a
 // history file, a whole lesson typed through the real typing box, the lesson spin box,
 // the guards, the layout. Every test runs in a fresh working directory of its own.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
@@ -12,17 +15,14 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QWheelEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtTest>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <memory>
@@ -564,7 +564,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(run.watcher.seen.front().text, QStringLiteral("Mismatch in datapacket."));
       run.CompleteNoLessonPassage();
       QCOMPARE(run.watcher.Count(Kind::ErrorBox), 1);  // the completion is recorded, not refused
-      QCOMPARE(run.GridRows(), 0);                       // the history that failed stays closed
+      QCOMPARE(run.GridRows(), 0);                     // the history that failed stays closed
       QVERIFY(run.form->close());
       QCOMPARE(ReadFile(HistoryFile), damaged);
       QVERIFY(ReadFile(recovery).contains("licao=\"193\""));
