@@ -35,7 +35,15 @@ class ColumnSink {
   void EndFields();
 
   void AddParam(std::string_view name, std::string_view raw) { packet_.params.emplace_back(std::string(name), Decoded(raw)); }
-  void SetChangeLog(std::string_view raw) { ReadChangeLog(Plain(raw), packet_.changeLog); }
+  void SetChangeLog(std::string_view raw) {
+    if (!ReadChangeLog(Plain(raw), packet_.changeLog)) Bend();
+  }
+
+  // Something of the file was read other than as a save writes it back: a value clamped or
+  // made blank, an attribute or element not kept, a change log rebuilt. What is accepted
+  // stays the same; the flag only tells that the file's own bytes hold more than the packet.
+  void Bend() { bent_ = true; }
+  bool Bent() const { return bent_; }
 
   void BeginRows();
   // Before each row, with the bytes the rows so far took and the bytes left in the file:
@@ -57,7 +65,10 @@ class ColumnSink {
     return row;
   }
   void SetRowState(std::size_t row, std::string_view raw) {
-    packet_.rowStates[row] = static_cast<std::uint8_t>(IntegerOrBlank(Plain(raw), {0, 255}).value_or(0));
+    const std::string_view text = Plain(raw);
+    const std::optional<std::int64_t> state = IntegerOrBlank(text, {0, 255});
+    packet_.rowStates[row] = static_cast<std::uint8_t>(state.value_or(0));
+    if (!IsWrittenInteger(text, state)) Bend();
   }
 
   // The column an attribute of a row fills, -1 for none. The attributes of a row usually
@@ -78,23 +89,34 @@ class ColumnSink {
   // value a row gives a name counts, so repeated names cost nothing more.
   void SetValue(int column, std::size_t row, std::string_view raw) {
     std::size_t& setInRow = keys_[static_cast<std::size_t>(column)].setInRow;
-    if (setInRow == row + 1) return;
+    if (setInRow == row + 1) {
+      Bend();  // a second value for the same field in one row
+      return;
+    }
     setInRow = row + 1;
     for (int c = column; c >= 0; c = keys_[static_cast<std::size_t>(c)].sameKeyNext) {
       Column& col = packet_.columns[static_cast<std::size_t>(c)];
       switch (col.kind) {
-        case ValueKind::Integer:
-          if (const auto v = IntegerOrBlank(Plain(raw), keys_[static_cast<std::size_t>(c)].range)) {
+        case ValueKind::Integer: {
+          const std::string_view text = Plain(raw);
+          const auto v = IntegerOrBlank(text, keys_[static_cast<std::size_t>(c)].range);
+          if (v) {
             col.numbers[row] = *v;
             col.present[row] = 1;
           }
+          if (!IsWrittenInteger(text, v)) Bend();
           break;
-        case ValueKind::DateTime:
-          if (const auto v = StampOrBlank(Plain(raw), keys_[static_cast<std::size_t>(c)].days)) {
+        }
+        case ValueKind::DateTime: {
+          const std::string_view text = Plain(raw);
+          const auto v = StampOrBlank(text, keys_[static_cast<std::size_t>(c)].days);
+          if (v) {
             col.numbers[row] = *v;
             col.present[row] = 1;
           }
+          if (!(v ? IsWrittenDateTime(text) : text.empty())) Bend();
           break;
+        }
         case ValueKind::Text:
           DecodeValue(raw, encoding_, col.texts[row]);
           col.present[row] = 1;
@@ -131,6 +153,7 @@ class ColumnSink {
   std::size_t cellBytesPerRow_ = 1;
   std::size_t maxRows_ = 0;
   std::string scratch_;
+  bool bent_ = false;
 };
 
 }  // namespace tecladim::history::packet_reading

@@ -88,6 +88,15 @@ std::string WritePacket(const Packet& packet);
 // Reads a non-empty file's bytes; throws PacketError.
 Packet ReadPacket(std::string_view bytes);
 
+// What a read noticed beside the packet.
+struct ReadReport {
+  // The reader had to bend the file to accept it: a value clamped or made blank, an
+  // attribute or element it does not keep, a change log it rebuilt. A save of the packet
+  // would then not give back the file's information.
+  bool bent = false;
+};
+Packet ReadPacket(std::string_view bytes, ReadReport& report);
+
 // The kind of column a known type word gives (history/field_types.h); false when the word is unknown
 // (compared without regard to letter case).
 bool KindOfType(std::string_view typeWord, ValueKind& kind);

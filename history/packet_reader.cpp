@@ -64,13 +64,17 @@ class PacketGrammar {
  public:
   explicit PacketGrammar(std::string_view bytes) : in_(bytes), sink_(bytes.size()) {}
 
-  Packet Read() {
+  Packet Read(ReadReport& report) {
     ReadDocument();
+    report.bent = sink_.Bent();
     return sink_.Take();
   }
 
  private:
-  using Ignore = decltype([](std::string_view, std::string_view) {});
+  // The attributes of an element whose attributes this reader does not keep.
+  auto NotKept() {
+    return [this](std::string_view, std::string_view) { sink_.Bend(); };
+  }
 
   void CheckDepth(int depth) const {
     if (depth > MaxOpenElements) in_.Fail(PacketErrorKind::Mismatch);
@@ -86,7 +90,10 @@ class PacketGrammar {
     int depth = 1;
     const bool wrapped = name == "DATAPACKET";
     if (wrapped) {
-      if (in_.ReadAttributes(Ignore{})) in_.Fail(PacketErrorKind::Mismatch);
+      const bool empty = in_.ReadAttributes([this](std::string_view attribute, std::string_view value) {
+        if (attribute != "Version" || value != "2.0") sink_.Bend();  // the save writes this one alone
+      });
+      if (empty) in_.Fail(PacketErrorKind::Mismatch);
       in_.SkipMisc();
       tagAt = in_.Pos();
       name = in_.ReadTagName();
@@ -125,7 +132,7 @@ class PacketGrammar {
   // Metadata ::= "<METADATA" attributes ">" Misc Fields (Params | Element | CharData)* "</METADATA>"
   void ReadMetadata(int depth) {
     CheckDepth(depth);
-    if (in_.ReadAttributes(Ignore{})) in_.Fail(PacketErrorKind::Mismatch);
+    if (in_.ReadAttributes(NotKept())) in_.Fail(PacketErrorKind::Mismatch);
     in_.SkipMisc();
     const std::size_t tagAt = in_.Pos();
     if (in_.AtEnd() || in_.ReadTagName() != "FIELDS") in_.FailAt(PacketErrorKind::Mismatch, tagAt);
@@ -151,7 +158,7 @@ class PacketGrammar {
   // Fields ::= "<FIELDS" attributes ("/>" | ">" (FieldDescription | CharData)* "</FIELDS>")
   void ReadFields(int depth) {
     CheckDepth(depth);
-    if (!in_.ReadAttributes(Ignore{})) {
+    if (!in_.ReadAttributes(NotKept())) {
       for (;;) {
         in_.SkipText();
         if (in_.LookingAt("</")) {
@@ -185,6 +192,7 @@ class PacketGrammar {
       else if (name == "hidden") flag(def.hidden);
       else if (name == "linkfield") flag(def.linkfield);
       else if (IsPlainName(name)) def.params.emplace_back(std::string(name), sink_.Decoded(value));
+      else sink_.Bend();
     });
     if (!empty) SkipContent(element, depth);  // a nested data set's own layout is not kept
     if (!attrname && !tagname) in_.FailAt(PacketErrorKind::Mismatch, tagAt);
@@ -207,9 +215,12 @@ class PacketGrammar {
     const bool empty = in_.ReadAttributes([&](std::string_view name, std::string_view value) {
       if (name == "CHANGE_LOG") {
         if (!logSeen) sink_.SetChangeLog(value);
+        else sink_.Bend();
         logSeen = true;
       } else if (IsPlainName(name)) {
         sink_.AddParam(name, value);
+      } else {
+        sink_.Bend();
       }
     });
     if (!empty) SkipContent("PARAMS", depth);
@@ -219,7 +230,7 @@ class PacketGrammar {
   // row's name beginning with "ROW".
   void ReadRowData(int depth) {
     CheckDepth(depth);
-    if (in_.ReadAttributes(Ignore{})) return;
+    if (in_.ReadAttributes(NotKept())) return;
     sink_.BeginRows();
     const std::size_t rowsStart = in_.Pos();
     for (bool first = true;; first = false) {
@@ -245,14 +256,18 @@ class PacketGrammar {
     bool stateSeen = false;
     std::size_t hint = 0;
     const bool empty = in_.ReadAttributes([&](std::string_view name, std::string_view value) {
-      if (name == RowStateName && !stateSeen) {
+      const bool state = name == RowStateName;
+      if (state) {
+        if (!stateSeen) sink_.SetRowState(row, value);
+        else sink_.Bend();
         stateSeen = true;
-        sink_.SetRowState(row, value);
       }
       const int column = sink_.FindAttributeColumn(name, hint);
       if (column >= 0) {
         hint = static_cast<std::size_t>(column) + 1;
         sink_.SetValue(column, row, value);
+      } else if (!state) {
+        sink_.Bend();
       }
     });
     if (!empty) ReadRowContent(element, row, depth);
@@ -277,7 +292,7 @@ class PacketGrammar {
         continue;
       }
       CheckDepth(depth + 1);
-      if (in_.ReadAttributes(Ignore{})) {
+      if (in_.ReadAttributes(NotKept())) {
         sink_.SetValue(column, row, {});
         continue;
       }
@@ -301,8 +316,9 @@ class PacketGrammar {
   // Element ::= "<" name attributes ("/>" | ">" Content), nested at most MaxOpenElements deep.
   void SkipElement(int depth) {
     CheckDepth(depth);
+    sink_.Bend();
     const std::string_view name = in_.ReadTagName();
-    if (!in_.ReadAttributes(Ignore{})) SkipContent(name, depth);
+    if (!in_.ReadAttributes(NotKept())) SkipContent(name, depth);
   }
 
   ByteScanner in_;
@@ -311,6 +327,11 @@ class PacketGrammar {
 
 }  // namespace
 
-Packet ReadPacket(std::string_view bytes) { return PacketGrammar(bytes).Read(); }
+Packet ReadPacket(std::string_view bytes, ReadReport& report) { return PacketGrammar(bytes).Read(report); }
+
+Packet ReadPacket(std::string_view bytes) {
+  ReadReport report;
+  return ReadPacket(bytes, report);
+}
 
 }  // namespace tecladim::history

@@ -75,7 +75,8 @@ void DecodeValue(std::string_view raw, Encoding encoding, std::string& out) {
   out.append(raw.substr(run));
 }
 
-void ReadChangeLog(std::string_view text, std::vector<ChangeLogEntry>& log) {
+bool ReadChangeLog(std::string_view text, std::vector<ChangeLogEntry>& log) {
+  bool asWritten = true;
   constexpr std::size_t MinEntryText = 6;  // "1 0 4 "
   log.reserve(text.size() / MinEntryText + 1);
   std::array<std::uint32_t, 3> entry{};
@@ -85,10 +86,14 @@ void ReadChangeLog(std::string_view text, std::vector<ChangeLogEntry>& log) {
     while (i < text.size() && IsBlank(text[i])) ++i;
     if (i == text.size()) break;
     std::uint64_t v = 0;
+    const std::size_t start = i;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
-      v = std::min<std::uint64_t>(v * 10 + static_cast<std::uint64_t>(text[i] - '0'),
-                                  std::numeric_limits<std::uint32_t>::max());
+      const std::uint64_t next = v * 10 + static_cast<std::uint64_t>(text[i] - '0');
+      asWritten = asWritten && next <= std::numeric_limits<std::uint32_t>::max();
+      v = std::min<std::uint64_t>(next, std::numeric_limits<std::uint32_t>::max());
     }
+    asWritten = asWritten && i > start && (text[start] != '0' || i == start + 1);
+    if (i < text.size() && !IsBlank(text[i])) asWritten = false;
     while (i < text.size() && !IsBlank(text[i])) ++i;
     entry[filled++] = static_cast<std::uint32_t>(v);
     if (filled == entry.size()) {
@@ -96,6 +101,7 @@ void ReadChangeLog(std::string_view text, std::vector<ChangeLogEntry>& log) {
       filled = 0;
     }
   }
+  return asWritten && filled == 0;
 }
 
 }  // namespace tecladim::history::packet_reading

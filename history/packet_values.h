@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -49,6 +50,15 @@ inline std::optional<std::int64_t> IntegerOrBlank(std::string_view t, IntegerRan
   return std::clamp(value, range.min, range.max);
 }
 
+// Whether `t` is how the save writes `value` back: its decimal digits, "-" before a
+// negative one, nothing else; a blank value is an empty text.
+inline bool IsWrittenInteger(std::string_view t, std::optional<std::int64_t> value) {
+  if (!value) return t.empty();
+  std::array<char, 24> text{};
+  const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), *value);
+  return error == std::errc{} && t == std::string_view(text.data(), static_cast<std::size_t>(end - text.data()));
+}
+
 // The number made by the digits at t[at...], at most maxDigits of them, right-padded with
 // zeros to padTo digits (0 = no padding).
 inline std::uint32_t DigitsAt(std::string_view t, std::size_t at, std::size_t maxDigits, std::size_t padTo) {
@@ -57,6 +67,22 @@ inline std::uint32_t DigitsAt(std::string_view t, std::size_t at, std::size_t ma
   for (; at + n < t.size() && n < maxDigits && IsDigit(t[at + n]); ++n) v = v * 10 + static_cast<std::uint32_t>(t[at + n] - '0');
   for (; n < padTo; ++n) v *= 10;
   return v;
+}
+
+// Whether a date-time text that read as a value is how the save writes it back:
+// "YYYYMMDD" at midnight, else "YYYYMMDDTHH:MM:SSmmm" with a time of day in range.
+inline bool IsWrittenDateTime(std::string_view t) {
+  constexpr std::size_t DateOnly = 8, WithTime = 20;
+  const auto digitsAt = [&](std::size_t from, std::size_t count) {
+    return std::all_of(t.begin() + static_cast<std::ptrdiff_t>(from),
+                       t.begin() + static_cast<std::ptrdiff_t>(from + count), IsDigit);
+  };
+  if (t.size() == DateOnly) return digitsAt(0, DateOnly);
+  if (t.size() != WithTime || !digitsAt(0, 8) || t[8] != 'T' || t[11] != ':' || t[14] != ':' || !digitsAt(9, 2) ||
+      !digitsAt(12, 2) || !digitsAt(15, 5))
+    return false;
+  const std::uint32_t hours = DigitsAt(t, 9, 2, 0), minutes = DigitsAt(t, 12, 2, 0), secondsMs = DigitsAt(t, 15, 5, 0);
+  return hours <= 23 && minutes <= 59 && secondsMs <= 59'999 && hours + minutes + secondsMs != 0;
 }
 
 // Converts the calendar day of a date-time value, keeping the last one: a day's
@@ -132,7 +158,7 @@ void DecodeValue(std::string_view raw, Encoding encoding, std::string& out);
 
 // The change log: numbers separated by blanks, three to an entry (an incomplete last entry
 // is dropped); a token that does not start with a digit counts as 0 and a number beyond 32
-// bits as the largest one.
-void ReadChangeLog(std::string_view text, std::vector<ChangeLogEntry>& log);
+// bits as the largest one. False when any of that happened: the log is then rebuilt.
+bool ReadChangeLog(std::string_view text, std::vector<ChangeLogEntry>& log);
 
 }  // namespace tecladim::history::packet_reading

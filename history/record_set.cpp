@@ -4,6 +4,8 @@
 #include <functional>
 #include <limits>
 #include <numeric>
+#include <random>
+#include <thread>
 #include <utility>
 
 #include "history/ascii_case.h"
@@ -275,6 +277,8 @@ void RecordSet::BuildOrder() {
 
 void RecordSet::SaveToFile(const std::filesystem::path& name) {
   if (!active_) return;
+  // Rows of content_ from here on are this run's, not yet in the file (see CheckSavedWithoutLock).
+  std::size_t firstMine = fileRows_;
   HistoryFile file(name, HistoryFile::Use::Save);  // no other program of ours saves it until we are done
   // A record being appended is written as if posted, but posted only once the file is
   // safe: a failed save leaves the store as it was.
@@ -294,6 +298,7 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
     if (ChangedSinceBound(name, file.Stamp())) {
       Packet onDisk = ReadPacket(file.Read());
       const FieldColumns diskFields = BindFields(onDisk);
+      firstMine = onDisk.RowCount();
       merged = MergeNewRecords(std::move(onDisk), diskFields, content_, bound_, fileRows_);
       bytes = WritePacket(*merged);
     } else {
@@ -312,6 +317,88 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
     FinishPending();
   }
   Bind(name, file.Stamp(), content_.RowCount());
+  if (firstMine < content_.RowCount() && !platform::LocksWorkFor(name))
+    CheckSavedWithoutLock(name, content_, bound_, firstMine);
+}
+
+// Without locks two saves may read the same file and each write it with only its own new
+// records: the one renamed last wins. Looking again a little later, at random moments, finds
+// a save that came between, and the lost records are merged in and written again, until
+// the file stays as it is with every record in it.
+void RecordSet::CheckSavedWithoutLock(const std::filesystem::path& name, const Packet& mine,
+                                      const FieldColumns& mineFields, std::size_t firstNewRow) {
+  constexpr int MaxLooks = 16;
+  constexpr int MaxRewrites = 5;
+  constexpr int QuietLooks = 2;  // the file unchanged this many looks in a row: every save is over
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<int> pauseMs(10, 60);
+  platform::FileStamp last = boundStamp_;
+  int rewrites = 0;
+  int quiet = 0;
+  for (int look = 0; look < MaxLooks && quiet < QuietLooks; ++look) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(random)));
+    try {
+      HistoryFile file(name, HistoryFile::Use::Save);
+      if (file.Stamp() == last) {
+        ++quiet;
+        continue;
+      }
+      quiet = 0;
+      Packet onDisk = ReadPacket(file.Read());
+      const FieldColumns diskFields = BindFields(onDisk);
+      const std::vector<std::size_t> missing = MissingRecords(onDisk, diskFields, mine, mineFields, firstNewRow);
+      if (!missing.empty()) {
+        if (rewrites++ == MaxRewrites) break;
+        const Packet lost = RecordsAt(mine, mineFields, missing);
+        file.Replace(WritePacket(MergeNewRecords(std::move(onDisk), diskFields, lost, SixFields, 0)));
+      }
+      last = file.Stamp();
+    } catch (const PacketError&) {
+      quiet = 0;  // another save's write in place, read half way: look again
+    } catch (const HistoryError&) {
+      quiet = 0;
+    }
+  }
+  if (quiet < QuietLooks)
+    throw HistoryError(HistoryErrorKind::CannotCreateFile,
+                       "Cannot create file \"" + FullPathText(name) + "\". " +
+                           std::make_error_code(std::errc::resource_unavailable_try_again).message());
+}
+
+Packet RecordSet::NewRecords() const {
+  if (!active_) return EmptyContent();
+  Packet records = RecordsAt(content_, bound_, [&] {
+    std::vector<std::size_t> rows(content_.RowCount() - std::min(fileRows_, content_.RowCount()));
+    std::iota(rows.begin(), rows.end(), fileRows_);
+    return rows;
+  }());
+  if (inserting_ && pending_.written) {
+    for (std::size_t f = 0; f < FieldCount; ++f) {
+      records.columns[f].numbers.push_back(pending_.values[f]);
+      records.columns[f].present.push_back(pending_.present[f] ? 1 : 0);
+    }
+    records.rowStates.push_back(StatusInserted);
+    records.changeLog.push_back({static_cast<std::uint32_t>(records.RowCount()), 0, StatusInserted});
+  }
+  return records;
+}
+
+void RecordSet::AppendRecords(const Packet& records) {
+  const FieldColumns fields = BindFields(records);
+  for (std::size_t row = 0; row < records.RowCount(); ++row) {
+    Append();
+    for (std::size_t f = 0; f < FieldCount; ++f) {
+      const Column& c = records.columns[fields[f]];
+      if (c.present[row]) SetValue(Fields[f].name, Fields[f].kind, c.numbers[row]);
+    }
+    Post();
+  }
+}
+
+void RecordSet::SetFileParam(std::string name, std::string value) {
+  for (const auto& [have, unused] : content_.params)
+    if (have == name) return;
+  content_.params.emplace_back(std::move(name), std::move(value));
 }
 
 void RecordSet::Last() {

@@ -79,6 +79,18 @@ class RecordSet {
   // holds what was written, the newest record current.
   void SaveToFile(const std::filesystem::path& name);
 
+  // This run's records that the file it is bound to does not hold yet (all of them for a
+  // store tied to no file), a record being appended included when any field was written:
+  // the six fields, numbered from 1 as records appended to an empty history. Empty on a
+  // closed store.
+  Packet NewRecords() const;
+  // Appends and posts every record of `records` (a packet holding the six fields, as
+  // NewRecords gives), in its row order, as the completion step would. Fails as Append does.
+  void AppendRecords(const Packet& records);
+  // A parameter the next save writes into the file beside the change log, when the file
+  // has none of that name already.
+  void SetFileParam(std::string name, std::string value);
+
   // Makes the newest record current; nothing on an empty store.
   void Last();
   // Starts a blank record, current until it is posted.
@@ -142,6 +154,10 @@ class RecordSet {
   void InstallRead(const std::filesystem::path& name, HistoryRead&& read);
   void Bind(const std::filesystem::path& name, const platform::FileStamp& stamp, std::size_t fileRows);
   bool ChangedSinceBound(const std::filesystem::path& name, const platform::FileStamp& now) const;
+  // Where locks do not reach every program, reads the file back until it holds every
+  // record of `mine` from `firstNewRow` on, saving them again when another save lost them.
+  void CheckSavedWithoutLock(const std::filesystem::path& name, const Packet& mine, const FieldColumns& mineFields,
+                             std::size_t firstNewRow);
   void MakeEmpty();
   void AppendPendingRow();
   void RemoveLastRow();

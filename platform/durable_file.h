@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -88,6 +89,15 @@ class LockedFile {
   bool written_ = false;
   ReplaceRoute route_ = ReplaceRoute::None;
 };
+
+// How long Lock waits for a lock another program holds, for every lock taken from now on
+// (30 seconds unless set). The save at the end of a session sets it shorter: the system
+// ends the program soon, and the run's records must go somewhere before that.
+void SetLockWaitLimit(std::chrono::milliseconds limit);
+
+// Whether the file system of `file` (an existing file) gives locks at all. Where it answers
+// that it has none, Lock goes on unlocked, and a save checks its work by reading it back.
+bool LocksWorkFor(const std::filesystem::path& file);
 
 // Whether `name` is a temporary file that a save of `history` (a file name without
 // folder) makes, or made before this naming: ".Exercicio.xml.Ab3xYz.tmp",

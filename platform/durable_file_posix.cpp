@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -18,7 +19,9 @@ namespace {
 constexpr mode_t NewFileMode = 0666;  // narrowed by the umask, like any newly created file
 // A save of a large history holds the lock for a second or two; a program that holds it far
 // longer is stuck, and the waiting save gives up with an error rather than hang the window.
-constexpr auto LockWaitLimit = std::chrono::seconds(30);
+constexpr auto DefaultLockWaitLimit = std::chrono::seconds(30);
+std::atomic<std::chrono::milliseconds::rep> lockWaitLimitMs{
+    std::chrono::duration_cast<std::chrono::milliseconds>(DefaultLockWaitLimit).count()};
 constexpr auto LockPollFirst = std::chrono::milliseconds(1);
 constexpr auto LockPollLongest = std::chrono::milliseconds(50);
 
@@ -80,16 +83,18 @@ void FlushFolder(const std::filesystem::path& folder) {
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+bool NoLocksHere(int error) { return error == ENOLCK || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL; }
+
 // Waits for the lock, polling, so that a stuck holder ends in an error instead of a hang.
 std::error_code WaitForLock(int fd, LockMode mode) {
   const int operation = (mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
-  const auto giveUp = std::chrono::steady_clock::now() + LockWaitLimit;
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitLimitMs.load());
   auto pause = std::chrono::duration_cast<std::chrono::microseconds>(LockPollFirst);
   while (::flock(fd, operation) != 0) {
     if (errno == EINTR) continue;
     // Some network and user-space file systems have no locks: the history is then used as
     // before, unlocked, rather than not at all.
-    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL) return {};
+    if (NoLocksHere(errno)) return {};
     if (errno != EWOULDBLOCK) return LastError();
     if (std::chrono::steady_clock::now() >= giveUp) return Error(std::errc::resource_unavailable_try_again);
     std::this_thread::sleep_for(pause);
@@ -308,6 +313,22 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   written_ = true;
   route_ = ReplaceRoute::InPlace;
   return {};
+}
+
+void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimitMs.store(limit.count()); }
+
+// A lock of its own open file: flock locks belong to the open file, so this neither takes
+// nor drops a lock this program holds on it through another handle.
+bool LocksWorkFor(const std::filesystem::path& file) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return true;
+  int result = 0;
+  do {
+    result = ::flock(fd, LOCK_SH | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  const bool works = result == 0 || !NoLocksHere(errno);
+  ::close(fd);
+  return works;
 }
 
 }  // namespace tecladim::platform

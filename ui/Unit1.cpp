@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -11,9 +12,11 @@
 #include <QShowEvent>
 #include <QTableView>
 #include <QTimer>
+#include <chrono>
 #include <exception>
-#include <initializer_list>
 #include <filesystem>
+#include <initializer_list>
+#include <iostream>
 
 #include "exercise/completion.h"
 #include "exercise/figures.h"
@@ -23,7 +26,10 @@
 #include "exercise/number_text.h"
 #include "history/preload.h"
 #include "history/record_set.h"
+#include "history/recovery_file.h"
 #include "lessons/catalogue.h"
+#include "platform/data_folder.h"
+#include "platform/durable_file.h"
 #include "platform/post_key.h"
 #include "platform/services.h"
 #include "ui/UMessage_esp.h"
@@ -51,6 +57,13 @@ constexpr int CompletionTimerMs = 20;
 constexpr int FirstRunTimerMs = 100;
 constexpr int ClipboardWipeMs = 300;
 constexpr int ModelBoxLesson = 3;  // the model box's text at creation
+// The system ends the program soon after its request: a lock held longer than this by
+// another program's save is not waited for, and the run's records go to a recovery file.
+constexpr auto SessionEndLockWait = std::chrono::seconds(3);
+// How long the first show waits for another program to let go of the history before the
+// window shows without it; and how often it then looks whether the read has ended.
+constexpr auto HistoryLockPatience = std::chrono::milliseconds(300);
+constexpr int HistoryWaitPollMs = 50;
 
 // The colours of the layout.
 const QColor clGray(128, 128, 128);
@@ -151,7 +164,43 @@ ShiftState ShiftStateOf(Qt::KeyboardModifiers qt) {
   return m;
 }
 
+std::filesystem::path HistoryPath() { return std::filesystem::path(ToU16(HistoryFileName)); }
+
+// The local date and time, for the name of a copy made before the services exist.
+DateTime LocalNow() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate date = now.date();
+  const QTime time = now.time();
+  return EncodeDateTime({date.year(), static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day())},
+                        {time.hour(), time.minute(), time.second(), time.msec()});
+}
+
+SessionEnd Worse(SessionEnd a, SessionEnd b) { return static_cast<int>(a) > static_cast<int>(b) ? a : b; }
+
+// Puts the records in a recovery file and says where on the standard error.
+SessionEnd KeepInRecoveryFile(const history::Packet& records, history::RecoveryPlace place) {
+  if (records.RowCount() == 0) return SessionEnd::Saved;
+  try {
+    const std::filesystem::path file = history::KeepRecords(HistoryPath(), records, place, platform::UserDataFolder());
+    std::cerr << history::RecordsKeptText(records.RowCount(), file) << std::endl;
+    return SessionEnd::RecordsKept;
+  } catch (const std::exception& error) {
+    std::cerr << "tecladim: " << records.RowCount() << " exercícios desta execução se perderam: " << error.what()
+              << std::endl;
+    return SessionEnd::RecordsLost;
+  }
+}
+
 }  // namespace
+
+int ExitStatusAfter(SessionEnd end, int requested) {
+  switch (end) {
+    case SessionEnd::Saved: return requested;
+    case SessionEnd::RecordsKept: return ExitHistoryNotSaved;
+    case SessionEnd::RecordsLost: return ExitRecordsLost;
+  }
+  return requested;
+}
 
 TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
   LoadPictures();
@@ -405,14 +454,33 @@ QString TForm1::cds1tempoGetText() const { return ToQString(cds1->DisplayText("t
 
 // The record of a completed exercise, field by field in the completion step's order.
 void TForm1::AppendRecord(const CompletionRecord& record) {
-  cds1->Append();
-  cds1->SetInteger("licao", record.licao);
-  cds1->SetDateTime("data", record.data);
-  cds1->SetDateTime("inicio", record.inicio);
-  cds1->SetDateTime("fim", record.fim);
-  cds1->SetDateTime("tempo", record.tempo);
-  cds1->SetInteger("erros", record.erros);
-  cds1->Post();
+  history::RecordSet& store = RecordsStore();
+  store.Append();
+  store.SetInteger("licao", record.licao);
+  store.SetDateTime("data", record.data);
+  store.SetDateTime("inicio", record.inicio);
+  store.SetDateTime("fim", record.fim);
+  store.SetDateTime("tempo", record.tempo);
+  store.SetInteger("erros", record.erros);
+  store.Post();
+}
+
+// The history that did not load stays closed and untouched; the student's work is kept
+// beside it all the same, and joins it once it loads again.
+history::RecordSet& TForm1::RecordsStore() {
+  if (cds1->Active() || !loadFailed_) return *cds1;
+  if (!keptRecords_) {
+    keptRecords_ = std::make_unique<history::RecordSet>(cds1->Name());
+    keptRecords_->CreateDataSet();
+  }
+  return *keptRecords_;
+}
+
+SessionEnd TForm1::KeepRecordsOfUnloadedHistory() {
+  if (!keptRecords_) return SessionEnd::Saved;
+  const SessionEnd kept = KeepInRecoveryFile(keptRecords_->NewRecords(), history::RecoveryPlace::BesideHistory);
+  if (kept == SessionEnd::RecordsKept) keptRecords_.reset();
+  return kept;
 }
 
 int TForm1::LessonNumber() const { return ReadLessonNumber(ViewOf(SpinEdit1->Text())); }
@@ -564,6 +632,42 @@ void TForm1::TakeKeyboardBack() { activateWindow(); }
 void TForm1::FormShow() {
   if (!form2_ || form2_->Tag == 1) return;
   form2_->Tag = 1;
+  if (!historyPreload_) historyPreload_ = PreloadHistory();
+  if (historyPreload_ && !HistoryReadSoon()) {
+    WaitForHistory();
+    return;
+  }
+  FirstShowWithHistory();
+}
+
+bool TForm1::HistoryReadSoon() {
+  const auto patience = std::chrono::steady_clock::now() + HistoryLockPatience;
+  constexpr auto step = std::chrono::milliseconds(10);
+  while (!historyPreload_->WaitFor(step))
+    if (std::chrono::steady_clock::now() >= patience && !historyPreload_->Reading()) return false;
+  return true;
+}
+
+// Another program holds the history (a save of a large history, or a program stuck in
+// one): the window shows and answers meanwhile, busy, with nothing to start until the read
+// ends and the first show goes on.
+void TForm1::WaitForHistory() {
+  setCursor(Qt::BusyCursor);
+  BitBtn1->setEnabled(false);
+  SpinEdit1->setEnabled(false);
+  historyWait_ = NewTimer(this, "historyWait", HistoryWaitPollMs);
+  connect(historyWait_, &QTimer::timeout, this, [this] {
+    if (!historyPreload_->WaitFor(std::chrono::milliseconds(0))) return;
+    historyWait_->stop();
+    unsetCursor();
+    BitBtn1->setEnabled(true);
+    SpinEdit1->setEnabled(true);
+    FirstShowWithHistory();
+  });
+  historyWait_->start();
+}
+
+void TForm1::FirstShowWithHistory() {
   try {
     cds1->CreateDataSet();
     if (platform_.FileExists(HistoryFileName)) {
@@ -576,6 +680,7 @@ void TForm1::FormShow() {
     cds1->Last();
     BitBtn1Click();
   } catch (const std::exception& error) {
+    loadFailed_ = !cds1->Active();
     // Shown before the window is mapped. With a window manager the show gives it the
     // keyboard; without one nobody does, so it is asked for now and taken at the mapping.
     ShowStandardError(this, ErrorText(error));
@@ -584,10 +689,16 @@ void TForm1::FormShow() {
 }
 
 std::unique_ptr<history::PacketPreload> TForm1::PreloadHistory() {
-  const std::filesystem::path name(ToU16(HistoryFileName));
+  const std::filesystem::path name = HistoryPath();
+  history::StartSteps steps{platform::UserDataFolder(), LocalNow(), &std::cerr};
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(name, ec)) return nullptr;
-  return std::make_unique<history::PacketPreload>(name);
+  // Records a run could not save wait beside the history or in the data folder: the start
+  // merges them in, history or not.
+  if (!std::filesystem::is_regular_file(name, ec) &&
+      !std::filesystem::is_regular_file(history::RecoveryFileBeside(name), ec) &&
+      !std::filesystem::is_regular_file(history::RecoveryFileInDataFolder(name, steps.dataFolder), ec))
+    return nullptr;
+  return std::make_unique<history::PacketPreload>(name, std::move(steps));
 }
 
 void TForm1::SetHistoryPreload(std::unique_ptr<history::PacketPreload> preload) {
@@ -606,23 +717,41 @@ void TForm1::LoadHistory() {
 
 bool TForm1::FormClose() {
   try {
-    cds1->SaveToFile(std::filesystem::path(ToU16(HistoryFileName)));
-    saved_ = true;
-    return true;
+    cds1->SaveToFile(HistoryPath());
+    // After a load error the history stays as it was, and the run's records go beside it.
+    if (keptRecords_) {
+      const history::Packet records = keptRecords_->NewRecords();
+      if (records.RowCount() > 0) {
+        const std::filesystem::path file = history::KeepRecords(
+            HistoryPath(), records, history::RecoveryPlace::BesideHistory, platform::UserDataFolder());
+        std::cerr << history::RecordsKeptText(records.RowCount(), file) << std::endl;
+      }
+      keptRecords_.reset();
+    }
   } catch (const std::exception& error) {
     ReportError(error);
     return false;
   }
+  saved_ = true;
+  return true;
 }
 
-void TForm1::SaveAtSessionEnd() {
-  if (saved_) return;
+SessionEnd TForm1::SaveAtSessionEnd() {
+  if (sessionEnd_) return *sessionEnd_;
+  if (saved_) return SessionEnd::Saved;
+  platform::SetLockWaitLimit(SessionEndLockWait);
+  SessionEnd end = SessionEnd::Saved;
   try {
-    cds1->SaveToFile(std::filesystem::path(ToU16(HistoryFileName)));
+    cds1->SaveToFile(HistoryPath());
     saved_ = true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     // The session is ending: there is nobody left to read an error box.
+    std::cerr << "tecladim: " << error.what() << std::endl;
+    end = Worse(SessionEnd::RecordsKept, KeepInRecoveryFile(cds1->NewRecords(), history::RecoveryPlace::DataFolder));
   }
+  end = Worse(end, KeepRecordsOfUnloadedHistory());
+  sessionEnd_ = end;
+  return end;
 }
 
 void TForm1::showEvent(QShowEvent* event) {

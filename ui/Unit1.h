@@ -2,6 +2,7 @@
 #include <QWidget>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "exercise/completion.h"
@@ -24,6 +25,17 @@ class RecordSet;
 }
 
 namespace tecladim {
+
+// How the save at the end of a session went, and the exit status that tells it.
+enum class SessionEnd {
+  Saved,        // the history holds the run (or nothing needed writing)
+  RecordsKept,  // the history was not written; the run's records wait in a recovery file
+  RecordsLost,  // neither the history nor a recovery file could be written
+};
+inline constexpr int ExitHistoryNotSaved = 75;  // RecordsKept
+inline constexpr int ExitRecordsLost = 74;      // RecordsLost
+// The exit status of a program ended by the system (`requested`: 128 + the signal's number).
+int ExitStatusAfter(SessionEnd end, int requested);
 
 class PlatformServices;
 class HistoryModel;
@@ -122,8 +134,10 @@ class TForm1 : public QWidget {
   void showmessageesp2(const QString& s);
 
   // Writes the history when the desktop session ends the program without a close;
-  // does nothing once a close has saved it.
-  void SaveAtSessionEnd();
+  // does nothing once a close has saved it. A lock held by another program is waited for a
+  // few seconds only; then the run's records go to a recovery file in the user's data folder.
+  // Once per run: later calls report what the first one did.
+  SessionEnd SaveAtSessionEnd();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -144,7 +158,18 @@ class TForm1 : public QWidget {
   void AnchorToTheFrame();
 
   bool FormClose();  // the close handler: false keeps the window open
+  // The first show's steps after the history's read: load, first lesson, first-run timer.
+  void FirstShowWithHistory();
+  // Whether the history's read ended soon enough to show the window with it; else the
+  // window shows at once and WaitForHistory finishes the first show when the read ends.
+  bool HistoryReadSoon();
+  void WaitForHistory();
   void LoadHistory();
+  // Where a completed exercise goes: the history, or after a load error the records kept
+  // for a recovery file.
+  history::RecordSet& RecordsStore();
+  // Writes the records kept after a load error to the recovery file beside the history.
+  SessionEnd KeepRecordsOfUnloadedHistory();
   void ShowFieldTexts();
   void ShowErrorCount();
   void ShowLesson(const LessonSetup& setup);
@@ -162,6 +187,10 @@ class TForm1 : public QWidget {
   std::unique_ptr<history::PacketPreload> historyPreload_;
   AnchorLayout anchors_{ClientHeight};
   bool saved_ = false;
+  bool loadFailed_ = false;
+  std::unique_ptr<history::RecordSet> keptRecords_;  // after a load error: this run's records
+  std::optional<SessionEnd> sessionEnd_;
+  QTimer* historyWait_ = nullptr;
   bool clipboardErrorShown_ = false;
   bool framePlaced_ = false;
 };

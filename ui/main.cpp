@@ -43,9 +43,11 @@ int main(int argc, char* argv[]) {
   tecladim::platform::TerminationNotifier termination;
   QObject::connect(&termination, &tecladim::platform::TerminationNotifier::requested, &form1,
                    [&form1, &termination](int exitCode) {
-                     form1.SaveAtSessionEnd();
+                     const tecladim::SessionEnd end = form1.SaveAtSessionEnd();
                      termination.Handled();
-                     QCoreApplication::exit(exitCode);  // ends open dialogs' loops too, closes no window
+                     // Ends open dialogs' loops too, closes no window; a history not saved
+                     // is told by the status, not as if the signal had ended a saved run.
+                     QCoreApplication::exit(tecladim::ExitStatusAfter(end, exitCode));
                    });
 
   form1.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, form1.size(),

@@ -6,11 +6,16 @@ For each signal, the real program is started under Xvfb in a folder holding a hi
 lesson is typed to its end through the X server, and while the report window is open (the
 record is in the store, nothing written yet) the signal is sent. The program must end by
 itself with 128 + the signal's number, and "Exercicio.xml" must then hold the earlier records
-and the new one. A last run is signalled while idle and must leave the history as it was.
+and the new one. Then a run is signalled while another program holds the history's lock: it
+must give up within seconds, exit 75 and leave its record in a recovery file of the user's
+data folder, which the next start merges in. A last run is signalled while idle and must
+leave the history as it was.
 
 Usage: signal_test.py --program PATH --lesson-text PATH [--artifacts DIR]
 """
 import argparse
+import fcntl
+import os
 import pathlib
 import signal
 import sys
@@ -31,6 +36,43 @@ def rows_of(folder):
     return parsed[1] if parsed else None
 
 
+def check_locked_history(session, desktop, folder, checks, text):
+    """SIGTERM while another program's save holds the history: the run waits a few seconds,
+    not 30 s twice, and its record waits in the data folder for the next start."""
+    recovered = pathlib.Path(os.environ['XDG_DATA_HOME']) / 'tecladim' / 'recuperados'
+    rows_before = rows_of(folder) or []
+    program, main_window = session.start('program-locked.log')
+    try:
+        if not checks.check('locked: the main window shows', main_window):
+            return
+        session.choose_lesson(program, main_window, LESSON)
+        session.type_clean(program, main_window, text)
+        if not checks.check('locked: the report opens', program.wait_window(ALERT_SIZE, timeout=10)):
+            return
+        with open(folder / HISTORY, 'rb') as holder:
+            fcntl.flock(holder, fcntl.LOCK_EX)
+            program.process.send_signal(signal.SIGTERM)
+            code = program.wait_exit(timeout=15)
+        checks.check('locked: the program ends with 75, the history not saved', code == 75, f'exit status {code}')
+        checks.check('locked: the history is as it was', (rows_of(folder) or []) == rows_before)
+        kept = list(recovered.glob('Exercicio.xml.*.recuperado.xml')) if recovered.is_dir() else []
+        checks.check('locked: the record waits in the data folder', len(kept) == 1, repr(kept))
+    finally:
+        program.kill()
+    program, main_window = session.start('program-after-lock.log')
+    try:
+        checks.check('after the lock: the main window shows', main_window)
+        rows = rows_of(folder) or []
+        checks.check('after the lock: the next start merged the record', len(rows) == len(rows_before) + 1,
+                     repr(rows))
+        checks.check('after the lock: the recovery file is gone',
+                     not list(recovered.glob('*.recuperado.xml')) if recovered.is_dir() else True)
+        program.process.send_signal(signal.SIGTERM)
+        program.wait_exit(timeout=15)
+    finally:
+        program.kill()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--program', required=True)
@@ -45,6 +87,7 @@ def main():
         artifacts.mkdir(parents=True, exist_ok=True)
         folder = pathlib.Path(scratch) / 'turma'
         folder.mkdir()
+        os.environ['XDG_DATA_HOME'] = str(pathlib.Path(scratch) / 'dados')
         (folder / HISTORY).write_text(EMPTY_HISTORY)
         desktop = Desktop(artifacts)
         try:
@@ -76,6 +119,7 @@ def main():
                                      rows[-1]['licao'] == str(LESSON) and rows[-1]['state'] == '4', rows[-1]['raw'])
                 finally:
                     program.kill()
+            check_locked_history(session, desktop, folder, checks, text)
             before = (folder / HISTORY).read_bytes()
             program, main_window = session.start('program-idle.log')
             try:

@@ -1,6 +1,9 @@
 // The main window as the student meets it: start-up and shutdown with and without a
 // history file, a whole lesson typed through the real typing box, the lesson spin box,
 // the guards, the layout. Every test runs in a fresh working directory of its own.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
@@ -12,20 +15,24 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QWheelEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtTest>
+
+#include <chrono>
 #include <memory>
 
 #include "history/datetime.h"
 #include "history/preload.h"
+#include "history/record_set.h"
 #include "lessons/catalogue.h"
 #include "modal_watcher.h"
+#include "platform/durable_file.h"
 #include "platform/fake_services.h"
 #include "platform/queued_keys.h"
 #include "ui/Unit1.h"
@@ -545,18 +552,96 @@ class MainWindowTest : public QObject {
     QVERIFY(!QFile::exists(HistoryFile));
   }
 
-  void CompletionOnClosedHistoryShowsTheError() {
-    WriteFile(HistoryFile, QByteArrayLiteral("not a packet"));
-    Run run;
+  // An exercise completed after a load error used to be refused ("closed dataset") and lost.
+  void ExerciseAfterALoadErrorIsKeptBesideTheDamagedHistoryAndMergedLater() {
+    const QByteArray damaged = QByteArrayLiteral("not a packet");
+    WriteFile(HistoryFile, damaged);
+    const QString recovery = HistoryFile + QStringLiteral(".recuperado.xml");
+    {
+      Run run;
+      QVERIFY(run.Start());
+      QCOMPARE(run.watcher.Count(Kind::ErrorBox), 1);
+      QCOMPARE(run.watcher.seen.front().text, QStringLiteral("Mismatch in datapacket."));
+      run.CompleteNoLessonPassage();
+      QCOMPARE(run.watcher.Count(Kind::ErrorBox), 1);  // the completion is recorded, not refused
+      QCOMPARE(run.GridRows(), 0);                     // the history that failed stays closed
+      QVERIFY(run.form->close());
+      QCOMPARE(ReadFile(HistoryFile), damaged);
+      QVERIFY(ReadFile(recovery).contains("licao=\"193\""));
+    }
+    {
+      Run again;  // still damaged: the recovery file waits, and takes this run's records too
+      QVERIFY(again.Start());
+      again.CompleteNoLessonPassage();
+      QVERIFY(again.form->close());
+      QCOMPARE(ReadFile(HistoryFile), damaged);
+      QCOMPARE(ReadFile(recovery).count("licao=\"193\""), 2);
+    }
+    WriteFile(HistoryFile, EmptyHistory);  // repaired by hand
+    Run repaired(At(11, 0, 0), Run::History::Preloaded);
+    QVERIFY(repaired.Start());
+    QVERIFY(repaired.watcher.seen.empty());  // nothing to click
+    QCOMPARE(repaired.GridRows(), 2);
+    QVERIFY(!QFile::exists(recovery));
+    QCOMPARE(ReadFile(HistoryFile).count("licao=\"193\""), 2);
+  }
+
+  // The end of a session while another program holds the history used to wait 30 s twice
+  // and exit as if saved, the run's records gone.
+  void SessionEndWithTheHistoryLockedKeepsTheRunForTheNextStart() {
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    WriteFile(HistoryFile, EmptyHistory);
+    {
+      Run run;
+      QVERIFY(run.Start());
+      run.CompleteNoLessonPassage();
+      const int holder = ::open("Exercicio.xml", O_RDONLY);
+      QVERIFY(holder >= 0);
+      QCOMPARE(::flock(holder, LOCK_EX), 0);  // another program's save that does not end
+      QElapsedTimer timer;
+      timer.start();
+      const SessionEnd end = run.form->SaveAtSessionEnd();
+      QVERIFY2(timer.elapsed() < 10'000, qPrintable(QString::number(timer.elapsed())));
+      QCOMPARE(end, SessionEnd::RecordsKept);
+      QCOMPARE(ExitStatusAfter(end, 128 + 15), 75);
+      QCOMPARE(run.form->SaveAtSessionEnd(), SessionEnd::RecordsKept);  // once: the quit's call waits no more
+      ::close(holder);
+      tecladim::platform::SetLockWaitLimit(std::chrono::seconds(30));
+      QCOMPARE(ReadFile(HistoryFile), EmptyHistory);
+      const QStringList kept = QDir(data.path() + QStringLiteral("/tecladim/recuperados")).entryList(QDir::Files);
+      QCOMPARE(kept.size(), 1);
+      QVERIFY(kept.front().startsWith(QStringLiteral("Exercicio.xml.")));
+    }
+    Run next(At(11, 0, 0), Run::History::Preloaded);
+    QVERIFY(next.Start());
+    QCOMPARE(next.GridRows(), 1);
+    QVERIFY(QDir(data.path() + QStringLiteral("/tecladim/recuperados")).entryList(QDir::Files).isEmpty());
+    QVERIFY(ReadFile(HistoryFile).contains("licao=\"193\""));
+    qunsetenv("XDG_DATA_HOME");
+  }
+
+  // A start while another program's save holds the history used to block before the window
+  // showed, for as long as that save took (up to 30 s).
+  void StartWhileTheHistoryIsLockedShowsTheWindowAndLoadsItLater() {
+    WriteFile(HistoryFile, EmptyHistory);
+    const int holder = ::open("Exercicio.xml", O_RDONLY);
+    QVERIFY(holder >= 0);
+    QCOMPARE(::flock(holder, LOCK_EX), 0);
+    Run run;  // its first show starts the read, which waits for the lock
+    QElapsedTimer timer;
+    timer.start();
     QVERIFY(run.Start());
-    QCOMPARE(run.watcher.Count(Kind::ErrorBox), 1);
-    run.form->SpinEdit1->SetText(QStringLiteral("193"));
-    run.form->Memo2->setFocus();
-    run.Type(QStringLiteral("Erro."));
-    QTRY_COMPARE(run.watcher.Count(Kind::ErrorBox), 2);  // Append fails first: no report
-    QCOMPARE(run.watcher.seen.back().text, QStringLiteral("cds1: Cannot perform this operation on a closed dataset."));
-    QCOMPARE(run.watcher.Count(Kind::Report), 0);
-    QVERIFY(run.form->Memo2->isReadOnly());
+    QVERIFY(timer.elapsed() < 5'000);
+    QVERIFY(run.form->isVisible());
+    QVERIFY(!run.form->BitBtn1->isEnabled());  // nothing to start until the history is there
+    QCOMPARE(run.form->cursor().shape(), Qt::BusyCursor);
+    QVERIFY(!run.form->cds1->Active());
+    ::close(holder);
+    QTRY_VERIFY(run.form->cds1->Active());
+    QVERIFY(run.form->BitBtn1->isEnabled());
+    QCOMPARE(run.form->Memo1->toPlainText(), Model(1));
+    QVERIFY(run.watcher.seen.empty());
   }
 
   void TabOrderAndFocusReturn() {
