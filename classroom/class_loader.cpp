@@ -70,18 +70,18 @@ void Walk(const fs::path& opened, ClassFolders& out, std::set<fs::path>& seen) {
   if (ec) note(last, ec);
 }
 
-ExerciseRecord RecordAt(history::RecordSet& set, int orderIndex) {
-  set.SetCurrentRow(orderIndex);
+ExerciseRecord RecordAt(const history::RecordSet& set, int orderIndex) {
+  const history::HistoryRecord record = set.RecordAt(orderIndex);
   ExerciseRecord r;
   r.recordNumber = set.RecordNumberAt(orderIndex);
-  r.licao = set.Integer("licao");
-  r.erros = set.Integer("erros");
-  const auto stamp = [&](std::string_view field) -> std::optional<Stamp> {
-    if (const auto value = set.DateTimeValue(field)) return ToStamp(*value);
+  r.licao = record.licao;
+  r.erros = record.erros;
+  const auto stamp = [](const std::optional<DateTime>& value) -> std::optional<Stamp> {
+    if (value) return ToStamp(*value);
     return std::nullopt;
   };
-  r.data = stamp("data");
-  r.tempoS = DurationSeconds(stamp("tempo"), stamp("inicio"), stamp("fim"));
+  r.data = stamp(record.data);
+  r.tempoS = DurationSeconds(stamp(record.tempo), stamp(record.inicio), stamp(record.fim));
   return r;
 }
 

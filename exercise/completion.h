@@ -5,6 +5,7 @@
 
 #include "exercise/exercise_state.h"
 #include "history/datetime.h"
+#include "history/history_fields.h"
 
 namespace tecladim {
 
@@ -31,6 +32,9 @@ struct CompletionRecord {
   DateTime fim = 0;
   DateTime tempo = 0;
   std::int32_t erros = 0;
+
+  // The record as the history appends it, every field filled.
+  history::HistoryRecord AsHistoryRecord() const { return {licao, data, erros, inicio, fim, tempo}; }
 };
 
 // The completion time of day: the time part of the one clock reading.

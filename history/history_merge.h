@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "history/history_fields.h"
 #include "history/packet.h"
 
 // What a save writes when another program saved the same history since this one read it.
@@ -10,7 +11,6 @@ namespace tecladim::history {
 
 // The column of a packet that holds each field of the history record, in field order
 // (licao, data, erros, inicio, fim, tempo).
-inline constexpr std::size_t RecordFieldCount = 6;
 using FieldColumns = std::array<std::size_t, RecordFieldCount>;
 // The columns of a packet that holds the six fields alone, in field order.
 inline constexpr FieldColumns SixFields{0, 1, 2, 3, 4, 5};

@@ -17,23 +17,10 @@
 namespace tecladim::history {
 namespace {
 
-struct FieldSpec {
-  std::string_view name;
-  std::string_view typeWord;  // as the save writes it
-  ValueKind kind;
-};
-
 // The history record, in field order: the order of the file's field descriptions too.
-constexpr std::array<FieldSpec, 6> Fields{{
-    {"licao", "i4", ValueKind::Integer},
-    {"data", "dateTime", ValueKind::DateTime},
-    {"erros", "i4", ValueKind::Integer},
-    {"inicio", "dateTime", ValueKind::DateTime},
-    {"fim", "dateTime", ValueKind::DateTime},
-    {"tempo", "dateTime", ValueKind::DateTime},
-}};
-constexpr std::size_t DataField = 1;
-constexpr std::size_t TempoField = 5;
+constexpr const auto& Fields = HistoryFields;
+constexpr std::size_t DataField = static_cast<std::size_t>(HistoryField::Data);
+constexpr std::size_t TempoField = static_cast<std::size_t>(HistoryField::Tempo);
 
 // "30/12/1899 ": the date part of a duration under one day, and one blank.
 constexpr std::u16string_view DurationDatePrefix = u"30/12/1899 ";
@@ -62,7 +49,7 @@ std::string_view KindName(ValueKind kind) { return kind == ValueKind::Integer ? 
 
 Packet EmptyContent() {
   Packet packet;
-  for (const FieldSpec& f : Fields) {
+  for (const FieldDescription& f : Fields) {
     Column c;
     c.def.name = std::string(f.name);
     c.def.type = std::string(f.typeWord);
@@ -562,6 +549,55 @@ std::u16string RecordSet::DisplayTextAt(int orderIndex, std::string_view field) 
   const std::size_t f = FieldIndex(field);
   if (orderIndex < 0 || orderIndex >= RowCount()) return {};
   return FieldText(f, order_[static_cast<std::size_t>(orderIndex)]);
+}
+
+std::u16string RecordSet::DisplayTextAt(int orderIndex, HistoryField field) const {
+  if (orderIndex < 0 || orderIndex >= RowCount()) return {};
+  return FieldText(static_cast<std::size_t>(field), order_[static_cast<std::size_t>(orderIndex)]);
+}
+
+std::u16string RecordSet::DisplayText(HistoryField field) const { return DisplayText(FieldName(field)); }
+
+HistoryRecord RecordSet::RecordAt(int orderIndex) const {
+  HistoryRecord r;
+  if (orderIndex < 0 || orderIndex >= RowCount()) return r;
+  const std::size_t row = order_[static_cast<std::size_t>(orderIndex)];
+  const auto value = [&](HistoryField field) -> std::optional<std::int64_t> {
+    const Column& c = content_.columns[bound_[static_cast<std::size_t>(field)]];
+    return c.present[row] ? std::optional(c.numbers[row]) : std::nullopt;
+  };
+  const auto integer = [&](HistoryField field) -> std::optional<std::int32_t> {
+    if (const auto v = value(field)) return static_cast<std::int32_t>(*v);
+    return std::nullopt;
+  };
+  const auto moment = [&](HistoryField field) -> std::optional<DateTime> {
+    if (const auto v = value(field)) return FromStamp(Stamp{*v});
+    return std::nullopt;
+  };
+  r.licao = integer(HistoryField::Licao);
+  r.data = moment(HistoryField::Data);
+  r.erros = integer(HistoryField::Erros);
+  r.inicio = moment(HistoryField::Inicio);
+  r.fim = moment(HistoryField::Fim);
+  r.tempo = moment(HistoryField::Tempo);
+  return r;
+}
+
+void RecordSet::AppendRecord(const HistoryRecord& record) {
+  Append();
+  const auto integer = [&](HistoryField field, const std::optional<std::int32_t>& v) {
+    if (v) SetInteger(FieldName(field), *v);
+  };
+  const auto moment = [&](HistoryField field, const std::optional<DateTime>& v) {
+    if (v) SetDateTime(FieldName(field), *v);
+  };
+  integer(HistoryField::Licao, record.licao);
+  moment(HistoryField::Data, record.data);
+  integer(HistoryField::Erros, record.erros);
+  moment(HistoryField::Inicio, record.inicio);
+  moment(HistoryField::Fim, record.fim);
+  moment(HistoryField::Tempo, record.tempo);
+  Post();
 }
 
 std::uint32_t RecordSet::RecordNumberAt(int orderIndex) const {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/datetime.h"
+#include "history/history_fields.h"
 #include "history/history_file.h"
 #include "history/history_merge.h"
 #include "history/packet.h"
@@ -99,6 +100,8 @@ class RecordSet {
   // (number, 0, 4), placed after every record with an equal or earlier `data`.
   void Post();
   bool Inserting() const { return inserting_; }
+  // Append, the record's values and Post as one change (a blank field stays blank).
+  void AppendRecord(const HistoryRecord& record);
 
   // Field values of the record being appended (write) or of the current one (read);
   // reads give no value for a blank field or when there is no current record.
@@ -117,6 +120,10 @@ class RecordSet {
   int CurrentRow() const;           // NoRow while none is current or a record is being appended
   void SetCurrentRow(int orderIndex);  // a click on a grid row; out of range does nothing
   std::u16string DisplayTextAt(int orderIndex, std::string_view field) const;
+  std::u16string DisplayTextAt(int orderIndex, HistoryField field) const;
+  std::u16string DisplayText(HistoryField field) const;
+  // The record at a grid row, read without moving the current record; all blank out of range.
+  HistoryRecord RecordAt(int orderIndex) const;
   std::uint32_t RecordNumberAt(int orderIndex) const;
   std::uint8_t RecordStatusAt(int orderIndex) const;
 

@@ -49,14 +49,13 @@ void WriteRecords(const fs::path& file, const fs::path& history, const Packet& r
 
 // The six fields of a packet, by name.
 FieldColumns FieldsOf(const Packet& packet, const fs::path& file) {
-  static constexpr std::array<std::string_view, RecordFieldCount> Names{"licao",  "data", "erros",
-                                                                        "inicio", "fim",  "tempo"};
   FieldColumns fields{};
   for (std::size_t f = 0; f < RecordFieldCount; ++f) {
+    const std::string_view name = HistoryFields[f].name;
     std::size_t c = 0;
-    while (c < packet.columns.size() && !EqualIgnoringAsciiCase(packet.columns[c].def.name, Names[f])) ++c;
+    while (c < packet.columns.size() && !EqualIgnoringAsciiCase(packet.columns[c].def.name, name)) ++c;
     if (c == packet.columns.size())
-      throw HistoryError(HistoryErrorKind::FieldNotFound, FullPathText(file) + ": " + std::string(Names[f]));
+      throw HistoryError(HistoryErrorKind::FieldNotFound, FullPathText(file) + ": " + std::string(name));
     fields[f] = c;
   }
   return fields;

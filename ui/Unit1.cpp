@@ -437,10 +437,11 @@ TForm1::~TForm1() = default;
 void TForm1::ShowErrorCount() { SetLabelText(Label3, ToQString(IntegerText(exercise.errorCount))); }
 
 void TForm1::ShowFieldTexts() {
-  Label15->setText(ToQString(cds1->DisplayText("licao")));
-  DBText1->setText(ToQString(cds1->DisplayText("data")));
-  DBText2->setText(ToQString(cds1->DisplayText("inicio")));
-  DBText3->setText(ToQString(cds1->DisplayText("fim")));
+  using history::HistoryField;
+  Label15->setText(ToQString(cds1->DisplayText(HistoryField::Licao)));
+  DBText1->setText(ToQString(cds1->DisplayText(HistoryField::Data)));
+  DBText2->setText(ToQString(cds1->DisplayText(HistoryField::Inicio)));
+  DBText3->setText(ToQString(cds1->DisplayText(HistoryField::Fim)));
   DBText4->setText(cds1tempoGetText());
   if (const int row = cds1->CurrentRow(); row != history::NoRow) {
     DBGrid1->selectRow(row);
@@ -450,19 +451,11 @@ void TForm1::ShowFieldTexts() {
   }
 }
 
-QString TForm1::cds1tempoGetText() const { return ToQString(cds1->DisplayText("tempo")); }
+QString TForm1::cds1tempoGetText() const { return ToQString(cds1->DisplayText(history::HistoryField::Tempo)); }
 
 // The record of a completed exercise, field by field in the completion step's order.
 void TForm1::AppendRecord(const CompletionRecord& record) {
-  history::RecordSet& store = RecordsStore();
-  store.Append();
-  store.SetInteger("licao", record.licao);
-  store.SetDateTime("data", record.data);
-  store.SetDateTime("inicio", record.inicio);
-  store.SetDateTime("fim", record.fim);
-  store.SetDateTime("tempo", record.tempo);
-  store.SetInteger("erros", record.erros);
-  store.Post();
+  RecordsStore().AppendRecord(record.AsHistoryRecord());
 }
 
 // The history that did not load stays closed and untouched; the student's work is kept

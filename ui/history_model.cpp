@@ -9,15 +9,15 @@ namespace tecladim {
 namespace {
 
 struct Column {
-  std::string_view field;
+  history::HistoryField field;
   const char16_t* title;
   Qt::Alignment alignment;
 };
 // Whole numbers stand at the right of their cell, like every integer field of a grid.
 constexpr std::array<Column, 3> Columns{{
-    {"licao", u"Lição", Qt::AlignRight | Qt::AlignVCenter},
-    {"data", u"Data", Qt::AlignLeft | Qt::AlignVCenter},
-    {"erros", u"Erros", Qt::AlignRight | Qt::AlignVCenter},
+    {history::HistoryField::Licao, u"Lição", Qt::AlignRight | Qt::AlignVCenter},
+    {history::HistoryField::Data, u"Data", Qt::AlignLeft | Qt::AlignVCenter},
+    {history::HistoryField::Erros, u"Erros", Qt::AlignRight | Qt::AlignVCenter},
 }};
 constexpr int DataColumn = 1;
 const QString CurrentMark = QStringLiteral("▶");

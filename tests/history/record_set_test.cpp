@@ -138,6 +138,54 @@ TEST(RecordSet, ValuesAreHeldToTheMillisecondAndReadBackWhileAppending) {
   EXPECT_EQ(set.CurrentRow(), NoRow);  // not a grid row before it is posted
 }
 
+// The window appends a completed exercise as one typed record; the class report reads a
+// million of them by row without moving the current record.
+TEST(RecordSet, TypedRecordsGoInAsOneChangeAndComeOutByRow) {
+  RecordSet set("cds1");
+  set.CreateDataSet();
+  const HistoryRecord full{158, At(2024, 3, 5, 14, 3, 27, 123), 2, At(2024, 3, 5, 14, 2, 12), At(2024, 3, 5, 14, 3, 27),
+                           At(1899, 12, 30, 0, 1, 15)};
+  set.AppendRecord(full);
+  set.AppendRecord({7, At(2024, 3, 5, 9), std::nullopt, std::nullopt, std::nullopt, std::nullopt});
+  EXPECT_FALSE(set.Inserting());
+  EXPECT_EQ(set.Content().changeLog, (std::vector<ChangeLogEntry>{{1, 0, 4}, {2, 0, 4}}));
+  EXPECT_EQ(RecordNumbersInOrder(set), (std::vector<std::uint32_t>{2, 1}));  // by data
+  ASSERT_EQ(set.CurrentRow(), 0);  // the record just posted
+
+  const HistoryRecord first = set.RecordAt(1);
+  EXPECT_EQ(first.licao, 158);
+  EXPECT_EQ(first.data, full.data);
+  EXPECT_EQ(first.erros, 2);
+  EXPECT_EQ(first.inicio, full.inicio);
+  EXPECT_EQ(first.fim, full.fim);
+  EXPECT_EQ(first.tempo, full.tempo);
+  EXPECT_EQ(set.CurrentRow(), 0) << "reading a row moves nothing";
+  const HistoryRecord blanks = set.RecordAt(0);
+  EXPECT_EQ(blanks.licao, 7);
+  EXPECT_EQ(blanks.erros, std::nullopt);
+  EXPECT_EQ(blanks.tempo, std::nullopt);
+  EXPECT_EQ(set.RecordAt(2).licao, std::nullopt);
+  EXPECT_EQ(set.RecordAt(-1).data, std::nullopt);
+  EXPECT_EQ(set.DisplayTextAt(1, HistoryField::Tempo), u"00:01:15");
+  EXPECT_EQ(set.DisplayText(HistoryField::Licao), u"7");
+
+  // The same record through the six named writes gives the same content, byte for byte.
+  RecordSet named("cds1");
+  named.CreateDataSet();
+  named.Append();
+  named.SetInteger("licao", 158);
+  named.SetDateTime("data", *full.data);
+  named.SetInteger("erros", 2);
+  named.SetDateTime("inicio", *full.inicio);
+  named.SetDateTime("fim", *full.fim);
+  named.SetDateTime("tempo", *full.tempo);
+  named.Post();
+  RecordSet typed("cds1");
+  typed.CreateDataSet();
+  typed.AppendRecord(full);
+  EXPECT_EQ(WritePacket(typed.Content()), WritePacket(named.Content()));
+}
+
 struct TextCase {
   const char* name;
   DateTime inicio;
