@@ -114,6 +114,16 @@ void TMessage_esp::BuildControls() {
   Label2 = AutoSizeLabel(this, QStringLiteral("Label2"), CountdownText, QRect(125, 358, 96, 18),
                          VerdanaFont(15, QFont::Bold), CountdownColour);
 
+  BuildFaces();
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(AlertFlashMs);
+  connect(Timer1, &QTimer::timeout, this, &TMessage_esp::Timer1Timer);
+}
+
+// Three faces kept hidden, and the one the window shows, drawn from them at random.
+void TMessage_esp::BuildFaces() {
   Image1 = FaceImage(this, QStringLiteral("Image1"), QPoint(56, 192), GrimaceFacePicture());
   Image2 = FaceImage(this, QStringLiteral("Image2"), QPoint(199, 192), WorriedFacePicture());
   Image3 = FaceImage(this, QStringLiteral("Image3"), QPoint(347, 192), SadFacePicture());
@@ -121,11 +131,6 @@ void TMessage_esp::BuildControls() {
   Image2->hide();
   Image3->hide();
   Image4 = FaceImage(this, QStringLiteral("Image4"), QPoint(8, 39), QString());
-
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
-  Timer1->setInterval(AlertFlashMs);
-  connect(Timer1, &QTimer::timeout, this, &TMessage_esp::Timer1Timer);
 }
 
 void TMessage_esp::SetMessage(const QString& text) {

@@ -55,6 +55,7 @@ class TMessage_esp : public QDialog {
   void FormShow();
   void FormClose();
   void BuildControls();
+  void BuildFaces();
   void CentreOverOwner();
   // Closes by one of the window's own paths (countdown, "OK"), with the cancel result.
   void CloseDisplay();

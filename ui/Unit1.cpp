@@ -268,18 +268,7 @@ void TForm1::CreateExerciseBoxes() {
   Label6 = NewLabel(this, "Label6", {74, 670, 42, 16}, LessonCaption, windowFont);
   Label6->hide();
 
-  Memo3 = NewBox<TextBox>(this, "Memo3", {-3, 253, 875, 411});
-  Memo3->setFrameStyle(QFrame::NoFrame);
-  Memo3->setReadOnly(true);
-  Memo3->SetText(NumberedLines());
-  {
-    QPalette p = Memo3->palette();
-    p.setColor(QPalette::Base, palette().color(QPalette::Button));
-    p.setColor(QPalette::Text, clBlack);
-    Memo3->setPalette(p);
-  }
-  Memo3->setEnabled(false);
-  Memo3->onEnter = [this] { Memo3Enter(); };
+  CreateLineGutter();
 
   Memo1 = NewBox<TextBox>(this, "Memo1", {29, 40, 1116, 186});
   SetTextColor(Memo1, clBlue);
@@ -296,12 +285,7 @@ void TForm1::CreateExerciseBoxes() {
   Memo2->onKeyPress = [this](char16_t& key) { Memo2KeyPress(key); };
   Memo2->onKeyUp = [this] { Memo2KeyUp(); };
   Memo2->onClick = [this] { Memo2Click(); };
-  // The gutter's numbers stand level with the typing box's lines: its top lies 5 px
-  // lower and it has no frame, so its text margin makes up the difference. Its left edge
-  // lies 3 px beyond the window's: the numbers start at the window's edge, not cut by it.
-  const int gutterMargin = Memo2->document()->documentMargin() + Memo2->frameWidth() - 5;
-  Memo3->document()->setDocumentMargin(gutterMargin);
-  Memo3->IndentText(qMax(0, -Memo3->x() - gutterMargin));
+  AlignGutterWithTypingBox();
 
   BitBtn3 = NewButton(this, "BitBtn3", {1064, 671, 81, 27}, QStringLiteral("Sair"));
   connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
@@ -310,8 +294,6 @@ void TForm1::CreateExerciseBoxes() {
 // The grey panel at the right: "Histórico", the history grid bound to cds1, the summary
 // box with the current record's fields, the maker's logo and web address.
 void TForm1::CreateHistoryPanel() {
-  const QFont tahoma12b = TahomaFont(12, Weight::Bold);
-  const QFont tahoma13b = TahomaFont(13, Weight::Bold);
   Shape1 = new ShapeRect(this, clGray);
   Shape1->setObjectName(QStringLiteral("Shape1"));
   Shape1->setGeometry(1147, 0, 203, 700);
@@ -324,6 +306,39 @@ void TForm1::CreateHistoryPanel() {
   DataSource1->onCurrentChanged = [this] { ShowFieldTexts(); };
   CreateHistoryGrid();
 
+  CreateSummaryBox();
+  CreateMakerLogo();
+}
+
+// The line numbers beside the typing box: a disabled box the keyboard never reaches.
+void TForm1::CreateLineGutter() {
+  Memo3 = NewBox<TextBox>(this, "Memo3", {-3, 253, 875, 411});
+  Memo3->setFrameStyle(QFrame::NoFrame);
+  Memo3->setReadOnly(true);
+  Memo3->SetText(NumberedLines());
+  {
+    QPalette p = Memo3->palette();
+    p.setColor(QPalette::Base, palette().color(QPalette::Button));
+    p.setColor(QPalette::Text, clBlack);
+    Memo3->setPalette(p);
+  }
+  Memo3->setEnabled(false);
+  Memo3->onEnter = [this] { Memo3Enter(); };
+}
+
+void TForm1::AlignGutterWithTypingBox() {
+  // The gutter's numbers stand level with the typing box's lines: its top lies 5 px
+  // lower and it has no frame, so its text margin makes up the difference. Its left edge
+  // lies 3 px beyond the window's: the numbers start at the window's edge, not cut by it.
+  const int gutterMargin = Memo2->document()->documentMargin() + Memo2->frameWidth() - 5;
+  Memo3->document()->setDocumentMargin(gutterMargin);
+  Memo3->IndentText(qMax(0, -Memo3->x() - gutterMargin));
+}
+
+// The summary box under the grid: the current record's fields.
+void TForm1::CreateSummaryBox() {
+  const QFont tahoma12b = TahomaFont(12, Weight::Bold);
+  const QFont tahoma13b = TahomaFont(13, Weight::Bold);
   Shape2 = new ShapeRect(this, clWhite);
   Shape2->setObjectName(QStringLiteral("Shape2"));
   Shape2->setGeometry(1151, 392, 195, 189);
@@ -339,7 +354,10 @@ void TForm1::CreateHistoryPanel() {
   DBText2 = NewFieldText(this, "DBText2", {1199, 491, 143, 16}, tahoma12b, clNavy);
   DBText3 = NewFieldText(this, "DBText3", {1199, 513, 143, 16}, tahoma12b, clNavy);
   DBText4 = NewFieldText(this, "DBText4", {1208, 553, 160, 16}, tahoma13b, clTempo);
+}
 
+// The maker's logo and web address at the foot of the panel.
+void TForm1::CreateMakerLogo() {
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(1152, 593, 192, 74);

@@ -148,6 +148,10 @@ class TForm1 : public QWidget {
  private:
   // The constructor's builders, one per area of the window.
   void SetUpFrame();
+  void CreateLineGutter();
+  void AlignGutterWithTypingBox();
+  void CreateSummaryBox();
+  void CreateMakerLogo();
   void CreateTopBar();
   void CreateExerciseBoxes();
   void CreateHistoryPanel();
