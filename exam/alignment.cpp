@@ -12,20 +12,28 @@ constexpr std::size_t FullTableCells = 1 << 14;
 
 char32_t Key(char32_t c) { return c == U'\n' || c == U'\r' || c == U'\t' ? U' ' : c; }
 
-using Costs = std::vector<std::int32_t>;
+using Cost = std::int64_t;
+using Costs = std::vector<Cost>;
 
+// Every error costs `unit_`; a blank put for a letter or a letter for a blank costs one more,
+// fewer than `unit_` in all, so of the alignments with the fewest errors the one that pairs
+// letters with letters wins ("a" typed for "à" is a different letter, not a letter a mais
+// and a space in its place).
+//
 // Hirschberg's split: the cheapest path through a block crosses its middle model row at
 // one column, or jumps over it with a transposition, so the block's two halves are aligned
 // separately with two rows of costs each way.
 class Aligner {
  public:
   Aligner(std::u32string_view model, std::u32string_view typed, UnreachedText unreached)
-      : m_(typed.size()), freeTail_(unreached == UnreachedText::NotAnError) {
+      : m_(typed.size()),
+        freeTail_(unreached == UnreachedText::NotAnError),
+        unit_(static_cast<Cost>(model.size() + typed.size()) + 1) {
     a_.reserve(model.size());
     for (char32_t c : model) a_.push_back(Key(c));
     b_.reserve(typed.size());
     for (char32_t c : typed) b_.push_back(Key(c));
-    steps_.reserve(std::max(model.size(), typed.size()) + 1);
+    steps_.reserve(std::max(model.size(), typed.size()) + unit_);
   }
 
   std::vector<AlignedStep> Run() {
@@ -37,8 +45,11 @@ class Aligner {
   }
 
  private:
-  std::int32_t DeleteCost(std::size_t j) const { return freeTail_ && j == m_ ? 0 : 1; }
-  std::int32_t SubstituteCost(std::size_t i, std::size_t j) const { return a_[i] == b_[j] ? 0 : 1; }
+  Cost DeleteCost(std::size_t j) const { return freeTail_ && j == m_ ? 0 : unit_; }
+  Cost SubstituteCost(std::size_t i, std::size_t j) const {
+    if (a_[i] == b_[j]) return 0;
+    return (a_[i] == U' ') == (b_[j] == U' ') ? unit_ : unit_ + 1;
+  }
   // Model i, i+1 typed as j+1, j.
   bool Swapped(std::size_t i, std::size_t j) const {
     return a_[i] != a_[i + 1] && a_[i] == b_[j + 1] && a_[i + 1] == b_[j];
@@ -48,15 +59,15 @@ class Aligner {
   void Forward(std::size_t i0, std::size_t j0, std::size_t last, std::size_t j1, Costs& above, Costs& row) const {
     const std::size_t w = j1 - j0 + 1;
     Costs r2(w), r1(w), r0(w);
-    for (std::size_t k = 0; k < w; ++k) r1[k] = static_cast<std::int32_t>(k);
+    for (std::size_t k = 0; k < w; ++k) r1[k] = static_cast<Cost>(k) * unit_;
     for (std::size_t i = i0 + 1; i <= last; ++i) {
       r0[0] = r1[0] + DeleteCost(j0);
       for (std::size_t k = 1; k < w; ++k) {
         const std::size_t j = j0 + k;
-        std::int32_t v = r1[k - 1] + SubstituteCost(i - 1, j - 1);
+        Cost v = r1[k - 1] + SubstituteCost(i - 1, j - 1);
         v = std::min(v, r1[k] + DeleteCost(j));
-        v = std::min(v, r0[k - 1] + 1);
-        if (k >= 2 && i - i0 >= 2 && Swapped(i - 2, j - 2)) v = std::min(v, r2[k - 2] + 1);
+        v = std::min(v, r0[k - 1] + unit_);
+        if (k >= 2 && i - i0 >= 2 && Swapped(i - 2, j - 2)) v = std::min(v, r2[k - 2] + unit_);
         r0[k] = v;
       }
       std::swap(r2, r1);
@@ -70,15 +81,15 @@ class Aligner {
   void Backward(std::size_t first, std::size_t j0, std::size_t i1, std::size_t j1, Costs& row, Costs& below) const {
     const std::size_t w = j1 - j0 + 1;
     Costs r2(w), r1(w), r0(w);
-    for (std::size_t k = 0; k < w; ++k) r1[k] = static_cast<std::int32_t>(w - 1 - k);
+    for (std::size_t k = 0; k < w; ++k) r1[k] = static_cast<Cost>(w - 1 - k) * unit_;
     for (std::size_t i = i1; i-- > first;) {
       r0[w - 1] = r1[w - 1] + DeleteCost(j1);
       for (std::size_t k = w - 1; k-- > 0;) {
         const std::size_t j = j0 + k;
-        std::int32_t v = r1[k + 1] + SubstituteCost(i, j);
+        Cost v = r1[k + 1] + SubstituteCost(i, j);
         v = std::min(v, r1[k] + DeleteCost(j));
-        v = std::min(v, r0[k + 1] + 1);
-        if (k + 2 < w && i1 - i >= 2 && Swapped(i, j)) v = std::min(v, r2[k + 2] + 1);
+        v = std::min(v, r0[k + 1] + unit_);
+        if (k + 2 < w && i1 - i >= 2 && Swapped(i, j)) v = std::min(v, r2[k + 2] + unit_);
         r0[k] = v;
       }
       std::swap(r2, r1);
@@ -100,12 +111,12 @@ class Aligner {
     Backward(mid, j0, i1, j1, b, bBelow);
     std::size_t bestK = 0;
     bool jump = false;
-    std::int32_t best = f[0] + b[0];
+    Cost best = f[0] + b[0];
     for (std::size_t k = 1; k <= w; ++k)
       if (f[k] + b[k] < best) best = f[k] + b[k], bestK = k;
     for (std::size_t k = 0; k + 2 <= w; ++k)
-      if (Swapped(mid - 1, j0 + k) && fAbove[k] + 1 + bBelow[k + 2] < best)
-        best = fAbove[k] + 1 + bBelow[k + 2], bestK = k, jump = true;
+      if (Swapped(mid - 1, j0 + k) && fAbove[k] + unit_ + bBelow[k + 2] < best)
+        best = fAbove[k] + unit_ + bBelow[k + 2], bestK = k, jump = true;
     if (!jump) {
       Block(i0, j0, mid, j0 + bestK);
       Block(mid, j0 + bestK, i1, j1);
@@ -120,16 +131,16 @@ class Aligner {
   void FullTable(std::size_t i0, std::size_t j0, std::size_t i1, std::size_t j1) {
     const std::size_t h = i1 - i0, w = j1 - j0, cols = w + 1;
     Costs d((h + 1) * cols);
-    auto at = [&](std::size_t r, std::size_t k) -> std::int32_t& { return d[r * cols + k]; };
-    for (std::size_t k = 0; k <= w; ++k) at(0, k) = static_cast<std::int32_t>(k);
+    auto at = [&](std::size_t r, std::size_t k) -> Cost& { return d[r * cols + k]; };
+    for (std::size_t k = 0; k <= w; ++k) at(0, k) = static_cast<Cost>(k) * unit_;
     for (std::size_t r = 1; r <= h; ++r) {
       at(r, 0) = at(r - 1, 0) + DeleteCost(j0);
       for (std::size_t k = 1; k <= w; ++k) {
         const std::size_t i = i0 + r, j = j0 + k;
-        std::int32_t v = at(r - 1, k - 1) + SubstituteCost(i - 1, j - 1);
+        Cost v = at(r - 1, k - 1) + SubstituteCost(i - 1, j - 1);
         v = std::min(v, at(r - 1, k) + DeleteCost(j));
-        v = std::min(v, at(r, k - 1) + 1);
-        if (r >= 2 && k >= 2 && Swapped(i - 2, j - 2)) v = std::min(v, at(r - 2, k - 2) + 1);
+        v = std::min(v, at(r, k - 1) + unit_);
+        if (r >= 2 && k >= 2 && Swapped(i - 2, j - 2)) v = std::min(v, at(r - 2, k - 2) + unit_);
         at(r, k) = v;
       }
     }
@@ -137,15 +148,16 @@ class Aligner {
     std::size_t r = h, k = w;
     while (r > 0 || k > 0) {
       const std::size_t i = i0 + r, j = j0 + k;
-      const std::int32_t v = at(r, k);
+      const Cost v = at(r, k);
       const auto mi = static_cast<std::uint32_t>(i), tj = static_cast<std::uint32_t>(j);
       if (r > 0 && k > 0 && SubstituteCost(i - 1, j - 1) == 0 && at(r - 1, k - 1) == v) {
         back.push_back({Step::Match, mi - 1, tj - 1});
         --r, --k;
-      } else if (r >= 2 && k >= 2 && Swapped(i - 2, j - 2) && at(r - 2, k - 2) + 1 == v) {
+      } else if (r >= 2 && k >= 2 && Swapped(i - 2, j - 2) && at(r - 2, k - 2) + unit_ == v) {
         back.push_back({Step::Transpose, mi - 2, tj - 2});
         r -= 2, k -= 2;
-      } else if (r > 0 && k > 0 && SubstituteCost(i - 1, j - 1) == 1 && at(r - 1, k - 1) + 1 == v) {
+      } else if (r > 0 && k > 0 && SubstituteCost(i - 1, j - 1) != 0 &&
+                 at(r - 1, k - 1) + SubstituteCost(i - 1, j - 1) == v) {
         back.push_back({Step::Substitute, mi - 1, tj - 1});
         --r, --k;
       } else if (r > 0 && at(r - 1, k) + DeleteCost(j) == v) {
@@ -162,6 +174,7 @@ class Aligner {
   std::vector<char32_t> a_, b_;
   std::size_t m_;
   bool freeTail_;
+  Cost unit_;
   std::vector<AlignedStep> steps_;
 };
 

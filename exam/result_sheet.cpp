@@ -8,12 +8,6 @@ namespace {
 
 std::string Number(std::int64_t value, int decimals = 0) { return Utf8FromUtf16(FixedPointText(value, decimals)); }
 
-std::string Utf8(const std::u32string& text) {
-  std::string out;
-  for (char32_t c : text) AppendUtf8(out, c);
-  return out;
-}
-
 }  // namespace
 
 const char* const PracticeNotice = "Um simulado é treino, não um certificado.";
@@ -30,12 +24,15 @@ std::string PieceText(const std::u32string& piece) {
   if (piece == U"\t") return "tabulação";
   std::u32string shown;
   for (char32_t c : piece) shown += c == U'\n' ? U'↵' : c;
-  return "“" + Utf8(shown) + "”";
+  return "“" + Utf8FromUtf32(shown) + "”";
 }
 
 std::string ErrorLineText(const MarkedError& e) {
   std::string line =
       "linha " + Number(e.line) + ", coluna " + Number(e.column) + ": " + std::string(ErrorKindName(e.kind));
+  // "espaço a mais", "espaço a menos": the kind says the rest.
+  if (e.kind == ErrorKind::Space && e.expected.empty() && e.got == U" ") return line + " a mais";
+  if (e.kind == ErrorKind::Space && e.got.empty() && e.expected == U" ") return line + " a menos";
   if (e.expected.empty()) line += " (digitado " + PieceText(e.got) + ")";
   else if (e.got.empty()) line += " (modelo " + PieceText(e.expected) + ")";
   else line += " (modelo " + PieceText(e.expected) + ", digitado " + PieceText(e.got) + ")";
