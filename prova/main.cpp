@@ -3,7 +3,9 @@
 
 #include <iostream>
 
+#include "platform/system_services.h"
 #include "prova/command_line.h"
+#include "prova/exam_window.h"
 
 using tecladim::prova::CommandLine;
 
@@ -26,6 +28,9 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("tecladim-prova"));
   QApplication::setApplicationDisplayName(QStringLiteral("Tecladim — Prova simulada"));
   QApplication::setDesktopFileName(QStringLiteral("org.example.tecladim.prova"));
-  std::cerr << tecladim::prova::UsageText;
-  return 0;
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/prova/tecladim-prova.png")));
+  tecladim::SystemServices platform;
+  tecladim::prova::ExamWindow window(platform);
+  window.show();
+  return app.exec();
 }
