@@ -116,4 +116,25 @@ std::u16string PercentText(double value) {
   return out;
 }
 
+std::u16string FixedPointText(std::int64_t units, int decimals) {
+  // The magnitude as unsigned, so the most negative value has one too.
+  const std::uint64_t magnitude =
+      units < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+  char buffer[24];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
+  std::string digits(buffer, written.ptr);
+  const auto fraction = static_cast<std::size_t>(decimals < 0 ? 0 : decimals);
+  if (digits.size() <= fraction) digits.insert(0, fraction + 1 - digits.size(), '0');
+  const std::size_t whole = digits.size() - fraction;
+  std::u16string out;
+  if (units < 0) out.push_back(u'-');
+  for (std::size_t i = 0; i < whole; ++i) {
+    if (i > 0 && (whole - i) % 3 == 0) out.push_back(u'.');
+    out.push_back(static_cast<char16_t>(digits[i]));
+  }
+  if (fraction > 0) out.push_back(u',');
+  for (std::size_t i = whole; i < digits.size(); ++i) out.push_back(static_cast<char16_t>(digits[i]));
+  return out;
+}
+
 }  // namespace tecladim

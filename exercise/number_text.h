@@ -35,4 +35,9 @@ std::int32_t IntegerValue(std::u16string_view text);
 // A value that rounds to zero shows "0,0%", never "-0,0%".
 std::u16string PercentText(double value);
 
+// A whole count of 10^-decimals units in the Brazilian form: a decimal comma, a dot
+// between thousands, a leading minus, exact (no floating point): (123456, 2) shows
+// "1.234,56", (735, 2) "7,35", (1234, 0) "1.234", (-5, 1) "-0,5".
+std::u16string FixedPointText(std::int64_t units, int decimals);
+
 }  // namespace tecladim

@@ -88,4 +88,29 @@ std::string Utf8FromUtf16(std::u16string_view text) {
   return out;
 }
 
+std::string Utf8FromUtf32(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t c : text) AppendUtf8(out, c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) ? ReplacementCharacter : c);
+  return out;
+}
+
+std::u32string Utf32FromUtf8(std::string_view text) {
+  std::u32string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      out.push_back(byte);
+      ++i;
+      continue;
+    }
+    std::uint32_t cp = ReplacementCharacter;
+    const std::size_t length = DecodeUtf8(text, i, cp);
+    out.push_back(length == 0 ? ReplacementCharacter : cp);
+    i += length == 0 ? 1 : length;
+  }
+  return out;
+}
+
 }  // namespace tecladim

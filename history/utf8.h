@@ -21,4 +21,10 @@ void AppendUtf8(std::string& out, std::uint32_t cp);
 // 16-bit text as UTF-8: a surrogate pair gives one code point, a lone surrogate U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view text);
 
+// Code points as UTF-8; a surrogate or a value beyond U+10FFFF as U+FFFD.
+std::string Utf8FromUtf32(std::u32string_view text);
+
+// UTF-8 as code points; every byte that does not start a well-formed sequence as U+FFFD.
+std::u32string Utf32FromUtf8(std::string_view text);
+
 }  // namespace tecladim

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "exercise/exercise_state.h"
@@ -77,6 +78,28 @@ TEST(IntegerValue, NotANumberIsAConversionErrorWithTheSystemsText) {
   EXPECT_EQ(IntegerText(0), u"0");
 }
 
+TEST(FixedPointText, ShowsScaledCountsWithCommaAndThousandsDot) {
+  struct Row {
+    const char* name;
+    std::int64_t units;
+    int decimals;
+    std::u16string_view text;
+  };
+  for (const Row& row : {
+           Row{"grade with two decimals", 735, 2, u"7,35"},
+           Row{"grade below one point", 5, 2, u"0,05"},
+           Row{"zero points keeps both decimals", 0, 2, u"0,00"},
+           Row{"strokes grouped by thousands", 1234, 0, u"1.234"},
+           Row{"under a thousand no dot", 999, 0, u"999"},
+           Row{"a million strokes per minute in tenths", 12345678, 1, u"1.234.567,8"},
+           Row{"negative tenths below one", -5, 1, u"-0,5"},
+           Row{"most negative value", INT64_MIN, 0, u"-9.223.372.036.854.775.808"},
+       }) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(FixedPointText(row.units, row.decimals), row.text);
+  }
+}
+
 // The toolkit sets the C library's locale from LANG; on a Brazilian machine a printf of a
 // floating value writes "95,7", and a text built on it read "9,,6%".
 TEST(NumberTextUnderTheUsersLocale, IsTheSameWhateverTheCLibraryLocale) {
@@ -96,6 +119,7 @@ TEST(NumberTextUnderTheUsersLocale, IsTheSameWhateverTheCLibraryLocale) {
     EXPECT_EQ(PercentText(-1234.56), u"-1.234,6%");
     EXPECT_EQ(IntegerText(-1234567), u"-1234567");
     EXPECT_EQ(IntegerValue(u" -42"), -42);
+    EXPECT_EQ(FixedPointText(123456, 2), u"1.234,56");
   }
 }
 

@@ -77,5 +77,13 @@ TEST(Utf8, Utf8FromUtf16) {
   EXPECT_EQ(Utf8FromUtf16(u"\xD83D"), "\xEF\xBF\xBD");
 }
 
+TEST(Utf8, Utf32BothWays) {
+  EXPECT_EQ(Utf32FromUtf8("a\xC3\xA7\xC3\xA3o \xE2\x82\xAC\xF0\x9F\x98\x80"), U"a\u00E7\u00E3o \u20AC\U0001F600");
+  EXPECT_EQ(Utf32FromUtf8("\xE7\xE3o"), U"\uFFFD\uFFFDo");  // Windows-1252, a byte each
+  EXPECT_EQ(Utf32FromUtf8("abc\xC3"), U"abc\uFFFD");        // cut short
+  EXPECT_EQ(Utf8FromUtf32(U"a\u00E7\u00E3o \U0001F600"), "a\xC3\xA7\xC3\xA3o \xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf8FromUtf32(std::u32string{U'x', char32_t{0xD800}, char32_t{0x110000}}), "x\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace tecladim

@@ -1,0 +1,48 @@
+#include "prova/exam_typing_box.h"
+
+#include <QKeyEvent>
+
+#include "exercise/input_guard.h"
+#include "exercise/key_codes.h"
+
+namespace tecladim::prova {
+namespace {
+
+ShiftState ShiftStateOf(Qt::KeyboardModifiers qt) {
+  ShiftState m;
+  if (qt.testFlag(Qt::ShiftModifier)) m = m | ShiftState::Shift;
+  if (qt.testFlag(Qt::AltModifier)) m = m | ShiftState::Alt;
+  if (qt.testFlag(Qt::ControlModifier)) m = m | ShiftState::Ctrl;
+  return m;
+}
+
+// The virtual-key code of the two keys the paste guard looks at; 0 for any other.
+std::uint16_t PasteKeyCode(int qtKey) {
+  if (qtKey == Qt::Key_V) return vk::LetterV;
+  if (qtKey == Qt::Key_Insert) return vk::Insert;
+  return 0;
+}
+
+}  // namespace
+
+ExamTypingBox::ExamTypingBox(QWidget* parent) : QPlainTextEdit(parent) {
+  setContextMenuPolicy(Qt::NoContextMenu);
+  setAcceptDrops(false);
+  setTabChangesFocus(false);
+  setUndoRedoEnabled(false);
+}
+
+void ExamTypingBox::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Paste) ||
+      PasteKeyVerdict(PasteKeyCode(event->key()), ShiftStateOf(event->modifiers())) == KeyDownVerdict::Refuse) {
+    event->accept();
+    return;
+  }
+  QPlainTextEdit::keyPressEvent(event);
+}
+
+bool ExamTypingBox::canInsertFromMimeData(const QMimeData*) const { return false; }
+
+void ExamTypingBox::insertFromMimeData(const QMimeData*) {}
+
+}  // namespace tecladim::prova

@@ -1,0 +1,75 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+#include "exam/texts.h"
+#include "platform/fake_services.h"
+#include "prova/exam_typing_box.h"
+#include "prova/exam_window.h"
+
+using tecladim::FakeServices;
+using tecladim::prova::ExamWindow;
+
+namespace {
+
+// Keys as the ABNT2 keyboard delivers them: an accented letter arrives whole, as its text.
+void Type(QWidget* box, const QString& text) {
+  for (const QChar c : text) {
+    if (c.unicode() < 0x80) QTest::keyClicks(box, QString(c));
+    else QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
+}  // namespace
+
+class ExamWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  // A wrong key stays, Backspace takes one back, the sheet scores what is in the box.
+  void HandingInScoresTheTypedText() {
+    FakeServices platform;
+    ExamWindow window(platform);
+    window.show();
+    window.ShowRules();
+    window.StartExam();
+    QCOMPARE(window.CountdownText(), QStringLiteral("05:00"));
+    Type(window.TypingBox(), QStringLiteral("Todo cidadãp"));
+    QTest::keyClick(window.TypingBox(), Qt::Key_Backspace);
+    Type(window.TypingBox(), QStringLiteral("o tem o direiot"));
+    window.HandIn();
+    QCOMPARE(window.LastResult().toquesBrutos, 26);
+    QCOMPARE(window.LastResult().erros, 1);  // "ot" for "to"
+    QVERIFY(window.TypingBox()->isReadOnly());
+  }
+
+  // Ctrl+V and Shift+Insert put nothing in the box, and the clipboard is emptied while
+  // the test runs.
+  void PasteIsRefusedAndTheClipboardEmptied() {
+    FakeServices platform;
+    ExamWindow window(platform);
+    window.show();
+    window.ShowRules();
+    window.StartExam();
+    QApplication::clipboard()->setText(QStringLiteral("texto colado"));
+    QTest::keyClick(window.TypingBox(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(window.TypingBox(), Qt::Key_Insert, Qt::ShiftModifier);
+    QCOMPARE(window.TypingBox()->toPlainText(), QString());
+    QTRY_VERIFY(platform.clipboardWipes >= 2);
+  }
+
+  // The warm-up minute is thrown away: back on the rules, no result.
+  void WarmUpLeavesNoResult() {
+    FakeServices platform;
+    ExamWindow window(platform);
+    window.show();
+    window.ShowRules();
+    window.StartWarmUp();
+    QCOMPARE(window.CountdownText(), QStringLiteral("01:00"));
+    QTest::keyClicks(window.TypingBox(), QStringLiteral("Todo"));
+    window.HandIn();
+    QCOMPARE(window.LastResult().toquesBrutos, 0);
+  }
+};
+
+QTEST_MAIN(ExamWindowTest)
+#include "exam_window_test.moc"
