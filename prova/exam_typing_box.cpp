@@ -4,17 +4,10 @@
 
 #include "exercise/input_guard.h"
 #include "exercise/key_codes.h"
+#include "platform/shift_state.h"
 
 namespace tecladim::prova {
 namespace {
-
-ShiftState ShiftStateOf(Qt::KeyboardModifiers qt) {
-  ShiftState m;
-  if (qt.testFlag(Qt::ShiftModifier)) m = m | ShiftState::Shift;
-  if (qt.testFlag(Qt::AltModifier)) m = m | ShiftState::Alt;
-  if (qt.testFlag(Qt::ControlModifier)) m = m | ShiftState::Ctrl;
-  return m;
-}
 
 // The virtual-key code of the two keys the paste guard looks at; 0 for any other.
 std::uint16_t PasteKeyCode(int qtKey) {

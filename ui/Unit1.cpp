@@ -21,6 +21,7 @@
 #include "exercise/completion.h"
 #include "exercise/figures.h"
 #include "history/history_name.h"
+#include "platform/shift_state.h"
 #include "exercise/judge.h"
 #include "exercise/lesson_start.h"
 #include "exercise/number_text.h"
@@ -154,14 +155,6 @@ QTimer* NewTimer(QObject* parent, const char* name, int intervalMs) {
   t->setObjectName(QString::fromLatin1(name));
   t->setInterval(intervalMs);
   return t;
-}
-
-ShiftState ShiftStateOf(Qt::KeyboardModifiers qt) {
-  ShiftState m;
-  if (qt.testFlag(Qt::ShiftModifier)) m = m | ShiftState::Shift;
-  if (qt.testFlag(Qt::AltModifier)) m = m | ShiftState::Alt;
-  if (qt.testFlag(Qt::ControlModifier)) m = m | ShiftState::Ctrl;
-  return m;
 }
 
 std::filesystem::path HistoryPath() { return std::filesystem::path(ToU16(HistoryFileName)); }
