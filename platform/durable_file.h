@@ -54,7 +54,12 @@ class LockedFile {
 
   // Opens `name` and waits (a bounded time) for the lock. A shared lock needs the file to
   // exist. For an exclusive lock a missing file is created empty, as there must be
-  // something to lock; an empty file reads as an empty history.
+  // something to lock; an empty file reads as an empty history. Created in a group folder
+  // with the setgid bit that the group may write, it is made writable by the group too.
+  // A journal left by a write in place that was interrupted is dealt with first, under the
+  // exclusive lock (taken briefly for a shared Lock that finds one): written over the file
+  // when complete and still fitting it, set aside and named on standard error when the
+  // file was replaced since, removed when incomplete.
   std::error_code Lock(const std::filesystem::path& name, LockMode mode);
 
   // The whole file, read through the locked handle.
@@ -67,8 +72,11 @@ class LockedFile {
   // any moment leaves the old file or the new one. When that cannot be done, or would not
   // keep the file's owner, group, permissions or other links, and the file itself may be
   // written, it is written in place: its whole new size is reserved first, so a full disk
-  // fails before a byte of the old content is lost. Leftover temporary files of crashed
-  // saves of this file are removed first. Needs the exclusive lock.
+  // fails before a byte of the old content is lost, and the bytes about to be written are
+  // kept first in a journal (see platform/durable_file_journal.h), so that a crash half way
+  // is finished at the next Lock. Leftover temporary files of crashed saves of this file are
+  // removed first (those another user's cannot be are named on standard error). Needs the
+  // exclusive lock.
   std::error_code Replace(std::string_view bytes);
   ReplaceRoute LastRoute() const { return route_; }
 
@@ -88,6 +96,11 @@ class LockedFile {
   bool written_ = false;
   ReplaceRoute route_ = ReplaceRoute::None;
 };
+
+// The user's own data folder, where the program keeps what a history's folder may refuse
+// (a journal): $XDG_DATA_HOME/tecladim or ~/.local/share/tecladim, %LOCALAPPDATA%\tecladim on
+// Windows. Empty when the system names none. Not created here.
+std::filesystem::path UserDataFolder();
 
 // Whether `name` is a temporary file that a save of `history` (a file name without
 // folder) makes, or made before this naming: ".Exercicio.xml.Ab3xYz.tmp",
