@@ -37,14 +37,15 @@ std::uint64_t Get(std::string_view in, std::size_t at) {
 
 std::string_view JournalMark() { return Mark; }
 
-std::string EncodeJournal(const JournalHeader& h, std::string_view body) {
+std::string EncodeJournal(const JournalHeader& h, std::string_view body) { return JournalHead(h, body).append(body); }
+
+std::string JournalHead(const JournalHeader& h, std::string_view body) {
   std::string out(Magic);
   out.append(Mark.size(), '\0');
   for (const std::uint64_t v : {h.device, h.file, h.oldSize, h.newSize, h.offset, h.anchorHash, h.pathHash,
                                 static_cast<std::uint64_t>(body.size()), Fnv(body)})
     Put(out, v);
   Put(out, Fnv(std::string_view(out).substr(FieldsAt)));
-  out.append(body);
   return out;
 }
 

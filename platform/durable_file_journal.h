@@ -27,6 +27,8 @@ struct JournalHeader {
 // The journal's bytes, still without the mark: written and flushed first, then the mark is
 // written at JournalMarkOffset and flushed.
 std::string EncodeJournal(const JournalHeader& header, std::string_view body);
+// The bytes before the body, which follows them at once: a large body need not be copied.
+std::string JournalHead(const JournalHeader& header, std::string_view body);
 inline constexpr std::size_t JournalMarkOffset = 8;
 std::string_view JournalMark();
 

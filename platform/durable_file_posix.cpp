@@ -180,8 +180,8 @@ void Discard(const std::filesystem::path& journal) {
 // Writes the journal and its mark, each flushed, and its name into its folder: after this a
 // crash at any moment of the write in place is finished at the next Lock. `mode`: the
 // history's permissions, so that whoever may write the history may finish it.
-std::error_code WriteJournal(const std::filesystem::path& target, std::string_view bytes, mode_t mode,
-                             std::filesystem::path& written) {
+std::error_code WriteJournal(const std::filesystem::path& target, std::string_view head, std::string_view body,
+                             mode_t mode, std::filesystem::path& written) {
   std::error_code first;
   for (const std::filesystem::path& journal : JournalPlaces(target)) {
     const bool beside = journal.parent_path() == target.parent_path();
@@ -200,7 +200,8 @@ std::error_code WriteJournal(const std::filesystem::path& target, std::string_vi
     }
     std::error_code ec;
     if (beside) ::fchmod(fd, mode & 0666);
-    ec = WriteAllAt(fd, bytes, 0);
+    ec = WriteAllAt(fd, head, 0);
+    if (!ec) ec = WriteAllAt(fd, body, static_cast<off_t>(head.size()));
     if (!ec && ::fsync(fd) != 0) ec = LastError();
     if (!ec) ec = WriteAllAt(fd, JournalMark(), JournalMarkOffset);
     if (!ec && ::fsync(fd) != 0) ec = LastError();
@@ -461,7 +462,7 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
                        bytes.size(), offset, JournalAnchorHash(std::string_view(previous).substr(0, offset)),
                        PathHash(Absolute(target))};
   std::filesystem::path journal;
-  if (const std::error_code ec = WriteJournal(target, EncodeJournal(header, fresh), old.st_mode, journal))
+  if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, old.st_mode, journal))
     Report("cannot keep a journal of the save of " + Quoted(target) + " (" + ec.message() +
            "); it is written in place without one, and a crash during the write may damage it");
   const auto forget = [&journal] {
