@@ -120,7 +120,6 @@ std::error_code Reserve(int fd, std::uint64_t oldSize, std::uint64_t newSize) {
 #endif
 }
 
-std::string Quoted(const std::filesystem::path& p) { return "\"" + p.string() + "\""; }
 
 // What a person should know and no window shows: said once on standard error.
 void Report(const std::string& text) { std::fprintf(stderr, "tecladim: %s\n", text.c_str()); }
@@ -128,8 +127,10 @@ void Report(const std::string& text) { std::fprintf(stderr, "tecladim: %s\n", te
 std::filesystem::path Absolute(const std::filesystem::path& p) {
   std::error_code ec;
   std::filesystem::path full = std::filesystem::absolute(p, ec);
-  return ec ? p : full;
+  return ec ? p : full.lexically_normal();
 }
+
+std::string Quoted(const std::filesystem::path& p) { return "\"" + Absolute(p).string() + "\""; }
 
 // Where a journal of `target` may be: beside it first, else in the user's data folder.
 std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
@@ -222,6 +223,8 @@ std::error_code WriteJournal(const std::filesystem::path& target, std::string_vi
 // killed half way left undone.
 void RecoverJournals(int fd, const std::filesystem::path& target) {
   for (const std::filesystem::path& journal : JournalPlaces(target)) {
+    struct stat there {};
+    if (::lstat(journal.c_str(), &there) != 0) continue;  // none, or a data folder not ours
     std::string bytes;
     if (const std::error_code ec = ReadWhole(journal, bytes)) {
       if (ec != std::errc::no_such_file_or_directory)

@@ -427,5 +427,42 @@ TEST_F(ClassroomFolders, AGroupFolderWithoutSetgidKeepsTheFilesOwnerAndGroupForE
   EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
 }
 
+// Used to lock the class out: the first save in the class's setgid folder made the history
+// 0644 under the usual umask, and no other member could save it.
+TEST_F(ClassroomFolders, ANewHistoryInASetgidGroupFolderIsWritableByTheGroup) {
+  const fs::path folder = Folder("turma");
+  Own(folder, 0, Turma, 02775);
+  const mode_t umask = ::umask(022);
+  EXPECT_EQ(RunChild(Append(folder, 1), As(Ana)), 0);
+  ::umask(umask);
+  const fs::path file = folder / HistoryName;
+  ExpectOwner(file, Ana, Turma, 0664);
+  EXPECT_EQ(RunChild(Append(folder, 2), As(Bia)), 0);
+  ExpectOwner(file, Ana, Turma, 0664);
+  EXPECT_EQ(Records(file).size(), 4u);
+}
+
+// Used to be kept silently forever: a crashed save's temporary file of another user in a
+// sticky folder, which no other user may remove.
+TEST_F(ClassroomFolders, AnotherUsersLeftoverTemporaryFileIsNamedOnEverySave) {
+  const fs::path folder = Folder("sala");
+  Own(folder, 0, 0, 01777);
+  HistoryIn(folder, Ana, Ana, 0666);
+  const fs::path leftover = folder / ".Exercicio.xml.Ab3xYz.tmp";
+  std::ofstream(leftover).put('<');
+  ASSERT_EQ(::chown(leftover.c_str(), Ana, Ana), 0);
+  for (int save = 1; save <= 2; ++save) {
+    Child bia(Append(folder, save), As(Bia));
+    EXPECT_EQ(bia.Line(), "loaded");
+    const std::string said = bia.Line();
+    EXPECT_NE(said.find("\"" + leftover.string() + "\""), std::string::npos) << said;
+    EXPECT_EQ(bia.Line(), "");  // once
+    EXPECT_EQ(bia.Wait(), 0);
+  }
+  EXPECT_TRUE(fs::exists(leftover));
+  EXPECT_EQ(RunChild(Append(folder, 3), As(Ana)), 0);  // its owner's save removes it
+  EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
+}
+
 }  // namespace
 }  // namespace tecladim::history
