@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <thread>
@@ -124,7 +126,11 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
   HANDLE search = ::FindFirstFileW((folder / L"*.tmp*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    if (IsTemporaryOf(Utf8(found.cFileName), history)) ::DeleteFileW((folder / found.cFileName).c_str());
+    const std::filesystem::path leftover = folder / found.cFileName;
+    if (IsTemporaryOf(Utf8(found.cFileName), history) && !::DeleteFileW(leftover.c_str()) &&
+        ::GetLastError() != ERROR_FILE_NOT_FOUND)
+      std::fprintf(stderr, "tecladim: cannot remove the leftover temporary file \"%s\" of an interrupted save (%s)\n",
+                   Utf8(leftover).c_str(), LastError().message().c_str());
   } while (::FindNextFileW(search, &found));
   ::FindClose(search);
 }
@@ -187,6 +193,12 @@ std::error_code WriteInPlace(HANDLE file, std::uint64_t oldSize, std::string_vie
 }
 
 }  // namespace
+
+std::filesystem::path UserDataFolder() {
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  if (local == nullptr || *local == L'\0') return {};
+  return std::filesystem::path(local) / L"tecladim";
+}
 
 LockedFile::~LockedFile() { Release(); }
 
