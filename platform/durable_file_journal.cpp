@@ -55,7 +55,7 @@ JournalState DecodeJournal(std::string_view bytes, JournalHeader& h, std::string
     return JournalState::Incomplete;
   const std::size_t at = FieldsAt;
   if (Get(bytes, ChecksumAt) != Fnv(bytes.substr(at, ChecksumAt - at))) return JournalState::Incomplete;
-  h = {Get(bytes, at), Get(bytes, at + 8), Get(bytes, at + 16), Get(bytes, at + 24),
+  h = {Get(bytes, at),      Get(bytes, at + 8),  Get(bytes, at + 16), Get(bytes, at + 24),
        Get(bytes, at + 32), Get(bytes, at + 40), Get(bytes, at + 48)};
   const std::uint64_t length = Get(bytes, at + 56);
   if (length != bytes.size() - HeaderSize || h.offset + length != h.newSize) return JournalState::Incomplete;
@@ -65,8 +65,8 @@ JournalState DecodeJournal(std::string_view bytes, JournalHeader& h, std::string
 }
 
 std::size_t SharedPrefix(std::string_view a, std::string_view b) {
-  const auto [ia, ib] = std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(a.size(), b.size())),
-                                      b.begin());
+  const auto [ia, ib] =
+      std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(a.size(), b.size())), b.begin());
   return static_cast<std::size_t>(ia - a.begin());
 }
 

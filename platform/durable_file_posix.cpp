@@ -120,7 +120,6 @@ std::error_code Reserve(int fd, std::uint64_t oldSize, std::uint64_t newSize) {
 #endif
 }
 
-
 // What a person should know and no window shows: said once on standard error.
 void Report(const std::string& text) { std::fprintf(stderr, "tecladim: %s\n", text.c_str()); }
 
@@ -260,8 +259,8 @@ void RecoverJournals(int fd, const std::filesystem::path& target) {
     if (!ec && ::ftruncate(fd, static_cast<off_t>(header.newSize)) != 0) ec = LastError();
     if (!ec && ::fsync(fd) != 0) ec = LastError();
     if (ec) {
-      Report("cannot finish the interrupted save of " + Quoted(target) + " from its journal " + Quoted(journal) +
-             ": " + ec.message());
+      Report("cannot finish the interrupted save of " + Quoted(target) + " from its journal " + Quoted(journal) + ": " +
+             ec.message());
       continue;
     }
     Discard(journal);
@@ -272,7 +271,8 @@ void RecoverJournals(int fd, const std::filesystem::path& target) {
 // A history made in a group folder with the setgid bit, which the group may write, is the
 // class's: the group may write it too, whatever the umask of its first saver.
 void ShareWithFolderGroup(int fd, const std::filesystem::path& target) {
-  struct stat folder {}, mine {};
+  struct stat folder {
+  }, mine{};
   if (::stat(FolderOf(target).c_str(), &folder) != 0 || (folder.st_mode & S_ISGID) == 0 ||
       (folder.st_mode & S_IWGRP) == 0 || ::fstat(fd, &mine) != 0 || mine.st_gid != folder.st_gid)
     return;
@@ -408,8 +408,8 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::stri
   const int dirFd = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir))
     if (IsTemporaryOf(entry->d_name, history) && ::unlinkat(dirFd, entry->d_name, 0) != 0 && errno != ENOENT)
-      Report("cannot remove the leftover temporary file " + Quoted(folder / entry->d_name) + " of an interrupted save (" +
-             LastError().message() + "); its owner's next save removes it");
+      Report("cannot remove the leftover temporary file " + Quoted(folder / entry->d_name) +
+             " of an interrupted save (" + LastError().message() + "); its owner's next save removes it");
   ::closedir(dir);
 }
 
@@ -461,8 +461,12 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
   previous.resize(std::min<std::size_t>(previous.size(), oldSize));
   const std::size_t offset = SharedPrefix(previous, bytes);
   const std::string_view fresh = bytes.substr(offset);
-  JournalHeader header{static_cast<std::uint64_t>(old.st_dev), static_cast<std::uint64_t>(old.st_ino), oldSize,
-                       bytes.size(), offset, JournalAnchorHash(std::string_view(previous).substr(0, offset)),
+  JournalHeader header{static_cast<std::uint64_t>(old.st_dev),
+                       static_cast<std::uint64_t>(old.st_ino),
+                       oldSize,
+                       bytes.size(),
+                       offset,
+                       JournalAnchorHash(std::string_view(previous).substr(0, offset)),
                        PathHash(Absolute(target))};
   std::filesystem::path journal;
   if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, old.st_mode, journal))

@@ -1,8 +1,8 @@
 // The history save tried for what it is for, with real processes: programs killed in the
 // middle of a save, many programs closing at once on one history, and the shared folders of
 // a classroom as real unprivileged users. The program under test is history_save_child.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -256,7 +256,9 @@ KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) 
   EXPECT_NE(before, after);
   const std::size_t firstChange = static_cast<std::size_t>(
       std::mismatch(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(std::min(before.size(), after.size())),
-                    after.begin()).first - before.begin());
+                    after.begin())
+          .first -
+      before.begin());
   const auto waitForWrite = [&](const fs::path& folder) {
     return link ? WaitForWriteInPlace(folder / HistoryName, firstChange, before[firstChange], std::chrono::seconds(60))
                 : WaitForFileActivity(folder, std::chrono::seconds(60));
@@ -311,11 +313,12 @@ KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) 
     total.fresh += c.fresh;
     total.journals += c.journals;
   }
-  std::printf("%d kills (%s, %zu bytes written from byte %zu in %lld ms): %d left the old file, %d the new one; "
-              "%d left a journal\n",
-              kills, link ? "in place" : "renamed", after.size() - firstChange, firstChange,
-              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(writeTime).count()),
-              total.old, total.fresh, total.journals);
+  std::printf(
+      "%d kills (%s, %zu bytes written from byte %zu in %lld ms): %d left the old file, %d the new one; "
+      "%d left a journal\n",
+      kills, link ? "in place" : "renamed", after.size() - firstChange, firstChange,
+      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(writeTime).count()), total.old,
+      total.fresh, total.journals);
   const fs::path killed = base / "killed0";
   EXPECT_EQ(Records(killed / HistoryName).size(), 1'000'000u);
   args[0] = killed.string();

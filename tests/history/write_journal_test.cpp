@@ -36,8 +36,12 @@ void JournalOf(const fs::path& file, const fs::path& journal, const std::string&
   struct stat info {};
   ASSERT_EQ(::stat(file.c_str(), &info), 0);
   const std::size_t offset = SharedPrefix(old, fresh);
-  const JournalHeader header{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                             old.size(), fresh.size(), offset, JournalAnchorHash(old.substr(0, offset)),
+  const JournalHeader header{static_cast<std::uint64_t>(info.st_dev),
+                             static_cast<std::uint64_t>(info.st_ino),
+                             old.size(),
+                             fresh.size(),
+                             offset,
+                             JournalAnchorHash(old.substr(0, offset)),
                              PathHash(fs::absolute(file))};
   std::string bytes = EncodeJournal(header, std::string_view(fresh).substr(offset));
   if (marked) bytes.replace(JournalMarkOffset, JournalMark().size(), JournalMark());
@@ -59,7 +63,8 @@ class WriteJournal : public ::testing::Test {
 };
 
 const std::string Old = "<DATAPACKET><ROWDATA><ROW licao=\"1\"/><ROW licao=\"2\"/></ROWDATA></DATAPACKET>";
-const std::string Longer = "<DATAPACKET><ROWDATA><ROW licao=\"1\"/><ROW licao=\"2\"/><ROW licao=\"3\"/></ROWDATA></DATAPACKET>";
+const std::string Longer =
+    "<DATAPACKET><ROWDATA><ROW licao=\"1\"/><ROW licao=\"2\"/><ROW licao=\"3\"/></ROWDATA></DATAPACKET>";
 const std::string Shorter = "<DATAPACKET><ROWDATA><ROW licao=\"9\"/></ROWDATA></DATAPACKET>";
 
 // Used to tear the file: a save killed while writing in place left the start of the new

@@ -61,11 +61,10 @@ int LoadOne(const char* file) {
   return 0;
 }
 
-const char* Head =
-    R"(<?xml version="1.0" standalone="yes"?><DATAPACKET Version="2.0"><METADATA><FIELDS>)"
-    R"(<FIELD attrname="licao" fieldtype="i4"/><FIELD attrname="data" fieldtype="dateTime"/>)"
-    R"(<FIELD attrname="erros" fieldtype="i4"/><FIELD attrname="inicio" fieldtype="dateTime"/>)"
-    R"(<FIELD attrname="fim" fieldtype="dateTime"/><FIELD attrname="tempo" fieldtype="dateTime"/>)";
+const char* Head = R"(<?xml version="1.0" standalone="yes"?><DATAPACKET Version="2.0"><METADATA><FIELDS>)"
+                   R"(<FIELD attrname="licao" fieldtype="i4"/><FIELD attrname="data" fieldtype="dateTime"/>)"
+                   R"(<FIELD attrname="erros" fieldtype="i4"/><FIELD attrname="inicio" fieldtype="dateTime"/>)"
+                   R"(<FIELD attrname="fim" fieldtype="dateTime"/><FIELD attrname="tempo" fieldtype="dateTime"/>)";
 
 void Write(const fs::path& name, const std::string& bytes) { std::ofstream(name, std::ios::binary) << bytes; }
 
@@ -147,7 +146,7 @@ int main(int argc, char** argv) {
     const long peak = MeasureOne(argv[0], file);
     const double ratio = size ? (static_cast<double>(peak - baseline) * 1024.0) / static_cast<double>(size) : 0.0;
     const bool within = peak >= 0 && static_cast<double>(peak - baseline) <=
-                                          GoalRatio * static_cast<double>(size) / 1024.0 + SmallFileAllowanceKb;
+                                         GoalRatio * static_cast<double>(size) / 1024.0 + SmallFileAllowanceKb;
     withinGoal = withinGoal && within;
     std::printf("%-40s %12llu %12ld %8.1f%s\n", file.filename().c_str(), static_cast<unsigned long long>(size), peak,
                 ratio, within ? "" : "  over the goal");
