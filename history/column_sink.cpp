@@ -8,8 +8,12 @@ namespace {
 // The columns of a load may take at most this many bytes per byte of the file (plus the
 // allowance below): rows whose fields are all blank cost memory but almost no file, and a
 // damaged file of a few megabytes must not ask for gigabytes.
-constexpr std::size_t MaxCellBytesPerInputByte = 16;
-constexpr std::size_t CellBytesAllowance = std::size_t{32} << 20;
+// The field descriptions count against the same budget: a file of 100,000 fields spends
+// most of it before the first row.
+constexpr std::size_t MaxCellBytesPerInputByte = 8;
+constexpr std::size_t CellBytesAllowance = std::size_t{1} << 20;
+// What one index entry of a column's name costs besides the column (a hash node).
+constexpr std::size_t IndexEntryBytes = 64;
 
 }  // namespace
 
@@ -40,13 +44,18 @@ void ColumnSink::EndFields() {
     keys_[i].first = index.at(keys_[i].key);
   }
   cellBytesPerRow_ = 1;
-  for (const Column& c : packet_.columns)
+  fieldBytes_ = packet_.columns.capacity() * sizeof(Column) + keys_.capacity() * sizeof(ColumnKey);
+  for (const Column& c : packet_.columns) {
     cellBytesPerRow_ += 1 + (c.kind == ValueKind::Text ? sizeof(std::string) : sizeof(std::int64_t));
+    fieldBytes_ += IndexEntryBytes + c.def.name.capacity() + c.def.type.capacity() +
+                   c.def.params.capacity() * sizeof(c.def.params[0]);
+    for (const auto& [name, value] : c.def.params) fieldBytes_ += name.capacity() + value.capacity();
+  }
 }
 
 void ColumnSink::BeginRows() {
   const std::size_t limit = MaxCellBytesPerInputByte * fileSize_ + CellBytesAllowance;
-  maxRows_ = limit / cellBytesPerRow_;
+  maxRows_ = limit > fieldBytes_ ? (limit - fieldBytes_) / cellBytesPerRow_ : 0;
 }
 
 std::size_t ColumnSink::EstimatedRows(std::size_t rowBytes, std::size_t bytesLeft) const {

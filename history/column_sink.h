@@ -151,6 +151,7 @@ class ColumnSink {
   std::unordered_map<std::string_view, int> attributeIndex_;
   std::unordered_map<std::string_view, int> tagIndex_;
   std::size_t cellBytesPerRow_ = 1;
+  std::size_t fieldBytes_ = 0;  // what the field descriptions took
   std::size_t maxRows_ = 0;
   std::string scratch_;
   bool bent_ = false;

@@ -27,8 +27,11 @@ constexpr std::u16string_view DurationDatePrefix = u"30/12/1899 ";
 constexpr std::size_t TempoTextLimit = 100;
 
 // Room for this many posts is made when a history is loaded, so that the first exercise
-// of a run does not copy every column of a large history to grow it.
+// of a run does not copy every column of a large history to grow it; the room of all the
+// columns together stays within PostHeadroomBytes, as a file of thousands of fields would
+// otherwise ask for gigabytes of room it never uses.
 constexpr std::size_t PostHeadroom = 4096;
+constexpr std::size_t PostHeadroomBytes = std::size_t{1} << 20;
 
 // Blank `data` sorts before every date, as the record set's index puts nulls first.
 constexpr std::int64_t BlankKey = std::numeric_limits<std::int64_t>::min();
@@ -62,7 +65,10 @@ Packet EmptyContent() {
 // Every column as long as the row list, so appending and reading never run off a column.
 void Square(Packet& packet) {
   const std::size_t rows = packet.RowCount();
-  const std::size_t room = rows + PostHeadroom;
+  std::size_t bytesPerPost = sizeof(std::uint8_t);
+  for (const Column& c : packet.columns)
+    bytesPerPost += sizeof(std::uint8_t) + (c.kind == ValueKind::Text ? sizeof(std::string) : sizeof(std::int64_t));
+  const std::size_t room = rows + std::clamp<std::size_t>(PostHeadroomBytes / bytesPerPost, 1, PostHeadroom);
   for (Column& c : packet.columns) {
     c.present.resize(rows);
     c.present.reserve(room);

@@ -55,7 +55,12 @@ class LockedFile {
 
   // Opens `name` and waits (a bounded time) for the lock. A shared lock needs the file to
   // exist. For an exclusive lock a missing file is created empty, as there must be
-  // something to lock; an empty file reads as an empty history.
+  // something to lock; an empty file reads as an empty history. Created in a group folder
+  // with the setgid bit that the group may write, it is made writable by the group too.
+  // A journal left by a write in place that was interrupted is dealt with first, under the
+  // exclusive lock (taken briefly for a shared Lock that finds one): written over the file
+  // when complete and still fitting it, set aside and named on standard error when the
+  // file was replaced since, removed when incomplete.
   std::error_code Lock(const std::filesystem::path& name, LockMode mode);
 
   // The whole file, read through the locked handle.
@@ -68,8 +73,11 @@ class LockedFile {
   // any moment leaves the old file or the new one. When that cannot be done, or would not
   // keep the file's owner, group, permissions or other links, and the file itself may be
   // written, it is written in place: its whole new size is reserved first, so a full disk
-  // fails before a byte of the old content is lost. Leftover temporary files of crashed
-  // saves of this file are removed first. Needs the exclusive lock.
+  // fails before a byte of the old content is lost, and the bytes about to be written are
+  // kept first in a journal (see platform/durable_file_journal.h), so that a crash half way
+  // is finished at the next Lock. Leftover temporary files of crashed saves of this file are
+  // removed first (those another user's cannot be are named on standard error). Needs the
+  // exclusive lock.
   std::error_code Replace(std::string_view bytes);
   ReplaceRoute LastRoute() const { return route_; }
 

@@ -7,11 +7,15 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/durable_file.h"
+#include "platform/data_folder.h"
+#include "platform/durable_file_journal.h"
 
 namespace tecladim::platform {
 namespace {
@@ -122,6 +126,165 @@ std::error_code Reserve(int fd, std::uint64_t oldSize, std::uint64_t newSize) {
 #endif
 }
 
+// What a person should know and no window shows: said once on standard error.
+void Report(const std::string& text) { std::fprintf(stderr, "tecladim: %s\n", text.c_str()); }
+
+std::filesystem::path Absolute(const std::filesystem::path& p) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(p, ec);
+  return ec ? p : full.lexically_normal();
+}
+
+std::string Quoted(const std::filesystem::path& p) { return "\"" + Absolute(p).string() + "\""; }
+
+// Where a journal of `target` may be: beside it first, else in the user's data folder.
+std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
+  std::vector<std::filesystem::path> places{JournalBeside(target)};
+  const std::filesystem::path data = UserDataFolder();
+  if (!data.empty()) places.push_back(JournalInDataFolder(data, Absolute(target)));
+  return places;
+}
+
+bool AnyJournal(const std::filesystem::path& target) {
+  for (const std::filesystem::path& journal : JournalPlaces(target)) {
+    struct stat info {};
+    if (::lstat(journal.c_str(), &info) == 0) return true;
+  }
+  return false;
+}
+
+std::error_code ReadWhole(const std::filesystem::path& name, std::string& bytes) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return LastError();
+  struct stat info {};
+  std::error_code ec;
+  std::size_t filled = 0;
+  if (::fstat(fd, &info) != 0) ec = LastError();
+  if (!ec) {
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    ec = ReadAllAt(fd, bytes.data(), bytes.size(), 0, filled);
+    bytes.resize(filled);
+  }
+  ::close(fd);
+  return ec;
+}
+
+// A journal that is done with. One that may not be removed (another user's, in a sticky
+// folder) loses its mark instead, which makes it a journal of a write that never started.
+void Discard(const std::filesystem::path& journal) {
+  if (::unlink(journal.c_str()) == 0) {
+    FlushFolder(FolderOf(journal));
+    return;
+  }
+  const int fd = ::open(journal.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return;
+  const std::string unmarked(JournalMark().size(), '\0');
+  if (!WriteAllAt(fd, unmarked, JournalMarkOffset)) ::fsync(fd);
+  ::close(fd);
+}
+
+// Writes the journal and its mark, each flushed, and its name into its folder: after this a
+// crash at any moment of the write in place is finished at the next Lock. `mode`: the
+// history's permissions, so that whoever may write the history may finish it.
+std::error_code WriteJournal(const std::filesystem::path& target, std::string_view head, std::string_view body,
+                             mode_t mode, std::filesystem::path& written) {
+  std::error_code first;
+  for (const std::filesystem::path& journal : JournalPlaces(target)) {
+    const bool beside = journal.parent_path() == target.parent_path();
+    if (!beside) {
+      // The journals hold the user's histories: the user's alone.
+      std::error_code ignored;
+      if (std::filesystem::create_directories(journal.parent_path(), ignored)) {
+        ::chmod(journal.parent_path().parent_path().c_str(), 0700);
+        ::chmod(journal.parent_path().c_str(), 0700);
+      }
+    }
+    const int fd = ::open(journal.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+      if (!first) first = LastError();
+      continue;
+    }
+    std::error_code ec;
+    if (beside) ::fchmod(fd, mode & 0666);
+    ec = WriteAllAt(fd, head, 0);
+    if (!ec) ec = WriteAllAt(fd, body, static_cast<off_t>(head.size()));
+    if (!ec && ::fsync(fd) != 0) ec = LastError();
+    if (!ec) ec = WriteAllAt(fd, JournalMark(), JournalMarkOffset);
+    if (!ec && ::fsync(fd) != 0) ec = LastError();
+    ::close(fd);
+    if (ec) {
+      ::unlink(journal.c_str());
+      if (!first) first = ec;
+      continue;
+    }
+    FlushFolder(FolderOf(journal));
+    written = journal;
+    return {};
+  }
+  return first ? first : Error(std::errc::no_such_file_or_directory);
+}
+
+// Under the exclusive lock, on the file open for writing: finishes what a write in place
+// killed half way left undone.
+void RecoverJournals(int fd, const std::filesystem::path& target) {
+  for (const std::filesystem::path& journal : JournalPlaces(target)) {
+    struct stat there {};
+    if (::lstat(journal.c_str(), &there) != 0) continue;  // none, or a data folder not ours
+    std::string bytes;
+    if (const std::error_code ec = ReadWhole(journal, bytes)) {
+      if (ec != std::errc::no_such_file_or_directory)
+        Report("cannot read the journal " + Quoted(journal) + " of " + Quoted(target) + ": " + ec.message());
+      continue;
+    }
+    JournalHeader header;
+    std::string_view body;
+    if (DecodeJournal(bytes, header, body) == JournalState::Incomplete) {
+      Discard(journal);
+      continue;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) continue;
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const std::size_t anchorStart = header.offset > JournalAnchorLength && header.offset <= size
+                                        ? static_cast<std::size_t>(header.offset) - JournalAnchorLength
+                                        : 0;
+    std::string anchor(header.offset <= size ? static_cast<std::size_t>(header.offset) - anchorStart : 0, '\0');
+    std::size_t filled = 0;
+    if (ReadAllAt(fd, anchor.data(), anchor.size(), static_cast<off_t>(anchorStart), filled)) continue;
+    anchor.resize(filled);
+    if (!JournalFits(header, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), size,
+                     JournalAnchorHash(anchor))) {
+      const std::filesystem::path aside = JournalSetAside(journal);
+      const bool kept = ::rename(journal.c_str(), aside.c_str()) == 0;
+      Report("the journal " + Quoted(journal) + " of an interrupted save does not fit " + Quoted(target) +
+             " as it is now (the file was replaced since); not applied, " +
+             (kept ? "kept as " + Quoted(aside) : std::string("left where it is")));
+      continue;
+    }
+    std::error_code ec = WriteAllAt(fd, body, static_cast<off_t>(header.offset));
+    if (!ec && ::ftruncate(fd, static_cast<off_t>(header.newSize)) != 0) ec = LastError();
+    if (!ec && ::fsync(fd) != 0) ec = LastError();
+    if (ec) {
+      Report("cannot finish the interrupted save of " + Quoted(target) + " from its journal " + Quoted(journal) + ": " +
+             ec.message());
+      continue;
+    }
+    Discard(journal);
+    Report("finished the interrupted save of " + Quoted(target) + " from its journal");
+  }
+}
+
+// A history made in a group folder with the setgid bit, which the group may write, is the
+// class's: the group may write it too, whatever the umask of its first saver.
+void ShareWithFolderGroup(int fd, const std::filesystem::path& target) {
+  struct stat folder {
+  }, mine{};
+  if (::stat(FolderOf(target).c_str(), &folder) != 0 || (folder.st_mode & S_ISGID) == 0 ||
+      (folder.st_mode & S_IWGRP) == 0 || ::fstat(fd, &mine) != 0 || mine.st_gid != folder.st_gid)
+    return;
+  ::fchmod(fd, (mine.st_mode & 07777) | S_IRGRP | S_IWGRP);
+}
+
 }  // namespace
 
 LockedFile::~LockedFile() { Release(); }
@@ -143,6 +306,7 @@ std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mod
   Release();
   route_ = ReplaceRoute::None;
   target_ = ResolvedTarget(name);
+  bool repaired = false;
   for (;;) {
     bool created = false;
     bool writable = false;
@@ -176,6 +340,17 @@ std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mod
     // that counts is the one on the file that now has the name.
     struct stat byName {};
     if (::stat(target_.c_str(), &byName) == 0 && SameFile(info, byName)) {
+      if (mode == LockMode::Shared && !repaired && AnyJournal(target_)) {
+        // Finished under the exclusive lock, for a moment, then read as usual. A reader
+        // that may not write the file reads it as it is.
+        ::close(fd);
+        repaired = true;
+        LockedFile repair;
+        [[maybe_unused]] const std::error_code ignored = repair.Lock(target_, LockMode::Exclusive);
+        continue;
+      }
+      if (created) ShareWithFolderGroup(fd, target_);
+      if (mode == LockMode::Exclusive) RecoverJournals(fd, target_);
       fd_ = fd;
       created_ = created;
       writable_ = writable;
@@ -230,7 +405,9 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::stri
   if (dir == nullptr) return;
   const int dirFd = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir))
-    if (IsTemporaryOf(entry->d_name, history)) ::unlinkat(dirFd, entry->d_name, 0);
+    if (IsTemporaryOf(entry->d_name, history) && ::unlinkat(dirFd, entry->d_name, 0) != 0 && errno != ENOENT)
+      Report("cannot remove the leftover temporary file " + Quoted(folder / entry->d_name) +
+             " of an interrupted save (" + LastError().message() + "); its owner's next save removes it");
   ::closedir(dir);
 }
 
@@ -269,22 +446,49 @@ std::error_code ReplaceByRename(const std::filesystem::path& target, const struc
   return {};
 }
 
-// Writes over the file itself, once its whole new size is reserved. Should a write fail
-// half way all the same, the old bytes are put back as far as the disk lets us.
-std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view bytes, const LockedFile& file) {
+// Writes over the file itself, from the first byte that changes. The new bytes go first
+// into a journal, so that a crash half way is finished at the next Lock; then the whole
+// new size is reserved, so that a full disk stops the save before the old content is
+// touched. Should a write fail half way all the same, the old bytes are put back as far as
+// the disk lets us, and what cannot be is finished from the journal.
+std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view bytes, const LockedFile& file,
+                             const std::filesystem::path& target) {
   const auto oldSize = static_cast<std::uint64_t>(old.st_size);
-  if (const std::error_code ec = Reserve(fd, oldSize, bytes.size())) {
-    // Undo a size that grew before the disk ran out; the old bytes were not touched.
-    [[maybe_unused]] const int shrunk = ::ftruncate(fd, static_cast<off_t>(oldSize));
-    return ec;
-  }
   std::string previous;
   if (const std::error_code ec = file.Read(previous)) return ec;
   previous.resize(std::min<std::size_t>(previous.size(), oldSize));
-  std::error_code ec = WriteAllAt(fd, bytes, 0);
+  const std::size_t offset = SharedPrefix(previous, bytes);
+  const std::string_view fresh = bytes.substr(offset);
+  JournalHeader header{static_cast<std::uint64_t>(old.st_dev),
+                       static_cast<std::uint64_t>(old.st_ino),
+                       oldSize,
+                       bytes.size(),
+                       offset,
+                       JournalAnchorHash(std::string_view(previous).substr(0, offset)),
+                       PathHash(Absolute(target))};
+  std::filesystem::path journal;
+  if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, old.st_mode, journal))
+    Report("cannot keep a journal of the save of " + Quoted(target) + " (" + ec.message() +
+           "); it is written in place without one, and a crash during the write may damage it");
+  const auto forget = [&journal] {
+    if (!journal.empty()) Discard(journal);
+  };
+  if (const std::error_code ec = Reserve(fd, oldSize, bytes.size())) {
+    // Undo a size that grew before the disk ran out; the old bytes were not touched.
+    [[maybe_unused]] const int shrunk = ::ftruncate(fd, static_cast<off_t>(oldSize));
+    forget();
+    return ec;
+  }
+  std::error_code ec = WriteAllAt(fd, fresh, static_cast<off_t>(offset));
   if (!ec && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) ec = LastError();
   if (!ec && ::fsync(fd) != 0) ec = LastError();
-  if (ec && !WriteAllAt(fd, previous, 0) && ::ftruncate(fd, static_cast<off_t>(oldSize)) == 0) ::fsync(fd);
+  if (!ec) {
+    forget();
+    return {};
+  }
+  if (!WriteAllAt(fd, std::string_view(previous).substr(offset), static_cast<off_t>(offset)) &&
+      ::ftruncate(fd, static_cast<off_t>(oldSize)) == 0 && ::fsync(fd) == 0)
+    forget();
   return ec;
 }
 
@@ -308,7 +512,7 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
       return {};
     }
   }
-  const std::error_code ec = WriteInPlace(fd_, old, bytes, *this);
+  const std::error_code ec = WriteInPlace(fd_, old, bytes, *this, target_);
   if (ec) return ec;
   written_ = true;
   route_ = ReplaceRoute::InPlace;

@@ -9,11 +9,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <thread>
 
 #include "platform/durable_file.h"
+#include "platform/data_folder.h"
 
 namespace tecladim::platform {
 namespace {
@@ -127,7 +130,11 @@ void RemoveStaleTemporaries(const std::filesystem::path& target) {
   HANDLE search = ::FindFirstFileW((folder / L"*.tmp*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    if (IsTemporaryOf(Utf8(found.cFileName), history)) ::DeleteFileW((folder / found.cFileName).c_str());
+    const std::filesystem::path leftover = folder / found.cFileName;
+    if (IsTemporaryOf(Utf8(found.cFileName), history) && !::DeleteFileW(leftover.c_str()) &&
+        ::GetLastError() != ERROR_FILE_NOT_FOUND)
+      std::fprintf(stderr, "tecladim: cannot remove the leftover temporary file \"%s\" of an interrupted save (%s)\n",
+                   Utf8(leftover).c_str(), LastError().message().c_str());
   } while (::FindNextFileW(search, &found));
   ::FindClose(search);
 }

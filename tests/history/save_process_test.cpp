@@ -1,6 +1,7 @@
 // The history save tried for what it is for, with real processes: programs killed in the
 // middle of a save, many programs closing at once on one history, and the shared folders of
 // a classroom as real unprivileged users. The program under test is history_save_child.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
@@ -21,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "history/history_file.h"
 #include "history/record_set.h"
 
 extern char** environ;
@@ -224,16 +226,17 @@ TEST_F(SaveProcesses, ProgramsClosingAtOnceWithoutLocksKeepEveryRecordOfEveryRun
 }
 #endif
 
-// The moment a save starts on the disk: a new file in the folder (the temporary one) or a
-// change of the history itself (a write in place). Building the bytes in memory before it
-// takes most of a save's time, and a kill there proves nothing.
+// The moment a save starts on the disk: a new file in the folder (the temporary one or the
+// journal) or a change of the history itself (a write in place). Building the bytes in
+// memory before it takes most of a save's time, and a kill there proves nothing.
 bool WaitForFileActivity(const fs::path& folder, Clock::duration limit) {
+  const std::size_t files = Names(folder).size();
   struct stat before {};
   ::stat((folder / HistoryName).c_str(), &before);
   const auto giveUp = Clock::now() + limit;
   while (Clock::now() < giveUp) {
     struct stat now {};
-    if (Names(folder).size() > 1 || ::stat((folder / HistoryName).c_str(), &now) != 0 ||
+    if (Names(folder).size() > files || ::stat((folder / HistoryName).c_str(), &now) != 0 ||
         now.st_size != before.st_size || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec ||
         now.st_mtim.tv_sec != before.st_mtim.tv_sec)
       return true;
@@ -242,52 +245,134 @@ bool WaitForFileActivity(const fs::path& folder, Clock::duration limit) {
   return false;
 }
 
+// The moment a write in place reaches the history's bytes: the first byte where the old
+// and the new file differ changes. Kills timed from it fall inside the write itself.
+bool WaitForWriteInPlace(const fs::path& file, std::size_t offset, char old, Clock::duration limit) {
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  const auto giveUp = Clock::now() + limit;
+  bool changed = false;
+  while (fd >= 0 && !changed && Clock::now() < giveUp) {
+    char now = old;
+    changed = ::pread(fd, &now, 1, static_cast<off_t>(offset)) == 1 && now != old;
+    if (!changed) std::this_thread::sleep_for(std::chrono::microseconds(100));
+  }
+  if (fd >= 0) ::close(fd);
+  return changed;
+}
+
+// A history of 1,000,000 records saved and killed `kills` times at random moments of its
+// writing; after each kill the next open (a load, as the next start does) must find the old
+// history or the new one, byte for byte. `link`: a second name for the history, which makes
+// the save write in place, from the first byte that changes (where the run's records go, then
+// the change log of a million records, some 10 MB): the kills then fall inside that write.
+struct KillCounts {
+  int old = 0, fresh = 0, journals = 0;
+};
+KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) {
+  const fs::path made = base / "made", reference = base / "reference";
+  for (const fs::path& f : {made, reference}) fs::create_directories(f);
+  const auto reset = [&](const fs::path& folder) {
+    fs::remove(folder / HistoryName);
+    fs::copy_file(made / HistoryName, folder / HistoryName);
+    if (link) {
+      fs::remove(folder / link);
+      fs::create_hard_link(folder / HistoryName, folder / link);
+    }
+  };
+  EXPECT_EQ(RunChild({made.string(), "make", "1000000"}), 0);
+  const std::string before = Slurp(made / HistoryName);
+  std::vector<std::string> args{reference.string(), "append", "7", "3", "--announce"};
+  reset(reference);
+  EXPECT_EQ(RunChild(args), 0);
+  const std::string after = Slurp(reference / HistoryName);
+  EXPECT_NE(before, after);
+  const std::size_t firstChange = static_cast<std::size_t>(
+      std::mismatch(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(std::min(before.size(), after.size())),
+                    after.begin())
+          .first -
+      before.begin());
+  const auto waitForWrite = [&](const fs::path& folder) {
+    return link ? WaitForWriteInPlace(folder / HistoryName, firstChange, before[firstChange], std::chrono::seconds(60))
+                : WaitForFileActivity(folder, std::chrono::seconds(60));
+  };
+  // How long the writing takes, from its start to the end of the program.
+  Clock::duration writeTime{};
+  {
+    reset(reference);
+    Child child(args);
+    EXPECT_EQ(child.Line(), "loaded");
+    EXPECT_EQ(child.Line(), "saving");
+    EXPECT_TRUE(waitForWrite(reference));
+    const auto start = Clock::now();
+    EXPECT_EQ(child.Wait(), 0);
+    writeTime = Clock::now() - start;
+    EXPECT_EQ(Slurp(reference / HistoryName), after);
+  }
+
+  // Two killers at once, each on its own copy: the children's loads take most of the time.
+  constexpr int Killers = 2;
+  std::vector<KillCounts> counts(Killers);
+  std::vector<std::thread> killers;
+  for (int k = 0; k < Killers; ++k)
+    killers.emplace_back([&, k] {
+      std::mt19937 random(Seed() + static_cast<unsigned>(k));
+      const fs::path killed = base / ("killed" + std::to_string(k));
+      fs::create_directories(killed);
+      std::vector<std::string> mine = args;
+      mine[0] = killed.string();
+      reset(killed);
+      for (int kill = k; kill < kills && !::testing::Test::HasFailure(); kill += Killers) {
+        Child child(mine);
+        EXPECT_EQ(child.Line(), "loaded");
+        EXPECT_EQ(child.Line(), "saving");
+        EXPECT_TRUE(waitForWrite(killed));
+        const auto wait = std::uniform_int_distribution<long long>(0, writeTime.count() * 5 / 4)(random);
+        std::this_thread::sleep_for(Clock::duration(wait));
+        child.Kill();
+        child.Wait();
+        counts[k].journals += fs::exists(killed / ".Exercicio.xml.journal");
+        const std::string now = ReadHistoryFile(killed / HistoryName);  // the next open, as a load
+        EXPECT_TRUE(now == before || now == after)
+            << "a torn history after a kill " << wait / 1'000'000 << " ms into the writing";
+        (now == before ? counts[k].old : counts[k].fresh) += 1;
+        if (now != before) reset(killed);
+      }
+    });
+  for (std::thread& t : killers) t.join();
+  KillCounts total;
+  for (const KillCounts& c : counts) {
+    total.old += c.old;
+    total.fresh += c.fresh;
+    total.journals += c.journals;
+  }
+  std::printf(
+      "%d kills (%s, %zu bytes written from byte %zu in %lld ms): %d left the old file, %d the new one; "
+      "%d left a journal\n",
+      kills, link ? "in place" : "renamed", after.size() - firstChange, firstChange,
+      static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(writeTime).count()), total.old,
+      total.fresh, total.journals);
+  const fs::path killed = base / "killed0";
+  EXPECT_EQ(Records(killed / HistoryName).size(), 1'000'000u);
+  args[0] = killed.string();
+  args[3] = "1";
+  EXPECT_EQ(RunChild(args), 0);
+  std::vector<std::string> expected{HistoryName};
+  if (link) expected.insert(expected.begin(), link);
+  EXPECT_EQ(Names(killed), expected);
+  return total;
+}
+
 // A save killed at any moment leaves the old history or the new one, byte for byte, and the
 // next save leaves no temporary file behind.
 TEST_F(SaveProcesses, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFileAndTheNextSaveTidiesUp) {
-  constexpr int Kills = 6;
-  std::mt19937 random(Seed());
-  const fs::path made = Folder("made"), reference = Folder("reference"), killed = Folder("killed");
-  ASSERT_EQ(RunChild({made.string(), "make", "1000000"}), 0);
-  const std::string before = Slurp(made / HistoryName);
+  KillSavesAtRandom(base_, 50, nullptr);
+}
 
-  fs::copy_file(made / HistoryName, reference / HistoryName);
-  std::vector<std::string> args{reference.string(), "append", "7", "3", "--announce"};
-  Clock::duration writeTime{};
-  {
-    Child child(args);
-    ASSERT_EQ(child.Line(), "loaded");
-    ASSERT_EQ(child.Line(), "saving");
-    ASSERT_TRUE(WaitForFileActivity(reference, std::chrono::seconds(60)));
-    const auto start = Clock::now();
-    ASSERT_EQ(child.Wait(), 0);
-    writeTime = Clock::now() - start;
-  }
-  const std::string after = Slurp(reference / HistoryName);
-  ASSERT_NE(before, after);
-
-  args[0] = killed.string();
-  int old = 0, fresh = 0, leftovers = 0;
-  for (int kill = 0; kill < Kills; ++kill) {
-    fs::copy_file(made / HistoryName, killed / HistoryName, fs::copy_options::overwrite_existing);
-    Child child(args);
-    ASSERT_EQ(child.Line(), "loaded");
-    ASSERT_EQ(child.Line(), "saving");
-    ASSERT_TRUE(WaitForFileActivity(killed, std::chrono::seconds(60)));
-    const auto wait = std::uniform_int_distribution<long long>(0, writeTime.count() * 3 / 2)(random);
-    std::this_thread::sleep_for(Clock::duration(wait));
-    child.Kill();
-    child.Wait();
-    const std::string now = Slurp(killed / HistoryName);
-    ASSERT_TRUE(now == before || now == after)
-        << "a torn history after a kill " << wait / 1'000'000 << " ms into the writing";
-    (now == before ? old : fresh) += 1;
-    leftovers += Names(killed).size() > 1;
-  }
-  std::printf("%d kills: %d left the old file, %d the new one, %d a temporary file\n", Kills, old, fresh, leftovers);
-  args[3] = "1";
-  ASSERT_EQ(RunChild(args), 0);
-  EXPECT_EQ(Names(killed), std::vector<std::string>{HistoryName});
+// Used to tear the file: a write in place killed half way left the start of the new history
+// over the rest of the old one, and the reader took the seam for a record.
+TEST_F(SaveProcesses, AWriteInPlaceKilledAtAnyMomentIsFinishedOrUndoneAtTheNextOpen) {
+  const KillCounts counts = KillSavesAtRandom(base_, 50, "Exercicio-link.xml");
+  EXPECT_GT(counts.journals, 0) << "no kill fell inside a write in place";
 }
 
 // The classroom's folders, each with real unprivileged users (numeric ids through setpriv,
@@ -374,6 +459,43 @@ TEST_F(ClassroomFolders, AGroupFolderWithoutSetgidKeepsTheFilesOwnerAndGroupForE
   for (int save = 1; save <= 4; ++save) EXPECT_EQ(RunChild(Append(folder, save), As(save % 2 ? Bia : Ana)), 0);
   ExpectOwner(file, Ana, Turma, 0664);
   EXPECT_EQ(Records(file).size(), 13u);
+  EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
+}
+
+// Used to lock the class out: the first save in the class's setgid folder made the history
+// 0644 under the usual umask, and no other member could save it.
+TEST_F(ClassroomFolders, ANewHistoryInASetgidGroupFolderIsWritableByTheGroup) {
+  const fs::path folder = Folder("turma");
+  Own(folder, 0, Turma, 02775);
+  const mode_t umask = ::umask(022);
+  EXPECT_EQ(RunChild(Append(folder, 1), As(Ana)), 0);
+  ::umask(umask);
+  const fs::path file = folder / HistoryName;
+  ExpectOwner(file, Ana, Turma, 0664);
+  EXPECT_EQ(RunChild(Append(folder, 2), As(Bia)), 0);
+  ExpectOwner(file, Ana, Turma, 0664);
+  EXPECT_EQ(Records(file).size(), 4u);
+}
+
+// Used to be kept silently forever: a crashed save's temporary file of another user in a
+// sticky folder, which no other user may remove.
+TEST_F(ClassroomFolders, AnotherUsersLeftoverTemporaryFileIsNamedOnEverySave) {
+  const fs::path folder = Folder("sala");
+  Own(folder, 0, 0, 01777);
+  HistoryIn(folder, Ana, Ana, 0666);
+  const fs::path leftover = folder / ".Exercicio.xml.Ab3xYz.tmp";
+  std::ofstream(leftover).put('<');
+  ASSERT_EQ(::chown(leftover.c_str(), Ana, Ana), 0);
+  for (int save = 1; save <= 2; ++save) {
+    Child bia(Append(folder, save), As(Bia));
+    EXPECT_EQ(bia.Line(), "loaded");
+    const std::string said = bia.Line();
+    EXPECT_NE(said.find("\"" + leftover.string() + "\""), std::string::npos) << said;
+    EXPECT_EQ(bia.Line(), "");  // once
+    EXPECT_EQ(bia.Wait(), 0);
+  }
+  EXPECT_TRUE(fs::exists(leftover));
+  EXPECT_EQ(RunChild(Append(folder, 3), As(Ana)), 0);  // its owner's save removes it
   EXPECT_EQ(Names(folder), std::vector<std::string>{HistoryName});
 }
 

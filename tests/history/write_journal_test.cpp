@@ -1,0 +1,140 @@
+// The journal of a write in place, met at the next open of its history: a save killed half
+// way through writing over the file is finished; anything else is left alone.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "history/history_file.h"
+#include "platform/data_folder.h"
+#include "platform/durable_file_journal.h"
+
+namespace tecladim::history {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tecladim::platform;
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Spit(const fs::path& p, std::string_view bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// What a save writing `fresh` over `file` (now holding `old`) leaves once its journal is
+// flushed; `marked`: whether it got as far as the journal's mark.
+void JournalOf(const fs::path& file, const fs::path& journal, const std::string& old, const std::string& fresh,
+               bool marked = true) {
+  struct stat info {};
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  const std::size_t offset = SharedPrefix(old, fresh);
+  const JournalHeader header{static_cast<std::uint64_t>(info.st_dev),
+                             static_cast<std::uint64_t>(info.st_ino),
+                             old.size(),
+                             fresh.size(),
+                             offset,
+                             JournalAnchorHash(old.substr(0, offset)),
+                             PathHash(fs::absolute(file))};
+  std::string bytes = EncodeJournal(header, std::string_view(fresh).substr(offset));
+  if (marked) bytes.replace(JournalMarkOffset, JournalMark().size(), JournalMark());
+  fs::create_directories(journal.parent_path());
+  Spit(journal, bytes);
+}
+
+class WriteJournal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("tecladim-journal-" + std::to_string(::getpid()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    file_ = folder_ / "Exercicio.xml";
+    journal_ = JournalBeside(file_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+  fs::path folder_, file_, journal_;
+};
+
+const std::string Old = "<DATAPACKET><ROWDATA><ROW licao=\"1\"/><ROW licao=\"2\"/></ROWDATA></DATAPACKET>";
+const std::string Longer =
+    "<DATAPACKET><ROWDATA><ROW licao=\"1\"/><ROW licao=\"2\"/><ROW licao=\"3\"/></ROWDATA></DATAPACKET>";
+const std::string Shorter = "<DATAPACKET><ROWDATA><ROW licao=\"9\"/></ROWDATA></DATAPACKET>";
+
+// Used to tear the file: a save killed while writing in place left the start of the new
+// history over the rest of the old one, and it loaded with a record changed.
+TEST_F(WriteJournal, AWriteInPlaceCutAtAnyByteIsFinishedAtTheNextOpen) {
+  for (const auto& [name, fresh] : {std::pair{"growing", Longer}, std::pair{"shrinking", Shorter}}) {
+    const std::size_t offset = SharedPrefix(Old, fresh);
+    for (std::size_t cut = offset; cut <= fresh.size(); ++cut) {
+      SCOPED_TRACE(std::string(name) + ", cut at byte " + std::to_string(cut));
+      Spit(file_, Old);
+      JournalOf(file_, journal_, Old, fresh);
+      {  // the write in place, killed after `cut` bytes
+        std::fstream over(file_, std::ios::binary | std::ios::in | std::ios::out);
+        over.seekp(static_cast<std::streamoff>(offset));
+        over.write(fresh.data() + offset, static_cast<std::streamsize>(cut - offset));
+      }
+      EXPECT_EQ(ReadHistoryFile(file_), fresh);
+      EXPECT_FALSE(fs::exists(journal_));
+    }
+  }
+}
+
+// A journal that must not be applied leaves the history byte for byte as it is.
+TEST_F(WriteJournal, AJournalThatDoesNotFitItsHistoryIsNeverApplied) {
+  struct Case {
+    const char* name;
+    bool marked;
+    bool replaced;  // the history was replaced by another file since
+    bool damaged;   // a byte of the journal's body changed
+    bool keptAside;
+  };
+  for (const Case& c : {Case{"without its mark: the write never started", false, false, false, false},
+                        Case{"of a history replaced since", true, true, false, true},
+                        Case{"with a damaged body", true, false, true, false}}) {
+    SCOPED_TRACE(c.name);
+    fs::remove(JournalSetAside(journal_));
+    Spit(file_, Old);
+    JournalOf(file_, journal_, Old, Longer, c.marked);
+    if (c.damaged) {
+      std::string bytes = Slurp(journal_);
+      bytes.back() ^= 1;
+      Spit(journal_, bytes);
+    }
+    if (c.replaced) {
+      const fs::path other = folder_ / "other";
+      Spit(other, Old);
+      fs::rename(other, file_);
+    }
+    EXPECT_EQ(ReadHistoryFile(file_), Old);
+    EXPECT_FALSE(fs::exists(journal_));
+    EXPECT_EQ(fs::exists(JournalSetAside(journal_)), c.keptAside);
+  }
+}
+
+// The history's folder may refuse new files: the journal is then in the user's data folder.
+TEST_F(WriteJournal, AJournalInTheUsersDataFolderIsFoundByItsHistory) {
+  const char* saved = std::getenv("XDG_DATA_HOME");
+  const std::string previous = saved ? saved : "";
+  ::setenv("XDG_DATA_HOME", (folder_ / "data").c_str(), 1);
+  Spit(file_, Old);
+  const fs::path journal = JournalInDataFolder(UserDataFolder(), fs::absolute(file_));
+  EXPECT_EQ(journal.parent_path().parent_path(), folder_ / "data" / "tecladim");
+  JournalOf(file_, journal, Old, Longer);
+  WriteHistoryFile(file_, Shorter);  // a save's open finishes the interrupted one first
+  EXPECT_FALSE(fs::exists(journal));
+  EXPECT_EQ(Slurp(file_), Shorter);
+  if (saved) ::setenv("XDG_DATA_HOME", previous.c_str(), 1);
+  else ::unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace tecladim::history
