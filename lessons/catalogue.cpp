@@ -99,7 +99,7 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     // 67: the second question changes its verb
     /* 67 */ u"Vamos à praia amanhã; você vem conosco? Vamos à praia amanhã; você vai conosco? ",
     /* 68 */ u"É preciso estudar um pouco todos os dias. É preciso estudar um pouco todos os di",
-    /* 69 */ u"O ônibus partiu às quatro horas da tarde. O ônibus partiu às quatro horas da tar",
+    /* 69 */ u"O ônibus partiu às 16h45 do terminal rodoviário. O ônibus partiu às 16h45 do ter",
     // 70: the second sentence ends in an exclamation mark
     /* 70 */ u"De grão em grão a galinha enche o papo. De grão em grão a galinha enche o papo! ",
     /* 71 */ u"A menina brincava no jardim com o cãozinho. A menina brincava no jardim com o cã",
@@ -110,7 +110,7 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 75 */ u"Escreva devagar e confira as suas lições. Escreva devagar e confira as suas liçõ",
     /* 76 */ u"O professor leu a lição com paciência. O professor leu a lição com paciência. O ",
     /* 77 */ u"Nas férias iremos visitar nossos primos em Goiânia. Nas férias iremos visitar no",
-    /* 78 */ u"A música suave acalma o ânimo e o coração. A música suave acalma o ânimo e o cor",
+    /* 78 */ u"A música suave acalma os ânimos e o coração. A música suave acalma os ânimos e o",
     /* 79 */ u"Cada dia é uma nova chance de aprender. Cada dia é uma nova chance de aprender. ",
     /* 80 */ u"Não há atalho: só digita bem quem pratica. Não há atalho: só digita bem quem pra",
     // 81-85: maxims in capitals
@@ -119,19 +119,19 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 83 */ u"UMA ANDORINHA SÓ NÃO FAZ VERÃO. UMA ANDORINHA SÓ NÃO FAZ VERÃO. UMA ANDORINHA SÓ",
     /* 84 */ u"DEUS DÁ O FRIO CONFORME A ROUPA. DEUS DÁ O FRIO CONFORME A ROUPA. DEUS DÁ O FRIO",
     /* 85 */ u"A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FORÇA. A UNIÃO FAZ A FOR",
-    // 86-116: longer sentences with accents and punctuation; 89, 100 and 116 are the alphabet
-    /* 86 */ u"Os alunos chegaram às sete e sentaram-se em silêncio. Os alunos chegaram às sete",
+    // 86-116: longer sentences with accents, punctuation, times and amounts in digits; 89, 100, 116 the alphabet
+    /* 86 */ u"Os 29 alunos chegaram às 7h10 e sentaram-se em silêncio. Os 29 alunos chegaram à",
     /* 87 */ u"Em março, as águas do rio cobriram toda a várzea. Em março, as águas do rio cobr",
     /* 88 */ u"Jorge trabalha no banco; Lúcia, no hospital. Jorge trabalha no banco; Lúcia, no ",
     /* 89 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
-    /* 90 */ u"Quantos anos você tem? Eu tenho quinze. Quantos anos você tem? Eu tenho quinze. ",
-    /* 91 */ u"A biblioteca abre às oito e fecha às dezenove horas. A biblioteca abre às oito e",
+    /* 90 */ u"Quantos anos você tem? Eu tenho 15. Quantos anos você tem? Eu tenho 15. Quantos ",
+    /* 91 */ u"A biblioteca abre às 8 horas e fecha às 19 horas. A biblioteca abre às 8 horas e",
     /* 92 */ u"O Amazonas é o rio mais caudaloso de todo o planeta. O Amazonas é o rio mais cau",
     /* 93 */ u"Luís, Márcia e Antônio foram de ônibus até Curitiba. Luís, Márcia e Antônio fora",
     // 94: the third sentence changes its verb
     /* 94 */ u"A lua cheia ilumina o sertão. A lua cheia ilumina o sertão. A lua cheia alumia o",
     /* 95 */ u"ATENÇÃO: tenha cuidado com o degrau ao descer a escada! ATENÇÃO: tenha cuidado c",
-    /* 96 */ u"O jantar de família foi servido pontualmente às vinte horas. O jantar de família",
+    /* 96 */ u"O jantar de família foi servido às 20h30 em ponto. O jantar de família foi servi",
     /* 97 */ u"Comovido, ele não sabia se ria ou se chorava. Comovido, ele não sabia se ria ou ",
     // 98: the third question changes one word
     /* 98 */ u"Onde você pôs o seu livro? Onde você pôs o seu livro? Onde você pôs o seu lápis?",
@@ -141,17 +141,17 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 102 */ u"Ninguém nasce sabendo. Aprende-se com paciência, atenção e prática diária. Ningu",
     // 103: the third sentence changes its verb
     /* 103 */ u"Estude hoje, colha amanhã. Estude hoje, colha amanhã. Estude hoje, vença amanhã.",
-    /* 104 */ u"Água, eletricidade e telefone: as contas vencem no início do mês. Já pagou? Água",
+    /* 104 */ u"Água, luz e telefone: as contas vencem no dia 10 do mês. Já pagou? Água, luz e t",
     /* 105 */ u"Óculos, lápis e caderno: está tudo pronto para a prova de amanhã, Júlia? Óculos,",
-    /* 106 */ u"Você já leu Machado de Assis? Dom Casmurro é uma obra-prima! Você já leu Machado",
-    /* 107 */ u"Atenção: a reunião da Diretoria foi transferida para sábado, às nove horas. Aten",
-    /* 108 */ u"Após cada palavra, os dedos regressam à posição inicial: ASDF e JKLÇ. Após cada ",
+    /* 106 */ u"Machado de Assis escreveu \"Dom Casmurro\". Você já leu essa obra-prima? Machado d",
+    /* 107 */ u"Atenção: a reunião da Diretoria foi transferida para sábado, dia 6, às 14h30. At",
+    /* 108 */ u"Após cada toque, o dedo regressa à sua tecla na linha central. Após cada toque, ",
     /* 109 */ u"No céu límpido do sertão nordestino, o Cruzeiro do Sul brilhava intensamente. No",
-    /* 110 */ u"Tem dúvidas de grafia? Consulte o Aurélio, o Houaiss ou o Michaelis. Tem dúvidas",
-    /* 111 */ u"O caminhão, carregado de limões e maracujás, seguiu para o porto de Santos. O ca",
+    /* 110 */ u"Tem dúvidas de grafia? Consulte o dicionário: \"exceção\" se escreve com ç. Tem dú",
+    /* 111 */ u"O caminhão levou 480 caixas de limões e maracujás ao porto de Santos. O caminhão",
     /* 112 */ u"Paciência, persistência e disciplina: assim se vencem os obstáculos. Paciência, ",
-    /* 113 */ u"Em abril, a fábrica de Joinville contratou trinta técnicos e vinte mecânicos. Em",
-    /* 114 */ u"Após examinar a paciente, o Dr. Antônio receitou três dias de repouso. Após exam",
+    /* 113 */ u"Em abril, a fábrica de Joinville contratou 30 técnicos e 27 mecânicos. Em abril,",
+    /* 114 */ u"Após examinar a paciente, o Dr. Antônio receitou 3 dias de repouso. Após examina",
     /* 115 */ u"É fundamental manter a coluna ereta, os ombros relaxados e os pés apoiados. É fu",
     /* 116 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 117-127: accent families, suffix families and hyphenated pronoun forms
@@ -171,7 +171,7 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 128 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     /* 129 */ u"O Rio de Janeiro e São Paulo são grandes centros urbanos. O Rio de Janeiro e São",
     /* 130 */ u"Belém, Cuiabá, Goiânia, Maceió, São Luís e Florianópolis. Belém, Cuiabá, Goiânia",
-    // 131-139: figures: number row, two-digit numbers, dates, amounts, Roman numerals, references
+    // 131-139: figures: number row, two-digit numbers, dates, amounts, Roman numerals, references, CPF, CEP
     /* 131 */ u"123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7890 123456 7",
     /* 132 */ u"20 39 48 57 67 58 49 30 23 34 45 56 78 89 90 20 39 48 57 67 58 49 30 23 34 45 56",
     /* 133 */ u"São Paulo, 5 de março de 1998. São Paulo, 5 de março de 1998. São Paulo, 5 de ma",
@@ -181,27 +181,27 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 136 */ u"I, II, III, IV, V, VI, VII, VIII, IX e X. I, II, III, IV, V, VI, VII, VIII, IX e",
     /* 137 */ u"N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.456 - Frs. 089 - c/ de V. Sª N/n. 6.4",
     /* 138 */ u"R$ 25,00 R$ 150,50 R$ 1.200,00 R$ 38,75 R$ 4.999,90 R$ 25,00 R$ 150,50 R$ 1.200,",
-    /* 139 */ u"Em 1500, Pedro Álvares Cabral chegou ao Brasil com 13 navios. Em 1500, Pedro Álv",
+    /* 139 */ u"CPF 123.456.789-09, CEP 01310-100, fone 3255-4080. CPF 123.456.789-09, CEP 01310",
     // 140: alphabet
     /* 140 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 141-155: 81-character lines: digits with $, business correspondence, maxims, verb forms with pronouns
     /* 141 */ u"a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8k9l0ç$ a2s3d4f5g6 h7j8",
     // 142: the second sentence changes one word
     /* 142 */ u"Acusamos o recebimento de sua estimada carta. Acusamos o recebimento de sua preza",
-    /* 143 */ u"Em resposta à sua consulta, informamos que as peças já estão à sua disposição. Em",
+    /* 143 */ u"Em resposta à sua consulta, informamos que as peças já estão no depósito. Em resp",
     /* 144 */ u"Cumprimentamos V. Sª pela eleição à presidência da Câmara de Comércio. Cumpriment",
     /* 145 */ u"Anexamos a nota fiscal e a duplicata; o ônus do frete cabe ao comprador. Anexamos",
     /* 146 */ u"É melhor prevenir do que remediar. Faça o bem sem olhar a quem. É melhor prevenir",
     /* 147 */ u"comunicamos-lhe agradecemos-lhe informá-lo-emos enviá-lo-emos comunicamos-lhe agr",
     /* 148 */ u"Assunto: COTAÇÃO DE PREÇOS. Pedimos a gentileza de nos enviar o catálogo. Assunto",
-    /* 149 */ u"Solicitamos a V. Sª o obséquio de confirmar o pedido até o último dia útil. Solic",
+    /* 149 */ u"Solicitamos a V. Sª que confirme o pedido até o último dia útil do mês. Solicitam",
     /* 150 */ u"A palavra é de prata, o silêncio é de ouro. A palavra é de prata, o silêncio é de",
     /* 151 */ u"Remetemos-lhe hoje, por via aérea, as amostras e as instruções pedidas. Remetemos",
-    /* 152 */ u"Aguardamos suas notícias e subscrevemo-nos cordialmente. Aguardamos suas notícias",
+    /* 152 */ u"Sem mais para o momento, subscrevemo-nos atenciosamente. Sem mais para o momento,",
     /* 153 */ u"Não deixe para amanhã o que você pode fazer hoje. Não deixe para amanhã o que voc",
     // 154: the second list changes its last word
     /* 154 */ u"envie-nos mande-nos diga-nos escreva-nos envie-nos mande-nos diga-nos telefone-no",
-    /* 155 */ u"Ficaríamos gratos se pudessem responder-nos até o próximo dia 10. Ficaríamos grat",
+    /* 155 */ u"Ficaríamos gratos se pudessem responder-nos até o dia 10/04. Ficaríamos gratos se",
     // 156: alphabet, the last drill
     /* 156 */ u"abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefghijlmnopqrstuvxz abcdefgh",
     // 157: the numbers 1 to 100, no target time
@@ -224,23 +224,23 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
               u"fome. Primeiro a obrigação, depois a diversão.(60)",
     /* 164 */ u"Diz a lenda que o Saci é um moleque de uma perna só, de gorro vermelho, que gosta "
               u"de pregar peças nos viajantes e some num redemoinho.(60)",
-    /* 165 */ u"O Curupira protege as matas. É dele que fogem os caçadores: seus pés virados para "
-              u"trás deixam pegadas que os fazem andar em roda.(60)",
+    /* 165 */ u"O Curupira protege as matas. Tem os pés virados para trás, e os caçadores que "
+              u"seguem suas pegadas andam em círculos, sem achá-lo.(60)",
     /* 166 */ u"Era domingo, e a praça estava cheia. As crianças corriam atrás dos pombos, os "
               u"velhos jogavam dominó à sombra e um ambulante vendia balões.(60)",
     /* 167 */ u"A casa do meu avô ficava no alto do morro, entre mangueiras. Da varanda se via o "
-              u"rio correndo entre os campos e, à distância, a torre da igreja.(60)",
+              u"rio correndo entre os campos e, a distância, a torre da igreja.(60)",
     // 168: alphabet against the clock
     /* 168 */ u"abcdefghijlmnopqrstuvxz(5)",
     // 169-178: business letters, commercial law, fables, narration and description
-    /* 169 */ u"Prezados senhores: acusamos o recebimento de sua carta de 12 do corrente e "
-              u"informamos que os artigos pedidos serão despachados em até três dias.(60)",
-    /* 170 */ u"A pedido de V. Sª, remetemos em anexo nossa tabela de preços atualizada. Os preços "
-              u"e as condições valem por trinta dias; o frete corre por conta do comprador.(60)",
-    /* 171 */ u"O contrato de compra e venda torna-se perfeito quando as partes concordam sobre a "
-              u"coisa e o preço. Desde então, o vendedor deve entregar e o comprador pagar.(60)",
-    /* 172 */ u"A lebre zombou da tartaruga e a desafiou para uma corrida. Certa da vitória, dormiu "
-              u"no caminho e, ao acordar, viu a tartaruga cruzar a meta. Devagar se vai ao "
+    /* 169 */ u"Prezados senhores: acusamos o recebimento de sua carta de 12/03/98 e informamos "
+              u"que os artigos pedidos serão despachados em até três dias úteis.(60)",
+    /* 170 */ u"Atendendo ao pedido de V. Sª, remetemos em anexo nossa tabela atualizada. Compras "
+              u"acima de R$ 1.250,00 têm frete grátis; as condições valem por sessenta dias.(60)",
+    /* 171 */ u"O contrato de compra e venda torna-se perfeito quando as partes acordam sobre a "
+              u"coisa e o preço. Daí em diante, o vendedor deve entregar e o comprador pagar.(60)",
+    /* 172 */ u"A lebre zombou da tartaruga e a desafiou a uma corrida. Confiante, dormiu pelo "
+              u"caminho e, ao acordar, viu a rival cruzar a linha de chegada. Devagar se vai ao "
               u"longe.(60)",
     /* 173 */ u"Nos rios da Amazônia vive a Iara, a mãe das águas. Dizem que ela canta à tarde uma "
               u"música tão doce que os pescadores esquecem tudo e seguem o seu canto até o fundo do "
@@ -251,9 +251,9 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 175 */ u"O mercado abria às cinco e meia. Que fartura! Havia pilhas de laranjas e limões, "
               u"cachos de bananas, mandiocas sujas de terra e cocos verdes. Água de coco gelada "
               u"custava pouco.(60)",
-    /* 176 */ u"Assunto: MUDANÇA DE ENDEREÇO. Comunicamos a V. Sª que, a partir do próximo mês, "
-              u"nosso escritório funcionará na Rua das Flores, número 245. O telefone e o horário "
-              u"de expediente não mudam.(60)",
+    /* 176 */ u"Assunto: MUDANÇA DE ENDEREÇO. Comunicamos a V. Sª que, a partir de junho, nosso "
+              u"escritório funcionará na Rua das Flores, 245, CEP 01310-100. O telefone, "
+              u"3255-4080, e o horário não mudam.(60)",
     /* 177 */ u"Um jovem perguntou ao velho oleiro como aprendera a fazer vasos tão bonitos. O "
               u"velho sorriu e disse: \"Quebrando muitos vasos antes destes.\" Desde então, o rapaz "
               u"não teve mais medo de errar.(60)",
@@ -275,26 +275,27 @@ constexpr std::array<std::u16string_view, LessonCount> Lessons = {
     /* 183 */ u"A cidade ficava à beira do mar, com ruas estreitas de pedra e casas coloridas. No "
               u"fim da tarde, os barcos voltavam carregados e os moradores desciam até a praia "
               u"para comprar peixe e ver o sol se pôr.(60)",
-    /* 184 */ u"Assunto: COTAÇÃO. Prezado senhor: em resposta à sua consulta de 15 de março, temos "
-              u"o prazer de comunicar que dispomos em estoque de todos os artigos pedidos. A "
-              u"entrega se fará em dez dias, com pagamento a trinta dias da fatura.(60)",
+    /* 184 */ u"Assunto: COTAÇÃO. Prezado senhor: em resposta à sua consulta de 15/03/1998, temos "
+              u"o prazer de informar que dispomos em estoque de todos os itens pedidos. O lote "
+              u"sai por R$ 2.967,40, com entrega em 10 dias e pagamento a 90 dias.(60)",
     /* 185 */ u"A nota promissória é uma promessa escrita pela qual o emitente se obriga a pagar ao "
               u"beneficiário uma quantia em data fixa. Deve conter a denominação do título, a "
               u"importância a pagar, a data e o lugar da emissão e a assinatura.(60)",
-    /* 186 */ u"Um leão agarrou um ratinho que passara sobre ele. O rato pediu que o soltasse e "
-              u"prometeu ajudá-lo um dia. O leão riu, mas o deixou ir. Tempos depois, preso numa "
-              u"rede, ouviu o ratinho roer as cordas até libertá-lo. Até os pequenos têm seu "
+    /* 186 */ u"Um leão agarrou um ratinho que passara sobre ele. O bichinho pediu a liberdade e "
+              u"prometeu ajudá-lo um dia. A fera riu, mas o soltou. Meses depois, preso numa "
+              u"rede, o leão ouviu o rato roer as cordas até libertá-lo. Os pequenos também têm "
               u"valor.(60)",
     // 187: alphabet against the clock
     /* 187 */ u"abcdefghijlmnopqrstuvxz(5)",
     // 188-191: narration, letter, commercial law, closing advice
     /* 188 */ u"Naquela manhã, a escola inteira esperava o novo professor. Como ele seria? Entrou "
-              u"na sala sem pressa, escreveu o nome no quadro e, em vez de passar lições, perguntou "
-              u"a cada aluno o que gostaria de aprender. Ninguém soube responder de imediato.(60)",
-    /* 189 */ u"Assunto: RECLAMAÇÃO. Senhores: a última remessa, de 2 de abril, chegou incompleta. "
-              u"Das trinta caixas constantes da fatura, recebemos vinte e oito. Pedimos que "
-              u"confiram seus registros e aguardamos o envio das duas restantes ou o crédito "
-              u"correspondente.(60)",
+              u"na sala sem pressa, escreveu \"Bom dia\" no quadro e, em vez de passar lições, "
+              u"perguntou a cada um o que gostaria de aprender. Ninguém soube responder de "
+              u"imediato.(60)",
+    /* 189 */ u"Assunto: RECLAMAÇÃO. Senhores: a última remessa, de 02/04, chegou incompleta. Das "
+              u"30 caixas da fatura, recebemos 28. Pedimos que confiram seus registros e enviem "
+              u"as duas restantes ou um crédito de R$ 1.736,90. Atenciosamente, Ana Lima, fone "
+              u"3471-2906.(60)",
     /* 190 */ u"Considera-se empresário quem organiza, de modo profissional, uma atividade "
               u"econômica para produzir ou fazer circular bens e serviços. Ele deve manter "
               u"escrituração regular de seus negócios, guardar as cartas recebidas e fazer o "

@@ -4,10 +4,12 @@
 #include <array>
 #include <climits>
 #include <cstddef>
+#include <regex>
 #include <set>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "history/utf8.h"
 #include "lessons/catalogue.h"
@@ -453,6 +455,160 @@ TEST(Progression, SentenceDrillsGrowHarderFrom64To115) {
   for (std::size_t i = 0; i < early.size(); ++i) {
     EXPECT_GT(late[i], early[i] + 0.5) << measures[i] << ": " << early[i] << " -> " << late[i];
   }
+}
+
+// Figures and office texts: what a course for office and exam typing has to practise.
+
+constexpr std::u16string_view Digits = u"0123456789";
+
+// The lessons from first to last, each number once, whose text (less a target time) matches.
+int LessonsMatching(int first, int last, const std::regex& pattern, int except = 0) {
+  int count = 0;
+  for (int n = first; n <= last; ++n) {
+    const std::u16string_view text = Text(n);
+    if (n != except && std::regex_search(Utf8FromUtf16(text.substr(0, text.find(u'('))), pattern)) {
+      ++count;
+    }
+  }
+  return count;
+}
+
+TEST(Figures, DrillsFrom64To130KeepEveryDigitInPractice) {
+  int drillsWithDigits = 0;
+  for (int n = 64; n <= 130; ++n) {
+    drillsWithDigits += Text(n).find_first_of(Digits) != std::u16string_view::npos;
+  }
+  EXPECT_GE(drillsWithDigits, 8) << "drills with digits in lessons 64 to 130";
+  for (const char16_t digit : Digits) {
+    int drills = 0;
+    for (int n = 64; n <= 130; ++n) drills += IsIn(Text(n), digit);
+    EXPECT_GE(drills, 2) << "digit " << Utf8FromUtf16({&digit, 1}) << " in drills 64 to 130";
+  }
+}
+
+TEST(Figures, EveryDigitComesInTheLongerPassages) {
+  for (const char16_t digit : Digits) {
+    EXPECT_TRUE(AnyLessonHolds(169, 191, digit))
+        << "no passage of 169 to 191 holds the digit " << Utf8FromUtf16({&digit, 1});
+  }
+}
+
+TEST(Office, SymbolsAndFormsOfOfficeTexts) {
+  struct Row {
+    const char* what;
+    int first;
+    int last;
+    int except;
+    const char* pattern;
+    int atLeast;
+  };
+  const Row rows[] = {
+      {"an amount \"R$ 1.250,00\" in a passage", 158, 191, 0, R"(R\$ \d{1,3}(\.\d{3})+,\d{2}\b)", 2},
+      {"\"$\" in a passage", 158, 191, 0, R"(\$)", 2},
+      {"\"/\" after lesson 137", 138, LessonCount, 0, "/", 3},
+      {"a quotation besides lesson 177", 1, LessonCount, 177, "\"", 3},
+      {"a CEP, CPF or telephone number", 1, LessonCount, 0,
+       R"((^|[^\d.-])(\d{5}-\d{3}|\d{3}\.\d{3}\.\d{3}-\d{2}|\d{4,5}-\d{4})($|[^\d-]))", 3},
+      {"\"atenciosamente\" in a drill", 1, FirstPassageLesson - 1, 0, "[Aa]tenciosamente", 1},
+      {"\"atenciosamente\" in a letter", FirstPassageLesson + 1, LessonCount, 0, "[Aa]tenciosamente", 1},
+  };
+  for (const Row& row : rows) {
+    EXPECT_GE(LessonsMatching(row.first, row.last, std::regex(row.pattern), row.except), row.atLeast)
+        << "lessons with " << row.what;
+  }
+}
+
+// Words of three letters or more, in lower case, sentence by sentence.
+std::vector<std::vector<std::u16string>> SentenceWords(std::u16string_view text) {
+  std::vector<std::vector<std::u16string>> sentences(1);
+  std::u16string word;
+  const auto endWord = [&] {
+    if (word.size() >= 3) sentences.back().push_back(word);
+    word.clear();
+  };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if ((c >= u'A' && c <= u'Z') || IsIn(CapitalAccents, c)) {
+      word += c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a')
+                                     : u"áãçéó"[CapitalAccents.find(c)];
+      continue;
+    }
+    if ((c >= u'a' && c <= u'z') || IsIn(SmallAccents, c) || c == u'-') {
+      word += c;
+      continue;
+    }
+    endWord();
+    // "R$ 1.250,00" goes on; a full stop is followed by a space or the end.
+    if (IsIn(u".!?", c) && (i + 1 == text.size() || text[i + 1] == u' ')) sentences.emplace_back();
+  }
+  endWord();
+  return sentences;
+}
+
+TEST(Mends, NoWordComesBackWithinASentenceOrAcrossOneFullStop) {
+  for (const int n : {143, 170, 186}) {
+    const std::u16string_view text = Text(n);
+    const std::u16string_view pattern = FirstPattern(text);
+    const auto sentences = SentenceWords(n < FirstPassageLesson && !pattern.empty() ? pattern : text);
+    std::set<std::u16string> previous;
+    for (const auto& sentence : sentences) {
+      std::set<std::u16string> seen;
+      for (const auto& word : sentence) {
+        EXPECT_FALSE(seen.count(word) || previous.count(word))
+            << "lesson " << n << ": \"" << Utf8FromUtf16(word) << "\" comes back too soon";
+        seen.insert(word);
+      }
+      previous = std::move(seen);
+    }
+  }
+}
+
+// Whether the text holds one of the phrases, which are separated by "|".
+bool HoldsOneOf(std::u16string_view text, std::u16string_view phrases) {
+  for (std::size_t from = 0; from <= phrases.size();) {
+    const std::size_t bar = std::min(phrases.find(u'|', from), phrases.size());
+    if (text.find(phrases.substr(from, bar - from)) != std::u16string_view::npos) return true;
+    from = bar + 1;
+  }
+  return false;
+}
+
+TEST(Mends, WordingATeacherAskedFor) {
+  struct Row {
+    int lesson;
+    std::u16string_view wanted;
+    std::u16string_view unwanted;
+  };
+  constexpr Row rows[] = {
+      {78, u"acalma os ânimos", u"acalma o ânimo "},
+      {104, u"gua, luz e telefone", u"eletricidade"},
+      {108, u"linha central|teclas-guia", u"palavra"},
+      {110, u"o dicionário", u"Aurélio|Houaiss|Michaelis"},
+      {149, u"último dia útil do mês", u"útil. "},
+      {167, u" a distância|ao longe", u"à distância"},
+      {172, u"linha de chegada", u"a meta"},
+  };
+  for (const Row& row : rows) {
+    const std::u16string_view text = Text(row.lesson);
+    EXPECT_TRUE(HoldsOneOf(text, row.wanted))
+        << "lesson " << row.lesson << " lacks " << Utf8FromUtf16(row.wanted);
+    EXPECT_FALSE(HoldsOneOf(text, row.unwanted))
+        << "lesson " << row.lesson << " still holds " << Utf8FromUtf16(row.unwanted);
+  }
+}
+
+TEST(Mends, TheCurupirasFeetAreHisOwn) {
+  // Named before the hunters come in, the feet can only be the Curupira's.
+  const std::u16string_view text = Text(165);
+  const std::size_t feet = text.find(u"pés virados para trás");
+  ASSERT_NE(feet, std::u16string_view::npos);
+  EXPECT_LT(feet, text.find(u"caçadores"));
+}
+
+TEST(Mends, TwoPassagesDoNotTurnOnTheSameWords) {
+  const bool both = Text(171).find(u"Desde então") != std::u16string_view::npos &&
+                    Text(177).find(u"Desde então") != std::u16string_view::npos;
+  EXPECT_FALSE(both) << "lessons 171 and 177 both turn on \"Desde então\"";
 }
 
 }  // namespace
