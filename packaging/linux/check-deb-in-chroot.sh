@@ -187,6 +187,7 @@ fi
 wait $listener
 grep -q "^push button${tab}Cancelar" /tmp/turma-texts || fail "the print dialog has no \"Cancelar\""
 kill $program 2>/dev/null || fail "the class report ended early"
+wait $program 2>/dev/null
 
 kill $bus $server 2>/dev/null
 for log in tecladim tecladim-turma; do echo "$log output:"; sed "s/^/  /" /tmp/$log.log; done
