@@ -1,10 +1,6 @@
 #include "ui/error_display.h"
 
-#include <QCoreApplication>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
-#include <memory>
 
 namespace tecladim {
 
@@ -23,16 +19,5 @@ void ShowPlainMessage(QWidget* parent, const QString& text) {
   box.exec();
 }
 
-bool InstallQtTranslations(QCoreApplication& app) {
-  const QString name = QStringLiteral("qtbase_pt_BR");
-  for (const QString& folder : {QLibraryInfo::path(QLibraryInfo::TranslationsPath),
-                                QCoreApplication::applicationDirPath() + QStringLiteral("/translations")}) {
-    auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(name, folder)) continue;
-    translator->setParent(&app);  // lives as long as the application
-    return QCoreApplication::installTranslator(translator.release());
-  }
-  return false;
-}
 
 }  // namespace tecladim

@@ -30,6 +30,7 @@
 #include "platform/queued_keys.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
+#include "platform/qt_translations.h"
 #include "ui/error_display.h"
 #include "ui/lesson_spin_box.h"
 #include "ui/qtext.h"
@@ -781,7 +782,7 @@ class MainWindowTest : public QObject {
 
   // Qt's own texts, the spin box's context menu among them, were in English.
   void QtOwnTextsArePortuguese() {
-    QVERIFY(InstallQtTranslations(*QCoreApplication::instance()));
+    QVERIFY(platform::InstallQtTranslations(*QCoreApplication::instance()));
     WriteFile(HistoryFile, {});
     Run run;
     QVERIFY(run.Start());
