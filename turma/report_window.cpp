@@ -196,6 +196,7 @@ void ReportWindow::createClassTab() {
   auto* page = new QWidget(tabs_);
   auto* layout = new QVBoxLayout(page);
   classSummary_ = new QLabel(page);
+  classSummary_->setObjectName(QStringLiteral("resumoTurma"));
   classSummary_->setWordWrap(true);
   classSummary_->setTextFormat(Qt::RichText);
   layout->addWidget(classSummary_);
