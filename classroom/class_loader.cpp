@@ -46,9 +46,7 @@ fs::path Identity(const fs::path& file) {
 
 void Walk(const fs::path& opened, ClassFolders& out, std::set<fs::path>& seen) {
   std::error_code ec;
-  auto note = [&](const fs::path& where, const std::error_code& e) {
-    out.errors.push_back({where, e.message(), e});
-  };
+  auto note = [&](const fs::path& where, const std::error_code& e) { out.errors.push_back({where, e.message(), e}); };
   auto consider = [&](const fs::path& file) {
     if (seen.insert(Identity(file)).second) out.histories.push_back({StudentName(opened, file), file});
   };
@@ -111,7 +109,7 @@ ClassFolders FindHistories(const std::vector<fs::path>& folders) {
 }
 
 Student LoadStudent(const HistoryLocation& location) {
-  Student student{location.aluno, location.file, {}, LoadFailure::None, {}, {}};
+  Student student{location.aluno, location.file, {}, {}};
   history::RecordSet set("cds1");
   try {
     set.LoadFromFile(location.file);

@@ -29,9 +29,9 @@ struct Student {
   std::string aluno;               // folder path relative to the opened folder, '/' between parts
   std::filesystem::path file;      // the "Exercicio.xml" it was read from
   std::string error;               // the reader's error text; empty when the file loaded
-  LoadFailure failure = LoadFailure::None;
-  std::error_code cause;           // for CannotOpen
   std::vector<ExerciseRecord> records;  // ascending `data` (blank first), then record number
+  LoadFailure failure = LoadFailure::None;
+  std::error_code cause{};  // for CannotOpen
   bool Failed() const { return !error.empty(); }
 };
 

@@ -4,9 +4,7 @@
 
 namespace tecladim::turma {
 
-ClassRows::ClassRows(QObject* parent) : QSortFilterProxyModel(parent) {
-  setSortRole(ClassTableModel::SortRole);
-}
+ClassRows::ClassRows(QObject* parent) : QSortFilterProxyModel(parent) { setSortRole(ClassTableModel::SortRole); }
 
 void ClassRows::SetNameFilter(const QString& text) {
   const QString folded = FoldedName(text.trimmed());

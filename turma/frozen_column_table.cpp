@@ -81,8 +81,7 @@ void FrozenColumnTable::PlaceFrozenColumn() {
 // Moving left with the keyboard never hides a cell under the fixed column.
 QModelIndex FrozenColumnTable::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
   const QModelIndex current = QTableView::moveCursor(cursorAction, modifiers);
-  if (cursorAction == MoveLeft && current.column() > 0 &&
-      visualRect(current).topLeft().x() < frozen_->columnWidth(0)) {
+  if (cursorAction == MoveLeft && current.column() > 0 && visualRect(current).topLeft().x() < frozen_->columnWidth(0)) {
     const int to = horizontalScrollBar()->value() + visualRect(current).topLeft().x() - frozen_->columnWidth(0);
     horizontalScrollBar()->setValue(to);
   }

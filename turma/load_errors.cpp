@@ -33,8 +33,7 @@ QString FailureText(const classroom::Student& student) {
     case classroom::LoadFailure::NotHistory:
       return WithReaderText(QStringLiteral("Arquivo não é um histórico do Tecladim"), student.error);
   }
-  return student.Failed() ? WithReaderText(QStringLiteral("Não foi possível ler o arquivo"), student.error)
-                          : QString();
+  return student.Failed() ? WithReaderText(QStringLiteral("Não foi possível ler o arquivo"), student.error) : QString();
 }
 
 QString WalkErrorText(const classroom::WalkError& error) {

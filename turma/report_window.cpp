@@ -15,8 +15,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
-#include <QScreen>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSortFilterProxyModel>

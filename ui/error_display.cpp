@@ -19,5 +19,4 @@ void ShowPlainMessage(QWidget* parent, const QString& text) {
   box.exec();
 }
 
-
 }  // namespace tecladim

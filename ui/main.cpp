@@ -11,8 +11,8 @@
 #include "platform/termination_notifier.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
-#include "ui/error_display.h"
 #include "ui/assets/assets.h"
+#include "ui/error_display.h"
 #include "ui/window_fonts.h"
 
 int main(int argc, char* argv[]) {

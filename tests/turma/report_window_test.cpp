@@ -299,7 +299,8 @@ class ReportWindowTest : public QObject {
     QTest::newRow("without the tilde") << QStringLiteral("joao") << QStringList{QStringLiteral("turma-b/João")};
     QTest::newRow("without cedilla and tilde")
         << QStringLiteral("conceicao") << QStringList{QStringLiteral("turma-a/Maria da Conceição")};
-    QTest::newRow("capitals without accent") << QStringLiteral("ANGELA") << QStringList{QStringLiteral("turma-a/Ângela")};
+    QTest::newRow("capitals without accent")
+        << QStringLiteral("ANGELA") << QStringList{QStringLiteral("turma-a/Ângela")};
     QTest::newRow("with the accents") << QStringLiteral("Conceição")
                                       << QStringList{QStringLiteral("turma-a/Maria da Conceição")};
     QTest::newRow("the group") << QStringLiteral("TURMA-B") << QStringList{QStringLiteral("turma-b/João")};
@@ -349,9 +350,11 @@ class ReportWindowTest : public QObject {
     const std::string root = PathText(PathOf(dir.path())).toStdString();
     QCOMPARE(QString::fromStdString(errors.str()),
              QString::fromStdString("tecladim-turma: " + missing.toStdString() + ": Pasta não encontrada\n" +
-                                    "tecladim-turma: marcos: " + root + "/marcos/Exercicio.xml: Arquivo incompleto ou "
+                                    "tecladim-turma: marcos: " + root +
+                                    "/marcos/Exercicio.xml: Arquivo incompleto ou "
                                     "danificado (Mismatch in datapacket.)\n" +
-                                    "tecladim-turma: rui: " + root + "/rui/Exercicio.xml: Arquivo não é um histórico do "
+                                    "tecladim-turma: rui: " + root +
+                                    "/rui/Exercicio.xml: Arquivo não é um histórico do "
                                     "Tecladim (cds1: Field 'licao' not found)\n"));
 
     // One file: the singular.
