@@ -6,6 +6,8 @@
 #include <set>
 #include <thread>
 
+#include "history/history_file.h"
+#include "history/packet.h"
 #include "history/record_order.h"
 #include "history/record_set.h"
 
@@ -45,9 +47,7 @@ fs::path Identity(const fs::path& file) {
 
 void Walk(const fs::path& opened, ClassFolders& out, std::set<fs::path>& seen) {
   std::error_code ec;
-  auto note = [&](const fs::path& where, const std::error_code& e) {
-    out.errors.push_back({where, e.message()});
-  };
+  auto note = [&](const fs::path& where, const std::error_code& e) { out.errors.push_back({where, e.message(), e}); };
   auto consider = [&](const fs::path& file) {
     if (seen.insert(Identity(file)).second) out.histories.push_back({StudentName(opened, file), file});
   };
@@ -90,6 +90,12 @@ bool RecordOrder(const ExerciseRecord& a, const ExerciseRecord& b) {
   return history::ComesBefore(a.data, a.recordNumber, b.data, b.recordNumber);
 }
 
+void Fail(Student& student, const std::exception& e, LoadFailure failure) {
+  student.records.clear();
+  student.error = e.what();
+  student.failure = failure;
+}
+
 }  // namespace
 
 ClassFolders FindHistories(const std::vector<fs::path>& folders) {
@@ -114,9 +120,15 @@ Student LoadStudent(const HistoryLocation& location) {
     for (int i = 0; i < rows; ++i) student.records.push_back(RecordAt(set, i));
     if (!std::is_sorted(student.records.begin(), student.records.end(), RecordOrder))
       std::sort(student.records.begin(), student.records.end(), RecordOrder);
+  } catch (const history::PacketError& e) {
+    Fail(student, e, LoadFailure::Damaged);
+  } catch (const history::HistoryError& e) {
+    const bool file = e.kind() == history::HistoryErrorKind::CannotOpenFile ||
+                      e.kind() == history::HistoryErrorKind::CannotCreateFile;
+    Fail(student, e, file ? LoadFailure::CannotOpen : LoadFailure::NotHistory);
+    if (file) student.cause = e.cause();
   } catch (const std::exception& e) {
-    student.records.clear();
-    student.error = e.what();
+    Fail(student, e, LoadFailure::NotHistory);
   }
   return student;
 }

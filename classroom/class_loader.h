@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "classroom/class_report.h"
@@ -21,10 +22,11 @@ struct HistoryLocation {
   friend bool operator==(const HistoryLocation&, const HistoryLocation&) = default;
 };
 
-// A folder that could not be walked (whole or in part), with the system's text.
+// A folder that could not be walked (whole or in part), with the system's error and its text.
 struct WalkError {
   std::filesystem::path folder;
   std::string text;
+  std::error_code cause;
 };
 
 struct ClassFolders {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "classroom/figures.h"
@@ -16,11 +17,21 @@ namespace tecladim::classroom {
 // compares them with as many before them.
 inline constexpr std::size_t RecentExercises = 10;
 
+// Why a history could not be read, for the report to word in its reader's language.
+enum class LoadFailure {
+  None,
+  CannotOpen,  // the system refused the file: `cause` says why
+  Damaged,     // the file's markup is cut off or broken
+  NotHistory,  // well formed, but without the history's fields
+};
+
 struct Student {
   std::string aluno;               // folder path relative to the opened folder, '/' between parts
   std::filesystem::path file;      // the "Exercicio.xml" it was read from
   std::string error;               // the reader's error text; empty when the file loaded
   std::vector<ExerciseRecord> records;  // ascending `data` (blank first), then record number
+  LoadFailure failure = LoadFailure::None;
+  std::error_code cause{};  // for CannotOpen
   bool Failed() const { return !error.empty(); }
 };
 

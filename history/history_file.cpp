@@ -21,22 +21,22 @@ std::string FullPathText(const std::filesystem::path& name) {
 HistoryFile::HistoryFile(const std::filesystem::path& name, Use use) : name_(name) {
   if (use == Use::Load) {
     if (const std::error_code ec = file_.Lock(name, platform::LockMode::Shared))
-      throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name, ec));
+      throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name, ec), ec);
   } else if (const std::error_code ec = file_.Lock(name, platform::LockMode::Exclusive)) {
-    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name, ec));
+    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name, ec), ec);
   }
 }
 
 std::string HistoryFile::Read() const {
   std::string bytes;
   if (const std::error_code ec = file_.Read(bytes))
-    throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name_, ec));
+    throw HistoryError(HistoryErrorKind::CannotOpenFile, FileErrorText("Cannot open", name_, ec), ec);
   return bytes;
 }
 
 void HistoryFile::Replace(std::string_view bytes) {
   if (const std::error_code ec = file_.Replace(bytes))
-    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name_, ec));
+    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name_, ec), ec);
 }
 
 std::string ReadHistoryFile(const std::filesystem::path& name) { return HistoryFile(name, HistoryFile::Use::Load).Read(); }

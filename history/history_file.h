@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/durable_file.h"
 
@@ -21,14 +22,18 @@ enum class HistoryErrorKind {
 };
 
 // An error of the history store or its file, carrying the exact text the error display shows
-// (the display adds the final full stop).
+// (the display adds the final full stop) and, for a file that could not be opened or
+// created, the system's error, so that another program can word it in its own language.
 class HistoryError : public std::runtime_error {
  public:
-  HistoryError(HistoryErrorKind kind, const std::string& text) : std::runtime_error(text), kind_(kind) {}
+  HistoryError(HistoryErrorKind kind, const std::string& text, std::error_code cause = {})
+      : std::runtime_error(text), kind_(kind), cause_(cause) {}
   HistoryErrorKind kind() const { return kind_; }
+  std::error_code cause() const { return cause_; }
 
  private:
   HistoryErrorKind kind_;
+  std::error_code cause_;
 };
 
 // The history file held under its lock for one load or one save, so that programs sharing

@@ -1,6 +1,7 @@
 #include "turma/class_data.h"
 
 #include "classroom/figures.h"
+#include "turma/name_order.h"
 
 namespace tecladim::turma {
 namespace {
@@ -45,6 +46,7 @@ ClassData LoadClassData(const QStringList& folders, const classroom::LoadProgres
   classroom::ClassFolders found = classroom::FindHistories(paths);
   data.walkErrors = std::move(found.errors);
   data.students = classroom::LoadClass(found.histories, progress, 0, cancel);
+  NameOrder().Sort(data.students);
   data.loadedAt = QDateTime::currentDateTime();
   return data;
 }

@@ -18,7 +18,7 @@ namespace tecladim::turma {
 
 struct ClassData {
   QStringList folders;                           // as opened
-  std::vector<classroom::Student> students;      // ordered by aluno
+  std::vector<classroom::Student> students;      // ordered by aluno as NameOrder puts names
   std::vector<classroom::WalkError> walkErrors;  // folders that could not be walked
   QDateTime loadedAt;
 };

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QFont>
 
+#include "turma/load_errors.h"
+
 namespace tecladim::turma {
 namespace {
 const QColor WarningBackground(255, 214, 214);
@@ -69,7 +71,7 @@ QString ClassTableModel::HeaderText(int column) {
 }
 
 QString ClassTableModel::Situation(const Row& row) const {
-  if (row.student->Failed()) return QStringLiteral("Erro de leitura: ") + Text(row.student->error);
+  if (row.student->Failed()) return FailureText(*row.student);
   QStringList marks;
   if (row.summary.recentBelowFloor) marks << QStringLiteral("Precisão abaixo de 70%");
   if (row.inactive) marks << QStringLiteral("Sem atividade há %1 dias").arg(inactiveDays_);
@@ -118,7 +120,7 @@ QVariant ClassTableModel::SortValue(const Row& row, int column) const {
     case Precisao: return number(s.recentPrecisao);
     case Tendencia: return number(s.trendTl);
     case NoTempo: return s.timedPassages ? static_cast<double>(s.withinTarget) / static_cast<double>(s.timedPassages) : -1.0;
-    default: return CellText(static_cast<int>(&row - rows_.data()), column).toLower();
+    default: return CellText(static_cast<int>(&row - rows_.data()), column);
   }
 }
 
@@ -130,7 +132,7 @@ QVariant ClassTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole: return CellText(index.row(), column);
     case SortRole: return SortValue(row, column);
     case Qt::ToolTipRole:
-      if (row.student->Failed()) return PathText(row.student->file) + QLatin1Char('\n') + Text(row.student->error);
+      if (row.student->Failed()) return PathText(row.student->file) + QLatin1Char('\n') + FailureText(*row.student);
       if (column == Tl) return QStringLiteral("Toques líquidos por minuto: mediana dos últimos 10 exercícios");
       if (column == Precisao) return QStringLiteral("Média dos últimos 10 exercícios");
       if (column == Tendencia) return QStringLiteral("TL dos últimos 10 exercícios menos a dos 10 anteriores");

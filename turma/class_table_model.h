@@ -9,7 +9,8 @@
 namespace tecladim::turma {
 
 // One row per student: the figures of the chosen period, the flags, and for a file that
-// could not be read its error. Qt::UserRole gives each cell's value for sorting.
+// could not be read its error. Qt::UserRole gives each cell's value for sorting (ClassRows
+// puts the texts in NameOrder).
 class ClassTableModel : public QAbstractTableModel {
   Q_OBJECT
  public:

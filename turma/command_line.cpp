@@ -5,6 +5,7 @@
 
 #include "classroom/csv.h"
 #include "turma/class_data.h"
+#include "turma/load_errors.h"
 #include "turma/report_document.h"
 
 namespace tecladim::turma {
@@ -52,12 +53,13 @@ namespace {
 bool ReportFailures(const ClassData& data, std::ostream& errors) {
   bool any = false;
   for (const auto& e : data.walkErrors) {
-    errors << "tecladim-turma: " << PathText(e.folder).toStdString() << ": " << e.text << '\n';
+    errors << "tecladim-turma: " << PathText(e.folder).toStdString() << ": " << WalkErrorText(e).toStdString() << '\n';
     any = true;
   }
   for (const auto& s : data.students) {
     if (!s.Failed()) continue;
-    errors << "tecladim-turma: " << s.aluno << ": " << PathText(s.file).toStdString() << ": " << s.error << '\n';
+    errors << "tecladim-turma: " << s.aluno << ": " << PathText(s.file).toStdString() << ": "
+           << FailureText(s).toStdString() << '\n';
     any = true;
   }
   return any;

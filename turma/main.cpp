@@ -1,8 +1,8 @@
 #include <QApplication>
-#include <QIcon>
 
 #include <iostream>
 
+#include "turma/application.h"
 #include "turma/command_line.h"
 #include "turma/report_window.h"
 
@@ -37,16 +37,14 @@ int main(int argc, char* argv[]) {
     case CommandLine::Mode::Pdf: {
       DrawOffScreenWithoutDisplay();
       QApplication app(argc, argv);
+      tecladim::turma::SetUpApplication(app);
       return tecladim::turma::ExportPdf(command, std::cerr);
     }
     case CommandLine::Mode::Window: break;
   }
 
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("tecladim-turma"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tecladim — Relatório da turma"));
-  QApplication::setDesktopFileName(QStringLiteral("org.example.tecladim.turma"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/turma/tecladim-turma.png")));
+  tecladim::turma::SetUpApplication(app);
   tecladim::turma::ReportWindow window;
   window.show();
   if (command.folders.isEmpty())

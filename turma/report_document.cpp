@@ -10,6 +10,7 @@
 
 
 #include "turma/class_table_model.h"
+#include "turma/load_errors.h"
 #include "turma/report_charts.h"
 
 namespace tecladim::turma {
@@ -138,6 +139,8 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
   pages.Line(QStringLiteral("Alunos: %1 (com exercícios no período: %2)").arg(c.students).arg(c.activeStudents));
   if (c.failedFiles)
     pages.Line(QStringLiteral("Arquivos que não puderam ser lidos: %1").arg(c.failedFiles), QColor(170, 0, 0));
+  for (const auto& e : data.walkErrors)
+    pages.Line(QStringLiteral("Pasta %1: %2").arg(PathText(e.folder), WalkErrorText(e)), QColor(170, 0, 0));
   pages.Line(QStringLiteral("Exercícios: %1    Tempo praticado: %2").arg(c.exercises).arg(Duration(c.secondsPractised)));
   pages.Line(QStringLiteral("Maior lição alcançada: %1    Mediana da maior lição por aluno: %2")
                  .arg(Whole(c.highestLesson), OrDash(Decimal(c.medianHighestLesson))));

@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QSaveFile>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSortFilterProxyModel>
@@ -31,8 +32,11 @@
 #include <set>
 
 #include "classroom/csv.h"
+#include "turma/class_rows.h"
 #include "turma/class_table_model.h"
 #include "turma/exercise_table_model.h"
+#include "turma/frozen_column_table.h"
+#include "turma/load_errors.h"
 #include "turma/report_charts.h"
 #include "turma/report_document.h"
 
@@ -43,6 +47,11 @@ const QString WindowTitle = QStringLiteral("Tecladim — Relatório da turma");
 const QString LastFoldersKey = QStringLiteral("pastas");
 const QString RecentFoldersKey = QStringLiteral("pastasRecentes");
 const QString InactiveDaysKey = QStringLiteral("diasSemAtividade");
+const QString GeometryKey = QStringLiteral("janela");
+// The first start's size where the screen allows it, and room kept for a window manager's
+// title bar and borders, which are not known before the window is shown.
+constexpr QSize PreferredSize(1280, 760);
+constexpr QSize FrameAllowance(16, 40);
 constexpr int RecentFolderCount = 8;
 constexpr int DefaultInactiveDays = 7;
 constexpr int MaxInactiveDays = 365;
@@ -55,9 +64,9 @@ constexpr int SituationWidth = 330;
 
 QSettings Settings() { return QSettings(QStringLiteral("Tecladim"), QStringLiteral("tecladim-turma")); }
 
-QTableView* NewTable(QAbstractItemModel* model, QWidget* parent) {
-  auto* table = new QTableView(parent);
-  table->setModel(model);
+template <typename Table = QTableView>
+Table* NewTable(QAbstractItemModel* model, QWidget* parent) {
+  auto* table = new Table(parent);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setAlternatingRowColors(true);
@@ -65,6 +74,7 @@ QTableView* NewTable(QAbstractItemModel* model, QWidget* parent) {
   table->horizontalHeader()->setHighlightSections(false);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setWordWrap(false);
+  table->setModel(model);
   return table;
 }
 
@@ -94,7 +104,6 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   connect(&reloadTimer_, &QTimer::timeout, this, &ReportWindow::Reload);
   connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { reloadTimer_.start(); });
   connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { reloadTimer_.start(); });
-  resize(1280, 760);
   Refresh();
 }
 
@@ -161,6 +170,7 @@ void ReportWindow::createToolBar() {
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" Procurar aluno: "), bar));
   filterEdit_ = new QLineEdit(bar);
+  filterEdit_->setObjectName(QStringLiteral("procurarAluno"));
   filterEdit_->setPlaceholderText(QStringLiteral("nome ou pasta"));
   filterEdit_->setClearButtonEnabled(true);
   filterEdit_->setMaximumWidth(220);
@@ -186,16 +196,15 @@ void ReportWindow::createClassTab() {
   auto* page = new QWidget(tabs_);
   auto* layout = new QVBoxLayout(page);
   classSummary_ = new QLabel(page);
+  classSummary_->setObjectName(QStringLiteral("resumoTurma"));
   classSummary_->setWordWrap(true);
   classSummary_->setTextFormat(Qt::RichText);
   layout->addWidget(classSummary_);
   classModel_ = new ClassTableModel(this);
-  classRows_ = new QSortFilterProxyModel(this);
+  classRows_ = new ClassRows(this);
   classRows_->setSourceModel(classModel_);
-  classRows_->setSortRole(ClassTableModel::SortRole);
-  classRows_->setFilterKeyColumn(ClassTableModel::Aluno);
-  classRows_->setFilterCaseSensitivity(Qt::CaseInsensitive);
-  classTable_ = NewTable(classRows_, page);
+  // The name stays at the left edge while the figures scroll sideways.
+  classTable_ = NewTable<FrozenColumnTable>(classRows_, page);
   classTable_->setObjectName(QStringLiteral("tabelaTurma"));
   classTable_->setSortingEnabled(true);
   classTable_->sortByColumn(ClassTableModel::Aluno, Qt::AscendingOrder);
@@ -203,7 +212,7 @@ void ReportWindow::createClassTab() {
   layout->addWidget(classTable_, 1);
   tabs_->addTab(page, QStringLiteral("Turma"));
 
-  connect(filterEdit_, &QLineEdit::textChanged, classRows_, &QSortFilterProxyModel::setFilterFixedString);
+  connect(filterEdit_, &QLineEdit::textChanged, classRows_, &ClassRows::SetNameFilter);
   connect(classTable_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
     const auto* student = classModel_->StudentAt(classRows_->mapToSource(index).row());
     if (!student || student->Failed()) return;
@@ -272,6 +281,22 @@ void ReportWindow::readSettings() {
   QSettings settings = Settings();
   inactiveDays_->setValue(settings.value(InactiveDaysKey, DefaultInactiveDays).toInt());
   UpdateRecentMenu();
+  PlaceOnScreen(settings.value(GeometryKey).toByteArray());
+}
+
+// The size, place and maximized state of the last close; the first time, the preferred size
+// where the screen has room for it with its frame, centred on the available area.
+void ReportWindow::PlaceOnScreen(const QByteArray& saved) {
+  if (!saved.isEmpty() && restoreGeometry(saved)) return;
+  const QRect available = screen()->availableGeometry();
+  resize(PreferredSize.boundedTo(available.size() - FrameAllowance));
+  move(available.topLeft() + QPoint((available.width() - width() - FrameAllowance.width()) / 2,
+                                    (available.height() - height() - FrameAllowance.height()) / 2));
+}
+
+void ReportWindow::closeEvent(QCloseEvent* event) {
+  Settings().setValue(GeometryKey, saveGeometry());
+  QMainWindow::closeEvent(event);
 }
 
 void ReportWindow::UpdateRecentMenu() {
@@ -366,10 +391,11 @@ void ReportWindow::FinishLoading(ClassData data) {
   Refresh();
   std::size_t failed = 0;
   for (const auto& s : data_.students) failed += s.Failed() ? 1 : 0;
-  QString status = QStringLiteral("%1 históricos lidos às %2")
-                       .arg(data_.students.size() - failed)
+  const std::size_t read = data_.students.size() - failed;
+  QString status = (read == 1 ? QStringLiteral("1 histórico lido às %2") : QStringLiteral("%1 históricos lidos às %2"))
+                       .arg(read)
                        .arg(data_.loadedAt.toString(QStringLiteral("HH:mm:ss")));
-  if (failed) status += QStringLiteral("; %1 não puderam ser lidos").arg(failed);
+  if (failed) status += QStringLiteral("; ") + UnreadableCountText(failed);
   statusText_->setText(status);
   emit ClassShown();
 }
@@ -480,12 +506,11 @@ void ReportWindow::Refresh() {
       text += QStringLiteral(" · <span style='color:#aa0000'>%1 com precisão abaixo de 70%</span>")
                   .arg(c.studentsBelowFloor);
     if (c.failedFiles)
-      text += QStringLiteral("<br><span style='color:#aa0000'>%1 arquivo(s) não puderam ser lidos: veja a coluna "
-                             "Situação.</span>")
-                  .arg(c.failedFiles);
+      text += QStringLiteral("<br><span style='color:#aa0000'>%1: veja a coluna Situação.</span>")
+                  .arg(UnreadableCountText(c.failedFiles));
     for (const auto& e : data_.walkErrors)
       text += QStringLiteral("<br><span style='color:#aa0000'>Pasta %1: %2</span>")
-                  .arg(PathText(e.folder).toHtmlEscaped(), Text(e.text).toHtmlEscaped());
+                  .arg(PathText(e.folder).toHtmlEscaped(), WalkErrorText(e).toHtmlEscaped());
   }
   classSummary_->setText(text);
   RefreshStudent();

@@ -17,7 +17,6 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QProgressBar;
-class QSortFilterProxyModel;
 class QSpinBox;
 class QTabWidget;
 class QTableView;
@@ -25,6 +24,7 @@ class QThread;
 
 namespace tecladim::turma {
 
+class ClassRows;
 class ClassTableModel;
 class ExerciseTableModel;
 
@@ -53,7 +53,7 @@ class ReportWindow : public QMainWindow {
   const ClassData& Class() const { return data_; }
   bool Loading() const { return loader_ != nullptr; }
   QTableView* ClassTable() const { return classTable_; }
-  QSortFilterProxyModel* ClassRows() const { return classRows_; }
+  ClassRows* Rows() const { return classRows_; }
   classroom::Period CurrentPeriod() const;
   QString PeriodText() const;
 
@@ -69,6 +69,8 @@ class ReportWindow : public QMainWindow {
   void createChartTab();
   void createStatusBar();
   void readSettings();
+  void PlaceOnScreen(const QByteArray& saved);
+  void closeEvent(QCloseEvent* event) override;
 
   void ChooseFolders();
   void StartLoading();
@@ -98,7 +100,7 @@ class ReportWindow : public QMainWindow {
   QMenu* recentMenu_ = nullptr;
 
   ClassTableModel* classModel_ = nullptr;
-  QSortFilterProxyModel* classRows_ = nullptr;
+  ClassRows* classRows_ = nullptr;
   QTableView* classTable_ = nullptr;
   QLabel* classSummary_ = nullptr;
 

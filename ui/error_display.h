@@ -1,7 +1,6 @@
 #pragma once
 #include <QString>
 
-class QCoreApplication;
 class QWidget;
 
 namespace tecladim {
@@ -19,10 +18,5 @@ void ShowStandardError(QWidget* parent, const QString& message);
 
 // The plain message box: the application's title, a text and one OK button.
 void ShowPlainMessage(QWidget* parent, const QString& text);
-
-// Qt's own texts (the standard buttons, the edit boxes' context menus) in Brazilian
-// Portuguese, from Qt's translations where Qt keeps them or beside the program (where
-// windeployqt puts them). False when they are not installed: the texts stay in English.
-bool InstallQtTranslations(QCoreApplication& app);
 
 }  // namespace tecladim

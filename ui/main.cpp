@@ -6,12 +6,13 @@
 
 #include "history/preload.h"
 #include "platform/font_warmup.h"
+#include "platform/qt_translations.h"
 #include "platform/system_services.h"
 #include "platform/termination_notifier.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
-#include "ui/error_display.h"
 #include "ui/assets/assets.h"
+#include "ui/error_display.h"
 #include "ui/window_fonts.h"
 
 namespace {
@@ -44,7 +45,7 @@ int main(int argc, char* argv[]) {
   tecladim::platform::FontWarmUp fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName(tecladim::ApplicationTitle);
-  tecladim::InstallQtTranslations(app);
+  tecladim::platform::InstallQtTranslations(app);
   tecladim::RegisterFallbackFonts();
   tecladim::LoadPictures();
   QApplication::setWindowIcon(QIcon(tecladim::ReadPicture(QStringLiteral(":/assets/icon.png"))));

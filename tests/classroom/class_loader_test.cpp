@@ -55,6 +55,7 @@ TEST(FolderWalk, OverlappingFoldersListAFileOnceAndMissingFoldersAreReported) {
   ASSERT_EQ(found.errors.size(), 1u);
   EXPECT_EQ(found.errors[0].folder, f.root() / "nao-existe");
   EXPECT_FALSE(found.errors[0].text.empty());
+  EXPECT_EQ(found.errors[0].cause, std::errc::no_such_file_or_directory);
 }
 
 TEST(LoadStudent, ReadsTheTrainersFileInDataOrder) {
@@ -91,6 +92,13 @@ TEST(LoadStudent, BadFilesCarryTheReadersErrorText) {
   EXPECT_TRUE(zero.records.empty());
   const Student missing = LoadStudent({"d", f.root() / "d/Exercicio.xml"});
   EXPECT_EQ(missing.error.rfind("Cannot open file \"", 0), 0u) << missing.error;
+
+  // The kind of failure travels with the text, for the report to word it in Portuguese.
+  EXPECT_EQ(LoadStudent({"a", damaged}).failure, LoadFailure::Damaged);
+  EXPECT_EQ(LoadStudent({"b", noLicao}).failure, LoadFailure::NotHistory);
+  EXPECT_EQ(zero.failure, LoadFailure::None);
+  EXPECT_EQ(missing.failure, LoadFailure::CannotOpen);
+  EXPECT_EQ(missing.cause, std::errc::no_such_file_or_directory);
 }
 
 TEST(LoadStudent, UnreadableFileIsAnErrorAndIsLeftAsItWas) {
@@ -102,6 +110,7 @@ TEST(LoadStudent, UnreadableFileIsAnErrorAndIsLeftAsItWas) {
   const Student s = LoadStudent({"a", file});
   std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(s.error.rfind("Cannot open file \"", 0), 0u) << s.error;
+  EXPECT_EQ(s.cause, std::errc::permission_denied);
   std::ifstream in(file, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
 }

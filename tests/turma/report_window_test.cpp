@@ -1,19 +1,31 @@
+#include <QAbstractButton>
 #include <QApplication>
+#include <QBarCategoryAxis>
 #include <QChartView>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
-#include <QSortFilterProxyModel>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <clocale>
 #include <sstream>
 
 #include "classroom/csv.h"
 #include "demo_class.h"
+#include "turma/application.h"
 #include "turma/class_table_model.h"
 #include "turma/command_line.h"
 #include "turma/report_document.h"
@@ -37,6 +49,59 @@ int RowOf(QTableView* table, const QString& aluno) {
   for (int r = 0; r < table->model()->rowCount(); ++r)
     if (Cell(table, r, ClassTableModel::Aluno) == aluno) return r;
   return -1;
+}
+
+QStringList Column(QTableView* table, int column) {
+  QStringList cells;
+  for (int r = 0; r < table->model()->rowCount(); ++r) cells << Cell(table, r, column);
+  return cells;
+}
+
+void WriteHistory(const QString& file, int exercises) {
+  QDir().mkpath(QFileInfo(file).path());
+  classroom::testing::StudentProfile profile;
+  profile.exercises = exercises;
+  QFile out(file);
+  QVERIFY(out.open(QIODevice::WriteOnly));
+  out.write(QByteArray::fromStdString(history::WritePacket(classroom::testing::StudentHistory(profile))));
+}
+
+void WriteBytes(const QString& file, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(file).path());
+  QFile out(file);
+  QVERIFY(out.open(QIODevice::WriteOnly));
+  out.write(bytes);
+}
+
+// Opens the folders in a new window and waits for the class to show.
+std::unique_ptr<ReportWindow> Opened(const QStringList& folders) {
+  auto w = std::make_unique<ReportWindow>();
+  w->show();
+  QSignalSpy shown(w.get(), &ReportWindow::ClassShown);
+  w->OpenFolders(folders);
+  if (!shown.wait(20000)) return nullptr;
+  return w;
+}
+
+QString StatusText(ReportWindow& w) {
+  QStringList texts;
+  for (const QLabel* label : w.statusBar()->findChildren<QLabel*>()) texts << label->text();
+  return texts.join(QLatin1Char('|'));
+}
+
+// Answers the next file dialog with `name`, as an instructor typing it.
+void AnswerFileDialog(const QString& name) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, name] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    timer->deleteLater();
+    // Typed into the name box, which selectFile leaves alone while it has the focus.
+    auto* typed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (typed) typed->setText(name);
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  timer->start(20);
 }
 
 }  // namespace
@@ -63,7 +128,8 @@ class ReportWindowTest : public QObject {
 
     const int marcos = RowOf(table, QStringLiteral("turma-b/marcos"));
     QVERIFY(marcos >= 0);
-    QCOMPARE(Cell(table, marcos, ClassTableModel::Situacao), QStringLiteral("Erro de leitura: Mismatch in datapacket."));
+    QCOMPARE(Cell(table, marcos, ClassTableModel::Situacao),
+             QStringLiteral("Arquivo incompleto ou danificado (Mismatch in datapacket.)"));
     QVERIFY(Cell(table, marcos, ClassTableModel::Arquivo).endsWith(QStringLiteral("turma-b/marcos/Exercicio.xml")));
 
     const int joao = RowOf(table, QStringLiteral("turma-b/joão-pedro"));
@@ -78,9 +144,11 @@ class ReportWindowTest : public QObject {
     QCOMPARE(Cell(table, mariana, ClassTableModel::Exercicios), QStringLiteral("3"));
 
     // Filter and sort, as the instructor does with the table's header and search box.
-    w.ClassRows()->setFilterFixedString(QStringLiteral("turma-b"));
+    auto* filter = w.findChild<QLineEdit*>(QStringLiteral("procurarAluno"));
+    QVERIFY(filter);
+    filter->setText(QStringLiteral("turma-b"));
     QCOMPARE(table->model()->rowCount(), 7);
-    w.ClassRows()->setFilterFixedString(QString());
+    filter->clear();
     table->sortByColumn(ClassTableModel::Exercicios, Qt::DescendingOrder);
     QCOMPARE(Cell(table, 0, ClassTableModel::Aluno), QStringLiteral("turma-b/gabriel"));
     table->sortByColumn(ClassTableModel::Exercicios, Qt::AscendingOrder);
@@ -185,6 +253,248 @@ class ReportWindowTest : public QObject {
     // Summary and table, class chart, and the 12 students that loaded.
     const QStringList pages = QDir(dir_.path()).entryList({QStringLiteral("pagina-*.png")});
     QCOMPARE(pages.size(), 2 + 12);
+  }
+
+  // Names sorted by their bytes put "Ângela" and "íris" after "zé" and "aluno-10" before "aluno-2".
+  void namesSortAsABrazilianReadsThemInTableListAndChart() {
+    QTemporaryDir dir;
+    for (const char* name : {"zé", "íris", "Ângela", "aluno-10", "aluno-2", "bruno", "Iago"})
+      WriteHistory(dir.filePath(QString::fromUtf8(name) + QStringLiteral("/Exercicio.xml")), 3);
+    const QStringList expected = {QStringLiteral("aluno-2"), QStringLiteral("aluno-10"), QStringLiteral("Ângela"),
+                                  QStringLiteral("bruno"),   QStringLiteral("Iago"),     QStringLiteral("íris"),
+                                  QStringLiteral("zé")};
+    auto w = Opened({dir.path()});
+    QVERIFY(w);
+    QCOMPARE(Column(w->ClassTable(), ClassTableModel::Aluno), expected);
+    w->ClassTable()->sortByColumn(ClassTableModel::Exercicios, Qt::AscendingOrder);
+    w->ClassTable()->sortByColumn(ClassTableModel::Aluno, Qt::DescendingOrder);
+    QStringList reversed(expected.rbegin(), expected.rend());
+    QCOMPARE(Column(w->ClassTable(), ClassTableModel::Aluno), reversed);
+
+    auto* list = w->findChild<QComboBox*>(QStringLiteral("aluno"));
+    QVERIFY(list);
+    QStringList listed;
+    for (int i = 0; i < list->count(); ++i) listed << list->itemText(i);
+    QCOMPARE(listed, expected);
+
+    w->ShowTab(ReportWindow::ChartTab);
+    int charts = 0;
+    for (QChartView* view : w->findChildren<QChartView*>()) {
+      for (QAbstractAxis* axis : view->chart()->axes(Qt::Vertical)) {
+        auto* names = qobject_cast<QBarCategoryAxis*>(axis);
+        if (!names) continue;
+        QStringList topDown = names->categories();
+        std::reverse(topDown.begin(), topDown.end());
+        QCOMPARE(topDown, expected);
+        ++charts;
+      }
+    }
+    QCOMPARE(charts, 2);
+  }
+
+  // The filter matched letters as typed: "joao" did not find "João".
+  void nameFilterIgnoresAccentsAndCase_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("without the tilde") << QStringLiteral("joao") << QStringList{QStringLiteral("turma-b/João")};
+    QTest::newRow("without cedilla and tilde")
+        << QStringLiteral("conceicao") << QStringList{QStringLiteral("turma-a/Maria da Conceição")};
+    QTest::newRow("capitals without accent")
+        << QStringLiteral("ANGELA") << QStringList{QStringLiteral("turma-a/Ângela")};
+    QTest::newRow("with the accents") << QStringLiteral("Conceição")
+                                      << QStringList{QStringLiteral("turma-a/Maria da Conceição")};
+    QTest::newRow("the group") << QStringLiteral("TURMA-B") << QStringList{QStringLiteral("turma-b/João")};
+    QTest::newRow("nobody") << QStringLiteral("joana") << QStringList{};
+  }
+  void nameFilterIgnoresAccentsAndCase() {
+    QFETCH(QString, typed);
+    QFETCH(QStringList, found);
+    QTemporaryDir dir;
+    for (const QString& name : {QStringLiteral("turma-b/João"), QStringLiteral("turma-a/Maria da Conceição"),
+                                QStringLiteral("turma-a/Ângela")})
+      WriteHistory(dir.filePath(name + QStringLiteral("/Exercicio.xml")), 2);
+    auto w = Opened({dir.path()});
+    QVERIFY(w);
+    auto* filter = w->findChild<QLineEdit*>(QStringLiteral("procurarAluno"));
+    QVERIFY(filter);
+    filter->setText(typed);
+    QCOMPARE(Column(w->ClassTable(), ClassTableModel::Aluno), found);
+  }
+
+  // The instructor read the reader's English ("Mismatch in datapacket.", "No such file or directory").
+  void unreadableFilesAndFoldersAreToldInPortuguese() {
+    QTemporaryDir dir;
+    WriteHistory(dir.filePath(QStringLiteral("ana/Exercicio.xml")), 3);
+    WriteBytes(dir.filePath(QStringLiteral("marcos/Exercicio.xml")),
+               "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>");
+    WriteBytes(dir.filePath(QStringLiteral("rui/Exercicio.xml")),
+               "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS><FIELD attrname=\"data\" fieldtype=\"dateTime\"/>"
+               "</FIELDS><PARAMS/></METADATA><ROWDATA></ROWDATA></DATAPACKET>");
+    const QString missing = dir.filePath(QStringLiteral("nao-existe"));
+    auto w = Opened({dir.path(), missing});
+    QVERIFY(w);
+    QTableView* table = w->ClassTable();
+    QCOMPARE(Cell(table, RowOf(table, QStringLiteral("marcos")), ClassTableModel::Situacao),
+             QStringLiteral("Arquivo incompleto ou danificado (Mismatch in datapacket.)"));
+    QCOMPARE(Cell(table, RowOf(table, QStringLiteral("rui")), ClassTableModel::Situacao),
+             QStringLiteral("Arquivo não é um histórico do Tecladim (cds1: Field 'licao' not found)"));
+    QVERIFY2(StatusText(*w).endsWith(QStringLiteral("; 2 arquivos não puderam ser lidos")), qPrintable(StatusText(*w)));
+    const QString summary = w->findChild<QLabel*>(QStringLiteral("resumoTurma"))->text();
+    QVERIFY2(summary.contains(QStringLiteral("Pasta %1: Pasta não encontrada").arg(missing)), qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("2 arquivos não puderam ser lidos: veja a coluna Situação.")),
+             qPrintable(summary));
+
+    std::ostringstream errors;
+    const QString csv = dir.filePath(QStringLiteral("turma.csv"));
+    QCOMPARE(ExportCsv(ParseCommandLine({QStringLiteral("--csv"), csv, dir.path(), missing}), errors), 1);
+    const std::string root = PathText(PathOf(dir.path())).toStdString();
+    QCOMPARE(QString::fromStdString(errors.str()),
+             QString::fromStdString("tecladim-turma: " + missing.toStdString() + ": Pasta não encontrada\n" +
+                                    "tecladim-turma: marcos: " + root +
+                                    "/marcos/Exercicio.xml: Arquivo incompleto ou "
+                                    "danificado (Mismatch in datapacket.)\n" +
+                                    "tecladim-turma: rui: " + root +
+                                    "/rui/Exercicio.xml: Arquivo não é um histórico do "
+                                    "Tecladim (cds1: Field 'licao' not found)\n"));
+
+    // One file: the singular.
+    QFile::remove(dir.filePath(QStringLiteral("rui/Exercicio.xml")));
+    w = Opened({dir.path()});
+    QVERIFY(w);
+    QVERIFY2(StatusText(*w).endsWith(QStringLiteral("; 1 arquivo não pôde ser lido")), qPrintable(StatusText(*w)));
+    QVERIFY(StatusText(*w).startsWith(QStringLiteral("1 histórico lido às ")));
+  }
+
+  void failuresAreWordedFromTheirKind_data() {
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<int>("cause");
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QString>("shown");
+    using classroom::LoadFailure;
+    const auto row = [](const char* name, LoadFailure f, std::errc e, const char* reader, const char* shown) {
+      QTest::newRow(name) << static_cast<int>(f) << static_cast<int>(e) << QString::fromUtf8(reader)
+                          << QString::fromUtf8(shown);
+    };
+    row("missing file", LoadFailure::CannotOpen, std::errc::no_such_file_or_directory,
+        "Cannot open file \"/x/Exercicio.xml\". No such file or directory", "Arquivo não encontrado");
+    row("no permission", LoadFailure::CannotOpen, std::errc::permission_denied,
+        "Cannot open file \"/x/Exercicio.xml\". Permission denied", "Sem permissão para ler o arquivo");
+    row("held by a save", LoadFailure::CannotOpen, std::errc::resource_unavailable_try_again,
+        "Cannot open file \"/x/Exercicio.xml\". Resource temporarily unavailable",
+        "Arquivo em uso por outro programa; recarregue mais tarde");
+    row("cut off", LoadFailure::Damaged, std::errc{}, "Mismatch in datapacket.",
+        "Arquivo incompleto ou danificado (Mismatch in datapacket.)");
+    row("unknown field type", LoadFailure::Damaged, std::errc{}, "Invalid field type.",
+        "Arquivo incompleto ou danificado (Invalid field type.)");
+  }
+  void failuresAreWordedFromTheirKind() {
+    QFETCH(int, failure);
+    QFETCH(int, cause);
+    QFETCH(QString, reader);
+    QFETCH(QString, shown);
+    classroom::Student s;
+    s.aluno = "ana";
+    s.error = reader.toStdString();
+    s.failure = static_cast<classroom::LoadFailure>(failure);
+    if (cause) s.cause = std::make_error_code(static_cast<std::errc>(cause));
+    ClassData data;
+    data.students.push_back(s);
+    ClassTableModel model;
+    model.Show(&data, {}, Stamp{0}, 7);
+    QCOMPARE(model.CellText(0, ClassTableModel::Situacao), shown);
+  }
+
+  // The dialogs' buttons read "Cancel", "Print", "Save".
+  void qtOwnTextsArePortuguese() {
+    QVERIFY(SetUpApplication(*qApp));
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
+    QCOMPARE(buttons.button(QDialogButtonBox::Save)->text().remove(QLatin1Char('&')), QStringLiteral("Salvar"));
+  }
+
+  // At 1366×768 with a panel the window (1280×760 and a frame) ran past the screen's foot,
+  // and the status bar with it; every start forgot size, place and maximized state.
+  void opensWithinTheScreenAndRemembersItsPlace() {
+    QSettings(QStringLiteral("Tecladim"), QStringLiteral("tecladim-turma")).remove(QStringLiteral("janela"));
+    QRect available;
+    {
+      ReportWindow w;
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      available = w.screen()->availableGeometry();
+      QVERIFY2(available.contains(w.frameGeometry()), qPrintable(QStringLiteral("%1x%2+%3+%4")
+                                                                     .arg(w.frameGeometry().width())
+                                                                     .arg(w.frameGeometry().height())
+                                                                     .arg(w.frameGeometry().x())
+                                                                     .arg(w.frameGeometry().y())));
+      const QRect status(w.statusBar()->mapToGlobal(QPoint(0, 0)), w.statusBar()->size());
+      QVERIFY(available.contains(status));
+      w.setGeometry(QRect(available.topLeft() + QPoint(40, 30), QSize(1000, 600)));
+      QVERIFY(w.close());
+    }
+    {
+      ReportWindow w;
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      QCOMPARE(w.geometry(), QRect(available.topLeft() + QPoint(40, 30), QSize(1000, 600)));
+      w.showMaximized();
+      QTRY_VERIFY(w.isMaximized());
+      QVERIFY(w.close());
+    }
+    ReportWindow w;
+    w.show();
+    QTRY_VERIFY(w.isMaximized());
+  }
+
+  // Scrolled to the right, the table showed figures without saying whose they were.
+  void nameStaysInViewWhenTheTableScrollsSideways() {
+    auto w = Opened({dir_.path()});
+    QVERIFY(w);
+    w->showNormal();
+    w->resize(700, 600);
+    QTableView* table = w->ClassTable();
+    QTRY_VERIFY(table->horizontalScrollBar()->maximum() > 0);
+    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    const QRect firstRow = table->visualRect(table->model()->index(0, ClassTableModel::Situacao));
+    const QPoint atLeftEdge = table->viewport()->mapTo(table, QPoint(5, firstRow.center().y()));
+    QWidget* under = table->childAt(atLeftEdge);
+    QVERIFY(under);
+    auto* shownBy = qobject_cast<QTableView*>(under->parentWidget());
+    QVERIFY(shownBy);
+    const QModelIndex index = shownBy->indexAt(shownBy->viewport()->mapFrom(table, atLeftEdge));
+    QCOMPARE(index.column(), static_cast<int>(ClassTableModel::Aluno));
+    QCOMPARE(index.data().toString(), Cell(table, 0, ClassTableModel::Aluno));
+  }
+
+  // Built through printf, the window's numbers took the comma of a Brazilian C locale
+  // ("1,7,3" for 172,8) while --csv, which starts no toolkit, wrote them right.
+  void windowCsvAndCommandLineWriteTheSameBytesUnderPtBr() {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "pt_BR.UTF-8")) QSKIP("the pt_BR.UTF-8 locale is not generated");
+    auto w = Opened({dir_.path()});
+    QVERIFY(w);
+    const QString fromWindow = dir_.filePath(QStringLiteral("janela.csv"));
+    AnswerFileDialog(fromWindow);
+    w->findChild<QAction*>(QStringLiteral("exportarCsv"))->trigger();
+    std::setlocale(LC_ALL, before.c_str());
+
+    const QString fromCommand = dir_.filePath(QStringLiteral("comando.csv"));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("LC_ALL"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("pt_BR.UTF-8"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(TECLADIM_TURMA_PROGRAM), {QStringLiteral("--csv"), fromCommand, dir_.path()});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 1);  // the damaged file
+
+    QFile a(fromWindow), b(fromCommand);
+    QVERIFY(a.open(QIODevice::ReadOnly));
+    QVERIFY(b.open(QIODevice::ReadOnly));
+    const QByteArray window = a.readAll(), command = b.readAll();
+    QVERIFY(window.size() > 1000);
+    QVERIFY(window == command);
+    QVERIFY(!window.contains(",,"));
   }
 
  private:

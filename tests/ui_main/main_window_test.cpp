@@ -34,6 +34,7 @@
 #include "modal_watcher.h"
 #include "platform/durable_file.h"
 #include "platform/fake_services.h"
+#include "platform/qt_translations.h"
 #include "platform/queued_keys.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -866,7 +867,7 @@ class MainWindowTest : public QObject {
 
   // Qt's own texts, the spin box's context menu among them, were in English.
   void QtOwnTextsArePortuguese() {
-    QVERIFY(InstallQtTranslations(*QCoreApplication::instance()));
+    QVERIFY(platform::InstallQtTranslations(*QCoreApplication::instance()));
     WriteFile(HistoryFile, {});
     Run run;
     QVERIFY(run.Start());
