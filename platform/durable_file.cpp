@@ -1,3 +1,4 @@
+#include <atomic>
 #include <string_view>
 
 #include "platform/durable_file.h"
@@ -17,7 +18,16 @@ bool AllDigits(std::string_view s) {
   return true;
 }
 
+// A save of a large history holds the lock for a second or two; a program that holds it far
+// longer is stuck, and the waiting save gives up with an error rather than hang the window.
+std::atomic<std::chrono::milliseconds::rep> lockWaitLimitMs{
+    std::chrono::duration_cast<std::chrono::milliseconds>(DefaultLockWaitLimit).count()};
+
 }  // namespace
+
+void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimitMs.store(limit.count()); }
+
+std::chrono::milliseconds LockWaitLimit() { return std::chrono::milliseconds(lockWaitLimitMs.load()); }
 
 std::uint64_t TailHash(std::string_view bytes) {
   if (bytes.size() > TailHashLength) bytes.remove_prefix(bytes.size() - TailHashLength);

@@ -99,9 +99,11 @@ class LockedFile {
 };
 
 // How long Lock waits for a lock another program holds, for every lock taken from now on
-// (30 seconds unless set). The save at the end of a session sets it shorter: the system
-// ends the program soon, and the run's records must go somewhere before that.
+// (DefaultLockWaitLimit unless set). The save at the end of a session sets it shorter: the
+// system ends the program soon, and the run's records must go somewhere before that.
+inline constexpr auto DefaultLockWaitLimit = std::chrono::seconds(30);
 void SetLockWaitLimit(std::chrono::milliseconds limit);
+std::chrono::milliseconds LockWaitLimit();
 
 // Whether the file system of `file` (an existing file) gives locks at all. Where it answers
 // that it has none, Lock goes on unlocked, and a save checks its work by reading it back.

@@ -21,11 +21,6 @@ namespace tecladim::platform {
 namespace {
 
 constexpr mode_t NewFileMode = 0666;  // narrowed by the umask, like any newly created file
-// A save of a large history holds the lock for a second or two; a program that holds it far
-// longer is stuck, and the waiting save gives up with an error rather than hang the window.
-constexpr auto DefaultLockWaitLimit = std::chrono::seconds(30);
-std::atomic<std::chrono::milliseconds::rep> lockWaitLimitMs{
-    std::chrono::duration_cast<std::chrono::milliseconds>(DefaultLockWaitLimit).count()};
 constexpr auto LockPollFirst = std::chrono::milliseconds(1);
 constexpr auto LockPollLongest = std::chrono::milliseconds(50);
 
@@ -92,7 +87,7 @@ bool NoLocksHere(int error) { return error == ENOLCK || error == EOPNOTSUPP || e
 // Waits for the lock, polling, so that a stuck holder ends in an error instead of a hang.
 std::error_code WaitForLock(int fd, LockMode mode) {
   const int operation = (mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitLimitMs.load());
+  const auto giveUp = std::chrono::steady_clock::now() + LockWaitLimit();
   auto pause = std::chrono::duration_cast<std::chrono::microseconds>(LockPollFirst);
   while (::flock(fd, operation) != 0) {
     if (errno == EINTR) continue;
@@ -519,7 +514,6 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   return {};
 }
 
-void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimitMs.store(limit.count()); }
 
 // A lock of its own open file: flock locks belong to the open file, so this neither takes
 // nor drops a lock this program holds on it through another handle.

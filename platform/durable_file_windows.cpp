@@ -26,9 +26,6 @@ constexpr DWORD MaxChunk = 1u << 30;
 // The lock is taken on one byte far beyond any history's end: Windows locks keep others
 // from reading the bytes they cover, and readers must be able to read the file.
 constexpr std::uint64_t LockOffset = 1ull << 62;
-constexpr auto DefaultLockWaitLimit = std::chrono::seconds(30);
-std::atomic<std::chrono::milliseconds::rep> lockWaitLimitMs{
-    std::chrono::duration_cast<std::chrono::milliseconds>(DefaultLockWaitLimit).count()};
 constexpr auto LockPollLongest = std::chrono::milliseconds(50);
 constexpr int TempNameAttempts = 100;
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -103,7 +100,7 @@ bool NameStillMeans(const std::filesystem::path& name, HANDLE file) {
 
 std::error_code WaitForLock(HANDLE file, LockMode mode) {
   const DWORD flags = (mode == LockMode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY;
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(lockWaitLimitMs.load());
+  const auto giveUp = std::chrono::steady_clock::now() + LockWaitLimit();
   auto pause = std::chrono::milliseconds(1);
   for (;;) {
     OVERLAPPED place = At(LockOffset);
@@ -310,7 +307,6 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   return {};
 }
 
-void SetLockWaitLimit(std::chrono::milliseconds limit) { lockWaitLimitMs.store(limit.count()); }
 
 // Every local and SMB file system of Windows has byte-range locks.
 bool LocksWorkFor(const std::filesystem::path&) { return true; }
