@@ -28,7 +28,8 @@ std::vector<KeyTotals> SumKeys(std::span<const history::ExerciseKeyStats> exerci
     for (const KeyCounts& k : e.keys) judged += k.right + k.wrong;
     if (judged < MinimumJudgedKeys) continue;
     for (const KeyCounts& k : e.keys) {
-      auto it = std::find_if(totals.begin(), totals.end(), [&](const KeyTotals& t) { return t.expected == k.expected; });
+      auto it =
+          std::find_if(totals.begin(), totals.end(), [&](const KeyTotals& t) { return t.expected == k.expected; });
       if (it == totals.end()) it = totals.insert(totals.end(), KeyTotals{k.expected, 0, 0, 0, 0, {}});
       it->right += k.right;
       it->wrong += k.wrong;
@@ -79,8 +80,8 @@ std::vector<LessonMatch> LessonsPractising(std::u16string_view keys) {
   for (int lesson = 1; lesson <= LessonCount; ++lesson) {
     const std::u16string_view text = ModelText(lesson);
     if (text.empty()) continue;
-    const auto hits = std::count_if(text.begin(), text.end(),
-                                    [&](char16_t c) { return keys.find(c) != std::u16string_view::npos; });
+    const auto hits =
+        std::count_if(text.begin(), text.end(), [&](char16_t c) { return keys.find(c) != std::u16string_view::npos; });
     if (hits > 0) matches.push_back({lesson, static_cast<double>(hits) / static_cast<double>(text.size())});
   }
   std::stable_sort(matches.begin(), matches.end(),

@@ -33,9 +33,9 @@ struct KeyCounts {
   char16_t expected = 0;
   std::int32_t right = 0;
   std::int32_t wrong = 0;
-  std::int64_t rightMs = 0;           // the timed right keys' times, summed
-  std::int32_t timedRight = 0;        // how many right keys rightMs holds
-  std::vector<WrongKey> typedInstead; // in the order first typed; counts add up to `wrong`
+  std::int64_t rightMs = 0;            // the timed right keys' times, summed
+  std::int32_t timedRight = 0;         // how many right keys rightMs holds
+  std::vector<WrongKey> typedInstead;  // in the order first typed; counts add up to `wrong`
   friend bool operator==(const KeyCounts&, const KeyCounts&) = default;
 };
 

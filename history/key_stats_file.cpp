@@ -87,7 +87,8 @@ std::array<const Column*, FieldTotal> BindFields(const Packet& packet) {
                                  [&](const Column& c) { return EqualIgnoringAsciiCase(c.def.name, Fields[f].name); });
     if (it == packet.columns.end())
       throw KeyStatsError(KeyStatsErrorKind::FieldNotFound, 0, std::string(Fields[f].name));
-    if (it->kind != Fields[f].kind) throw KeyStatsError(KeyStatsErrorKind::TypeMismatch, 0, std::string(Fields[f].name));
+    if (it->kind != Fields[f].kind)
+      throw KeyStatsError(KeyStatsErrorKind::TypeMismatch, 0, std::string(Fields[f].name));
     bound[f] = &*it;
   }
   return bound;
@@ -210,7 +211,8 @@ std::vector<ExerciseKeyStats> ReadKeyStats(const Packet& packet) {
   std::vector<ExerciseKeyStats> exercises;
   for (std::size_t row = 0; row < packet.RowCount(); ++row) {
     const RowReader r(columns, row);
-    const bool startsExercise = std::any_of(ExerciseFields.begin(), ExerciseFields.end(), [&](Field f) { return r.Present(f); });
+    const bool startsExercise =
+        std::any_of(ExerciseFields.begin(), ExerciseFields.end(), [&](Field f) { return r.Present(f); });
     if (startsExercise) {
       for (const Field f : {Licao, Data, Inicio, Fim})
         if (!r.Present(f)) r.Fail(KeyStatsErrorKind::RowWithoutExercise, f);

@@ -15,12 +15,9 @@ struct BoundCase {
 };
 
 const BoundCase BoundCases[] = {
-    {"no keys, nothing known", 0, 0, 0.0},
-    {"no errors", 0, 300, 0.0},
-    {"1 error in 3 keys", 1, 3, 0.0615},
-    {"20 errors in 200 keys", 20, 200, 0.0658},
-    {"every one of 5 keys wrong", 5, 5, 0.5655},
-    {"half of 1,000 keys wrong", 500, 1000, 0.4691},
+    {"no keys, nothing known", 0, 0, 0.0},       {"no errors", 0, 300, 0.0},
+    {"1 error in 3 keys", 1, 3, 0.0615},         {"20 errors in 200 keys", 20, 200, 0.0658},
+    {"every one of 5 keys wrong", 5, 5, 0.5655}, {"half of 1,000 keys wrong", 500, 1000, 0.4691},
 };
 
 TEST(ErrorRateLowerBound, WilsonLowerEnd) {
@@ -33,8 +30,8 @@ KeyTotals Totals(char16_t key, std::int64_t wrong, std::int64_t samples) {
 
 TEST(WeakestKeys, FewSamplesDoNotOutrankAKeyMissedOftenOverMany) {
   const KeyTotals keys[] = {
-      Totals(u'x', 1, 3),   Totals(u'ç', 20, 200), Totals(u'a', 0, 500), Totals(u'ã', 30, 100),
-      Totals(u'\r', 5, 5),  Totals(u'e', 2, 400),  Totals(u'q', 1, 50),  Totals(u'k', 3, 60),
+      Totals(u'x', 1, 3),  Totals(u'ç', 20, 200), Totals(u'a', 0, 500), Totals(u'ã', 30, 100),
+      Totals(u'\r', 5, 5), Totals(u'e', 2, 400),  Totals(u'q', 1, 50),  Totals(u'k', 3, 60),
   };
   std::u16string order;
   for (const WeakKey& w : WeakestKeys(keys)) order += w.expected;

@@ -28,8 +28,8 @@ class Window {
     while (!queue_.empty()) {
       const char16_t key = queue_.front();
       queue_.pop_front();
-      const KeyInput in{key, static_cast<std::int64_t>(typed_.size()), setup_.model, typed_,
-                        TypedLineCount(typed_), setup_.lesson};
+      const KeyInput in{
+          key, static_cast<std::int64_t>(typed_.size()), setup_.model, typed_, TypedLineCount(typed_), setup_.lesson};
       const Judgement verdict = JudgeKey(state, in);
       stats.Record(in, verdict, state, nowMs_ += 200);
       if (!verdict.cancel) typed_ += key == EnterChar ? std::u16string(u"\r\n") : std::u16string(1, key);

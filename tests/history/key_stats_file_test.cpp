@@ -105,11 +105,10 @@ std::string First(std::string_view attributes) { return Row(std::string(Stamps) 
 
 const Damage Damages[] = {
     {"a key row before any exercise", Row("tecla=\"a\" acertos=\"1\""), KeyStatsErrorKind::RowWithoutExercise, 1},
-    {"an exercise without its end",
-     Row("licao=\"1\" data=\"20240305\" inicio=\"20240305T10:55:00000\" tecla=\"a\""),
+    {"an exercise without its end", Row("licao=\"1\" data=\"20240305\" inicio=\"20240305T10:55:00000\" tecla=\"a\""),
      KeyStatsErrorKind::RowWithoutExercise, 1},
-    {"a second exercise with only its situation",
-     First("tecla=\"a\"") + Row("situacao=\"interrompido\" tecla=\"s\""), KeyStatsErrorKind::RowWithoutExercise, 2},
+    {"a second exercise with only its situation", First("tecla=\"a\"") + Row("situacao=\"interrompido\" tecla=\"s\""),
+     KeyStatsErrorKind::RowWithoutExercise, 2},
     {"no key", First("acertos=\"1\""), KeyStatsErrorKind::BadKey, 1},
     {"two characters for one key", First("tecla=\"as\""), KeyStatsErrorKind::BadKey, 1},
     {"one key twice in one exercise", First("tecla=\"a\"") + Row("tecla=\"a\""), KeyStatsErrorKind::BadKey, 2},
