@@ -74,7 +74,8 @@ struct LessonCase {
 const LessonCase LessonCases[] = {
     {"ç and ã: \"ação lição canção\" first", u"çã", {34, 120}},
     {"ç alone: the ç words, then the home-row drills", u"ç", {34, 3, 2, 4, 1}},
-    {"the digit 1: a short drill of figures before a long passage holding more", u"1", {131, 157}},
+    {"the digit 1: the short drills of figures (131, the CPF of 139) before long passages holding more", u"1",
+     {131, 139}},
     {"a key no lesson holds", u"ñ", {}},
     {"no keys", u"", {}},
 };
