@@ -8,6 +8,11 @@
 #include <QTableView>
 #include <QTest>
 
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+
+#include "turma/application.h"
 #include "turma/report_window.h"
 
 using tecladim::turma::ReportWindow;
@@ -21,11 +26,12 @@ void Save(QWidget& window, const QString& name) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  tecladim::turma::SetUpApplication(app);
   if (argc != 3) return 2;
   const QString folder = QString::fromLocal8Bit(argv[1]);
   const QString docs = QString::fromLocal8Bit(argv[2]) + QLatin1Char('/');
+  // The size and place the window takes by itself on the school's 1366x768 screen.
   ReportWindow window;
-  window.resize(1360, 800);
   window.show();
   QSignalSpy shown(&window, &ReportWindow::ClassShown);
   window.OpenFolders({folder});
@@ -48,5 +54,13 @@ int main(int argc, char** argv) {
   window.findChild<QLineEdit*>()->setText(QStringLiteral("turma-b"));
   window.ShowTab(ReportWindow::ClassTab);
   Save(window, docs + QStringLiteral("turma-periodo.png"));
+
+  // The print dialog as the instructor meets it, in Portuguese.
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, &window);
+  dialog.setWindowTitle(QStringLiteral("Imprimir o relatório da turma"));
+  dialog.show();
+  Save(dialog, docs + QStringLiteral("turma-imprimir.png"));
+  dialog.reject();
   return 0;
 }

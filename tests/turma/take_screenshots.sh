@@ -1,19 +1,27 @@
 #!/bin/sh
-# Takes the pictures of the class report in docs/: every view of the window under Xvfb,
-# and the first and third pages of the PDF report (the class and one student).
+# Takes the pictures of the class report in docs/ as an instructor sees them on a school's
+# machine (a 1366x768 screen under openbox, pt_BR.UTF-8, America/Sao_Paulo): every view of the
+# window, the print dialog, and the first and third pages of the PDF report (the class and
+# one student).
 # Usage: take_screenshots.sh <build folder> <docs folder>
 set -eu
 build=$(readlink -f "$1")
 docs=$(readlink -f "$2")
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
+wm=
+trap 'kill $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
 "$build/tests/turma/turma_demo_class" "$work/escola"
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 while [ ! -s "$work/display" ]; do sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config"
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$work/config" \
+  LANG=pt_BR.UTF-8 TZ=America/Sao_Paulo
+unset LC_ALL
+openbox --sm-disable >/dev/null 2>&1 &
+wm=$!
+sleep 1
 cd "$work"
 "$build/tests/turma/turma_screenshots" escola "$docs"
 "$build/turma/tecladim-turma" --pdf turma.pdf escola 2>/dev/null || true   # one damaged file: status 1
