@@ -21,6 +21,9 @@ jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 # The steps below (fuzz.sh, e2e.sh, soak.sh) read this too.
 export TECLADIM_WERROR=ON
+# The compiler cache serves every tree and every checkout of the project on this machine:
+# paths are taken relative to the checkout, and the build folder is not part of the key.
+export CCACHE_BASEDIR="$top" CCACHE_NOHASHDIR=true
 SECONDS=0
 step() { echo "== $1 (at ${SECONDS} s)"; }
 
