@@ -61,6 +61,7 @@ ResultsEnd ResultsFile::KeepInRecoveryFile(const history::Packet& records, histo
   if (records.RowCount() == 0) return ResultsEnd::Saved;
   try {
     const std::filesystem::path kept = history::KeepRecords(file_, records, place, dataFolder_, ResultLayout);
+    keptIn_ = kept;
     notes_ << history::RecordsKeptText(records.RowCount(), kept, ResultLayout) << std::endl;
     return ResultsEnd::RecordsKept;
   } catch (const std::exception& error) {

@@ -48,6 +48,8 @@ class ResultsFile {
   // cannot be written (or did not read). Once: later calls give the first outcome.
   ResultsEnd SaveAtEnd();
 
+  // The recovery file the end's save put the run into; empty when none.
+  const std::filesystem::path& KeptIn() const { return keptIn_; }
   const history::RecordSet& Records() const { return set_; }
   const std::filesystem::path& File() const { return file_; }
 
@@ -60,6 +62,7 @@ class ResultsFile {
   history::RecordSet set_;
   bool loadFailed_ = false;
   std::optional<ResultsEnd> end_;
+  std::filesystem::path keptIn_;
 };
 
 }  // namespace tecladim::exam
