@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "history/datetime.h"
@@ -35,6 +36,27 @@ enum class HistoryField : std::size_t { Licao, Data, Erros, Inicio, Fim, Tempo }
 constexpr std::string_view FieldName(HistoryField field) {
   return HistoryFields[static_cast<std::size_t>(field)].name;
 }
+
+inline constexpr std::size_t NoField = static_cast<std::size_t>(-1);
+
+// The records of one kind of file the store keeps: their fields, in the order of the
+// file's field descriptions, and the words the notes of a save or a recovery use for them.
+// The history is one; the exam results are another. The table lives as long as the program.
+struct RecordLayout {
+  std::span<const FieldDescription> fields;
+  std::size_t orderField;     // the date-time field the records are shown in the order of
+  std::size_t durationField;  // shown as its time alone under a day ("00:05:17"); NoField for none
+  std::string_view program;   // "tecladim": first word of every note
+  std::string_view records;   // "exercícios": what the file holds (a masculine plural)
+  std::string_view file;      // "histórico": the file itself (a masculine noun)
+};
+
+inline constexpr RecordLayout HistoryLayout{HistoryFields,
+                                            static_cast<std::size_t>(HistoryField::Data),
+                                            static_cast<std::size_t>(HistoryField::Tempo),
+                                            "tecladim",
+                                            "exercícios",
+                                            "histórico"};
 
 // One record of the history, each field possibly blank; date-time values to the millisecond.
 struct HistoryRecord {

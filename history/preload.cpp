@@ -20,7 +20,7 @@ HistoryRead ReadHistoryAtStart(const std::filesystem::path& name, const StartSte
   const auto note = [&](const std::string& line) {
     if (steps.notes) *steps.notes << line << std::endl;
   };
-  for (const std::string& line : MergeRecoveryFiles(name, steps.dataFolder)) note(line);
+  for (const std::string& line : MergeRecoveryFiles(name, steps.dataFolder, *steps.layout)) note(line);
   const HistoryFile file(name, HistoryFile::Use::Load);
   if (steps.reading) steps.reading->store(true);
   HistoryRead read{std::nullopt, file.Stamp()};
@@ -32,7 +32,8 @@ HistoryRead ReadHistoryAtStart(const std::filesystem::path& name, const StartSte
     try {
       note(OriginalKeptText(name, KeepOriginalBytes(name, bytes, steps.now, steps.dataFolder)));
     } catch (const std::exception& e) {
-      note("tecladim: não foi possível guardar uma cópia do histórico como estava (" + std::string(e.what()) + ").");
+      note(std::string(steps.layout->program) + ": não foi possível guardar uma cópia do " +
+           std::string(steps.layout->file) + " como estava (" + e.what() + ").");
     }
   }
   return read;

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "history/datetime.h"
+#include "history/history_fields.h"
 #include "history/packet.h"
 #include "platform/durable_file.h"
 
@@ -30,6 +31,7 @@ struct StartSteps {
   DateTime now = 0;                      // names the copy of a bent history's original bytes
   std::ostream* notes = nullptr;         // told, a line each, what was merged or kept and where
   std::atomic<bool>* reading = nullptr;  // set once the history's lock is held: only reading is left
+  const RecordLayout* layout = &HistoryLayout;  // the records of the file and of its recovery files
 };
 
 // ReadHistoryPacket, after merging the history's recovery files into it, and keeping a copy

@@ -13,14 +13,10 @@
 #include "history/preload.h"
 #include "history/record_set_errors.h"
 #include "history/regional.h"
+#include "history/utf8.h"
 
 namespace tecladim::history {
 namespace {
-
-// The history record, in field order: the order of the file's field descriptions too.
-constexpr const auto& Fields = HistoryFields;
-constexpr std::size_t DataField = static_cast<std::size_t>(HistoryField::Data);
-constexpr std::size_t TempoField = static_cast<std::size_t>(HistoryField::Tempo);
 
 // "30/12/1899 ": the date part of a duration under one day, and one blank.
 constexpr std::u16string_view DurationDatePrefix = u"30/12/1899 ";
@@ -37,9 +33,12 @@ constexpr std::size_t PostHeadroomBytes = std::size_t{1} << 20;
 constexpr std::int64_t BlankKey = std::numeric_limits<std::int64_t>::min();
 
 // Whether a field of this kind takes the values of a column of this type word without loss.
+// A text field takes strings only: the other words held as text are numbers and flags.
 bool AcceptedType(ValueKind kind, std::string_view typeWord) {
   const FieldType* type = FindFieldType(typeWord);
-  return type != nullptr && type->kind == kind && type->holdsHistoryField;
+  if (type == nullptr || type->kind != kind) return false;
+  if (kind == ValueKind::Text) return type->setName == "String" || type->setName == "WideString";
+  return type->holdsHistoryField;
 }
 
 // The record set's name for a type word of the file, as a type mismatch reports it.
@@ -48,11 +47,18 @@ std::string_view TypeName(std::string_view typeWord) {
   return type != nullptr ? type->setName : typeWord;
 }
 
-std::string_view KindName(ValueKind kind) { return kind == ValueKind::Integer ? "Integer" : "DateTime"; }
+std::string_view KindName(ValueKind kind) {
+  switch (kind) {
+    case ValueKind::Integer: return "Integer";
+    case ValueKind::DateTime: return "DateTime";
+    case ValueKind::Text: return "WideString";
+  }
+  return "";
+}
 
-Packet EmptyContent() {
+Packet EmptyContent(const RecordLayout& layout) {
   Packet packet;
-  for (const FieldDescription& f : Fields) {
+  for (const FieldDescription& f : layout.fields) {
     Column c;
     c.def.name = std::string(f.name);
     c.def.type = std::string(f.typeWord);
@@ -97,7 +103,18 @@ std::u16string TempoDisplayText(std::u16string_view plainText) {
   return std::u16string(plainText);
 }
 
-RecordSet::RecordSet(std::string name) : name_(std::move(name)) { MakeEmpty(); }
+RecordSet::RecordSet(std::string name, const RecordLayout& layout) : name_(std::move(name)), layout_(layout) {
+  pending_ = BlankPending();
+  MakeEmpty();
+}
+
+RecordSet::Pending RecordSet::BlankPending() const {
+  Pending p;
+  p.values.resize(FieldCount());
+  p.texts.resize(FieldCount());
+  p.present.resize(FieldCount());
+  return p;
+}
 
 void RecordSet::AddListener(RecordSetListener* listener) { listeners_.push_back(listener); }
 
@@ -115,22 +132,22 @@ void RecordSet::CheckActive() const {
 }
 
 std::size_t RecordSet::FieldIndex(std::string_view field) const {
-  for (std::size_t i = 0; i < Fields.size(); ++i)
-    if (Fields[i].name == field) return i;
+  for (std::size_t i = 0; i < FieldCount(); ++i)
+    if (layout_.fields[i].name == field) return i;
   Fail(HistoryErrorKind::FieldNotFound, field);
 }
 
 std::size_t RecordSet::FieldOfKind(std::string_view field, ValueKind kind) const {
   const std::size_t i = FieldIndex(field);
-  if (Fields[i].kind != kind)
-    Fail(HistoryErrorKind::TypeMismatch, field, KindName(kind), KindName(Fields[i].kind));
+  if (layout_.fields[i].kind != kind)
+    Fail(HistoryErrorKind::TypeMismatch, field, KindName(kind), KindName(layout_.fields[i].kind));
   return i;
 }
 
 void RecordSet::MakeEmpty() {
-  content_ = EmptyContent();
+  content_ = EmptyContent(layout_);
   Bind({}, {}, 0);
-  for (std::size_t i = 0; i < FieldCount; ++i) bound_[i] = i;
+  bound_ = FieldColumns::InFieldOrder(FieldCount());
   order_.clear();
   active_ = false;
   inserting_ = false;
@@ -223,18 +240,18 @@ void RecordSet::Reload(const std::function<void()>& fill) {
   NotifyAfterReset();
 }
 
-// Finds the six fields by name, in field order, reporting the first that fails.
+// Finds the layout's fields by name, in field order, reporting the first that fails.
 FieldColumns RecordSet::BindFields(const Packet& packet) const {
-  FieldColumns bound{};
-  for (std::size_t f = 0; f < FieldCount; ++f) {
+  FieldColumns bound;
+  for (const FieldDescription& field : layout_.fields) {
     const auto& columns = packet.columns;
     const auto it = std::find_if(columns.begin(), columns.end(),
-                                 [&](const Column& c) { return EqualIgnoringAsciiCase(c.def.name, Fields[f].name); });
+                                 [&](const Column& c) { return EqualIgnoringAsciiCase(c.def.name, field.name); });
     if (it == columns.end())
-      Fail(HistoryErrorKind::FieldNotFound, Fields[f].name);
-    if (it->kind != Fields[f].kind || !AcceptedType(Fields[f].kind, it->def.type))
-      Fail(HistoryErrorKind::TypeMismatch, Fields[f].name, KindName(Fields[f].kind), TypeName(it->def.type));
-    bound[f] = static_cast<std::size_t>(it - columns.begin());
+      Fail(HistoryErrorKind::FieldNotFound, field.name);
+    if (it->kind != field.kind || !AcceptedType(field.kind, it->def.type))
+      Fail(HistoryErrorKind::TypeMismatch, field.name, KindName(field.kind), TypeName(it->def.type));
+    bound.push_back(static_cast<std::size_t>(it - columns.begin()));
   }
   return bound;
 }
@@ -248,7 +265,7 @@ void RecordSet::Install(Packet&& packet) {
 }
 
 std::int64_t RecordSet::DataKey(std::size_t row) const {
-  const Column& c = content_.columns[bound_[DataField]];
+  const Column& c = content_.columns[bound_[layout_.orderField]];
   return c.present[row] ? c.numbers[row] : BlankKey;
 }
 
@@ -343,7 +360,8 @@ void RecordSet::CheckSavedWithoutLock(const std::filesystem::path& name, const P
       if (!missing.empty()) {
         if (rewrites++ == MaxRewrites) break;
         const Packet lost = RecordsAt(mine, mineFields, missing);
-        file.Replace(WritePacket(MergeNewRecords(std::move(onDisk), diskFields, lost, SixFields, 0)));
+        file.Replace(WritePacket(
+            MergeNewRecords(std::move(onDisk), diskFields, lost, FieldColumns::InFieldOrder(FieldCount()), 0)));
       }
       last = file.Stamp();
     } catch (const PacketError&) {
@@ -359,16 +377,18 @@ void RecordSet::CheckSavedWithoutLock(const std::filesystem::path& name, const P
 }
 
 Packet RecordSet::NewRecords() const {
-  if (!active_) return EmptyContent();
+  if (!active_) return EmptyContent(layout_);
   Packet records = RecordsAt(content_, bound_, [&] {
     std::vector<std::size_t> rows(content_.RowCount() - std::min(fileRows_, content_.RowCount()));
     std::iota(rows.begin(), rows.end(), fileRows_);
     return rows;
   }());
   if (inserting_ && pending_.written) {
-    for (std::size_t f = 0; f < FieldCount; ++f) {
-      records.columns[f].numbers.push_back(pending_.values[f]);
-      records.columns[f].present.push_back(pending_.present[f] ? 1 : 0);
+    for (std::size_t f = 0; f < FieldCount(); ++f) {
+      Column& c = records.columns[f];
+      if (c.kind == ValueKind::Text) c.texts.push_back(pending_.texts[f]);
+      else c.numbers.push_back(pending_.values[f]);
+      c.present.push_back(pending_.present[f] ? 1 : 0);
     }
     records.rowStates.push_back(StatusInserted);
     records.changeLog.push_back({static_cast<std::uint32_t>(records.RowCount()), 0, StatusInserted});
@@ -380,9 +400,12 @@ void RecordSet::AppendRecords(const Packet& records) {
   const FieldColumns fields = BindFields(records);
   for (std::size_t row = 0; row < records.RowCount(); ++row) {
     Append();
-    for (std::size_t f = 0; f < FieldCount; ++f) {
+    for (std::size_t f = 0; f < FieldCount(); ++f) {
       const Column& c = records.columns[fields[f]];
-      if (c.present[row]) SetValue(Fields[f].name, Fields[f].kind, c.numbers[row]);
+      if (!c.present[row]) continue;
+      const FieldDescription& field = layout_.fields[f];
+      if (field.kind == ValueKind::Text) SetText(field.name, c.texts[row]);
+      else SetValue(field.name, field.kind, c.numbers[row]);
     }
     Post();
   }
@@ -404,7 +427,7 @@ void RecordSet::Append() {
   CheckActive();
   FinishPending();
   currentBeforeAppend_ = current_;
-  pending_ = Pending{};
+  pending_ = BlankPending();
   inserting_ = true;
   current_ = NoRow;
   NotifyCurrentChanged();
@@ -417,10 +440,11 @@ void RecordSet::AppendPendingRow() {
     if (c.kind == ValueKind::Text) c.texts.emplace_back();
     else c.numbers.push_back(0);
   }
-  for (std::size_t f = 0; f < FieldCount; ++f) {
+  for (std::size_t f = 0; f < FieldCount(); ++f) {
     Column& c = content_.columns[bound_[f]];
     c.present[row] = pending_.present[f] ? 1 : 0;
-    c.numbers[row] = pending_.values[f];
+    if (c.kind == ValueKind::Text) c.texts[row] = pending_.texts[f];
+    else c.numbers[row] = pending_.values[f];
   }
   content_.rowStates.push_back(StatusInserted);
   content_.changeLog.push_back({static_cast<std::uint32_t>(row + 1), 0, StatusInserted});
@@ -439,7 +463,8 @@ void RecordSet::RemoveLastRow() {
 void RecordSet::Post() {
   CheckActive();
   if (!inserting_) return;
-  const std::int64_t key = pending_.present[DataField] ? pending_.values[DataField] : BlankKey;
+  const std::size_t orderField = layout_.orderField;
+  const std::int64_t key = pending_.present[orderField] ? pending_.values[orderField] : BlankKey;
   const auto place = std::upper_bound(order_.begin(), order_.end(), key,
                                       [this](std::int64_t k, std::uint32_t row) { return k < DataKey(row); });
   const int orderIndex = static_cast<int>(place - order_.begin());
@@ -495,6 +520,51 @@ void RecordSet::SetDateTime(std::string_view field, DateTime value) {
   SetValue(field, ValueKind::DateTime, ToStamp(value).ms);
 }
 
+void RecordSet::SetText(std::string_view field, std::string value) {
+  CheckActive();
+  const std::size_t f = FieldOfKind(field, ValueKind::Text);
+  if (!inserting_) Fail(HistoryErrorKind::NotEditing);
+  pending_.texts[f] = std::move(value);
+  pending_.present[f] = true;
+  pending_.written = true;
+  NotifyCurrentChanged();
+}
+
+std::optional<std::string> RecordSet::Text(std::string_view field) const {
+  const std::size_t f = FieldOfKind(field, ValueKind::Text);
+  if (!active_) return std::nullopt;
+  if (inserting_) return pending_.present[f] ? std::optional(pending_.texts[f]) : std::nullopt;
+  return current_ == NoRow ? std::nullopt : TextAt(current_, field);
+}
+
+std::optional<std::int64_t> RecordSet::ValueAt(int orderIndex, std::string_view field, ValueKind kind) const {
+  const std::size_t f = FieldOfKind(field, kind);
+  if (orderIndex < 0 || orderIndex >= RowCount()) return std::nullopt;
+  const std::size_t row = order_[static_cast<std::size_t>(orderIndex)];
+  const Column& c = content_.columns[bound_[f]];
+  return c.present[row] ? std::optional(c.numbers[row]) : std::nullopt;
+}
+
+std::optional<std::int32_t> RecordSet::IntegerAt(int orderIndex, std::string_view field) const {
+  const auto v = ValueAt(orderIndex, field, ValueKind::Integer);
+  if (!v) return std::nullopt;
+  return static_cast<std::int32_t>(*v);
+}
+
+std::optional<DateTime> RecordSet::DateTimeAt(int orderIndex, std::string_view field) const {
+  const auto v = ValueAt(orderIndex, field, ValueKind::DateTime);
+  if (!v) return std::nullopt;
+  return FromStamp(Stamp{*v});
+}
+
+std::optional<std::string> RecordSet::TextAt(int orderIndex, std::string_view field) const {
+  const std::size_t f = FieldOfKind(field, ValueKind::Text);
+  if (orderIndex < 0 || orderIndex >= RowCount()) return std::nullopt;
+  const std::size_t row = order_[static_cast<std::size_t>(orderIndex)];
+  const Column& c = content_.columns[bound_[f]];
+  return c.present[row] ? std::optional(c.texts[row]) : std::nullopt;
+}
+
 std::optional<std::int64_t> RecordSet::CurrentValue(std::string_view field, ValueKind kind) const {
   const std::size_t f = FieldOfKind(field, kind);
   if (!active_) return std::nullopt;
@@ -520,17 +590,20 @@ std::optional<DateTime> RecordSet::DateTimeValue(std::string_view field) const {
 std::u16string RecordSet::RowPlainText(std::size_t field, std::size_t row) const {
   const Column& c = content_.columns[bound_[field]];
   if (!c.present[row]) return {};
-  if (Fields[field].kind == ValueKind::Integer) return DecimalText(static_cast<std::int32_t>(c.numbers[row]));
+  if (c.kind == ValueKind::Text) return Utf16FromUtf8(c.texts[row]);
+  if (c.kind == ValueKind::Integer) return DecimalText(static_cast<std::int32_t>(c.numbers[row]));
   return DateTimeText(Stamp{c.numbers[row]});
 }
 
 std::u16string RecordSet::FieldText(std::size_t field, std::size_t row) const {
-  return field == TempoField ? TempoDisplayText(RowPlainText(field, row)) : RowPlainText(field, row);
+  return field == layout_.durationField ? TempoDisplayText(RowPlainText(field, row)) : RowPlainText(field, row);
 }
 
 std::u16string RecordSet::PendingPlainText(std::size_t field) const {
   if (!pending_.present[field]) return {};
-  if (Fields[field].kind == ValueKind::Integer) return DecimalText(static_cast<std::int32_t>(pending_.values[field]));
+  if (layout_.fields[field].kind == ValueKind::Text) return Utf16FromUtf8(pending_.texts[field]);
+  if (layout_.fields[field].kind == ValueKind::Integer)
+    return DecimalText(static_cast<std::int32_t>(pending_.values[field]));
   return DateTimeText(Stamp{pending_.values[field]});
 }
 
@@ -544,7 +617,8 @@ std::u16string RecordSet::PlainText(std::string_view field) const {
 
 std::u16string RecordSet::DisplayText(std::string_view field) const {
   std::u16string plain = PlainText(field);
-  return field == Fields[TempoField].name ? TempoDisplayText(plain) : plain;
+  const bool duration = layout_.durationField != NoField && field == layout_.fields[layout_.durationField].name;
+  return duration ? TempoDisplayText(plain) : plain;
 }
 
 int RecordSet::RowCount() const { return active_ ? static_cast<int>(order_.size()) : 0; }

@@ -42,18 +42,20 @@ class RecordSetListener {
   ~RecordSetListener() = default;
 };
 
-// Fields are named as the file names them: "licao" and "erros" are integers, "data",
-// "inicio", "fim" and "tempo" date-time values held to the millisecond. Rows for the grid
-// are addressed by their place in `data` order (0 = oldest).
+// Fields are named as the file names them. The history's: "licao" and "erros" are
+// integers, "data", "inicio", "fim" and "tempo" date-time values held to the millisecond.
+// Rows for the grid are addressed by their place in `data` order (0 = oldest); a store of
+// another layout orders them by its own date-time field.
 class RecordSet {
  public:
-  // `name` prefixes the set's own errors: "cds1: Field 'licao' not found".
-  explicit RecordSet(std::string name);
+  // `name` prefixes the set's own errors: "cds1: Field 'licao' not found". The layout
+  // names the fields a file must have and a new one gets.
+  explicit RecordSet(std::string name, const RecordLayout& layout = HistoryLayout);
 
   void AddListener(RecordSetListener* listener);
   void RemoveListener(RecordSetListener* listener);
 
-  // An empty, open store with the six fields. Fails on an open store.
+  // An empty, open store with the layout's fields (the history's six). Fails on an open store.
   void CreateDataSet();
   bool Active() const { return active_; }
   // Keeps the content as a snapshot; a record being appended is dropped.
@@ -82,10 +84,10 @@ class RecordSet {
 
   // This run's records that the file it is bound to does not hold yet (all of them for a
   // store tied to no file), a record being appended included when any field was written:
-  // the six fields, numbered from 1 as records appended to an empty history. Empty on a
-  // closed store.
+  // the layout's fields, numbered from 1 as records appended to an empty history. Empty on
+  // a closed store.
   Packet NewRecords() const;
-  // Appends and posts every record of `records` (a packet holding the six fields, as
+  // Appends and posts every record of `records` (a packet holding the layout's fields, as
   // NewRecords gives), in its row order, as the completion step would. Fails as Append does.
   void AppendRecords(const Packet& records);
   // A parameter the next save writes into the file beside the change log, when the file
@@ -107,8 +109,15 @@ class RecordSet {
   // reads give no value for a blank field or when there is no current record.
   void SetInteger(std::string_view field, std::int32_t value);
   void SetDateTime(std::string_view field, DateTime value);  // rounded to the millisecond
+  void SetText(std::string_view field, std::string value);    // UTF-8
   std::optional<std::int32_t> Integer(std::string_view field) const;
   std::optional<DateTime> DateTimeValue(std::string_view field) const;
+  std::optional<std::string> Text(std::string_view field) const;
+  // The same of the record at a grid row, read without moving the current record; no value
+  // out of range.
+  std::optional<std::int32_t> IntegerAt(int orderIndex, std::string_view field) const;
+  std::optional<DateTime> DateTimeAt(int orderIndex, std::string_view field) const;
+  std::optional<std::string> TextAt(int orderIndex, std::string_view field) const;
   // What the summary box shows for the current record; "" when there is none. For
   // "tempo" this is already TempoDisplayText of the plain text.
   std::u16string DisplayText(std::string_view field) const;
@@ -130,13 +139,13 @@ class RecordSet {
   // The content the next save writes (rows in record-number order), the change log included.
   const Packet& Content() const { return content_; }
   const std::string& Name() const { return name_; }
+  const RecordLayout& Layout() const { return layout_; }
 
  private:
-  static constexpr std::size_t FieldCount = RecordFieldCount;
-
   struct Pending {
-    std::array<std::int64_t, FieldCount> values{};
-    std::array<bool, FieldCount> present{};
+    std::vector<std::int64_t> values;
+    std::vector<std::string> texts;
+    std::vector<std::uint8_t> present;
     bool written = false;
   };
 
@@ -148,6 +157,9 @@ class RecordSet {
   std::size_t FieldOfKind(std::string_view field, ValueKind kind) const;
   void SetValue(std::string_view field, ValueKind kind, std::int64_t value);
   std::optional<std::int64_t> CurrentValue(std::string_view field, ValueKind kind) const;
+  std::optional<std::int64_t> ValueAt(int orderIndex, std::string_view field, ValueKind kind) const;
+  std::size_t FieldCount() const { return layout_.fields.size(); }
+  Pending BlankPending() const;
   std::u16string RowPlainText(std::size_t field, std::size_t row) const;
   std::u16string PendingPlainText(std::size_t field) const;
   std::u16string FieldText(std::size_t field, std::size_t row) const;
@@ -177,6 +189,7 @@ class RecordSet {
   void NotifyCurrentChanged();
 
   std::string name_;
+  RecordLayout layout_;
   std::vector<RecordSetListener*> listeners_;
   bool active_ = false;
   bool inserting_ = false;

@@ -39,31 +39,30 @@ std::string PathHash(const fs::path& history) {
   return text.data();
 }
 
-void WriteRecords(const fs::path& file, const fs::path& history, const Packet& records) {
-  RecordSet kept("recuperado");
+void WriteRecords(const fs::path& file, const fs::path& history, const Packet& records, const RecordLayout& layout) {
+  RecordSet kept("recuperado", layout);
   kept.CreateDataSet();
   kept.AppendRecords(records);
   kept.SetFileParam(std::string(HistoryParam), FullPathText(history));
   kept.SaveToFile(file);
 }
 
-// The six fields of a packet, by name.
-FieldColumns FieldsOf(const Packet& packet, const fs::path& file) {
-  FieldColumns fields{};
-  for (std::size_t f = 0; f < RecordFieldCount; ++f) {
-    const std::string_view name = HistoryFields[f].name;
+// The layout's fields of a packet, by name.
+FieldColumns FieldsOf(const Packet& packet, const fs::path& file, const RecordLayout& layout) {
+  FieldColumns fields;
+  for (const FieldDescription& field : layout.fields) {
     std::size_t c = 0;
-    while (c < packet.columns.size() && !EqualIgnoringAsciiCase(packet.columns[c].def.name, name)) ++c;
+    while (c < packet.columns.size() && !EqualIgnoringAsciiCase(packet.columns[c].def.name, field.name)) ++c;
     if (c == packet.columns.size())
-      throw HistoryError(HistoryErrorKind::FieldNotFound, FullPathText(file) + ": " + std::string(name));
-    fields[f] = c;
+      throw HistoryError(HistoryErrorKind::FieldNotFound, FullPathText(file) + ": " + std::string(field.name));
+    fields.push_back(c);
   }
   return fields;
 }
 
 // After the history holding them is saved: the first `merged` records of the recovery
 // file go. Another program may have added records meanwhile, after those: they stay.
-void RemoveMergedRecords(const fs::path& file, std::size_t merged) {
+void RemoveMergedRecords(const fs::path& file, std::size_t merged, const RecordLayout& layout) {
   HistoryFile locked(file, HistoryFile::Use::Save);
   const std::string bytes = locked.Read();
   const Packet now = bytes.empty() ? Packet{} : ReadPacket(bytes);
@@ -72,7 +71,7 @@ void RemoveMergedRecords(const fs::path& file, std::size_t merged) {
     fs::remove(file, ec);
     return;
   }
-  const FieldColumns fields = FieldsOf(now, file);
+  const FieldColumns fields = FieldsOf(now, file, layout);
   std::vector<std::size_t> rest(now.RowCount() - merged);
   for (std::size_t i = 0; i < rest.size(); ++i) rest[i] = merged + i;
   Packet left = RecordsAt(now, fields, rest);
@@ -81,19 +80,23 @@ void RemoveMergedRecords(const fs::path& file, std::size_t merged) {
 }
 
 // Merges one recovery file; false when the history itself does not load, so the others wait too.
-bool MergeOne(const fs::path& history, const fs::path& file, std::vector<std::string>& notes) {
-  RecordSet kept("recuperado");
+bool MergeOne(const fs::path& history, const fs::path& file, const RecordLayout& layout,
+              std::vector<std::string>& notes) {
+  const std::string program(layout.program);
+  const std::string what(layout.records);
+  const std::string into(layout.file);
+  RecordSet kept("recuperado", layout);
   try {
     kept.CreateDataSet();
     kept.Close();
     kept.LoadFromFile(file);
   } catch (const std::exception& e) {
-    notes.push_back("tecladim: o arquivo de recuperação " + FullPathText(file) + " não pôde ser lido (" + e.what() +
+    notes.push_back(program + ": o arquivo de recuperação " + FullPathText(file) + " não pôde ser lido (" + e.what() +
                     "); ficou como está.");
     return true;
   }
   const Packet& records = kept.Content();
-  RecordSet set("cds1");
+  RecordSet set("cds1", layout);
   try {
     set.CreateDataSet();
     std::error_code ec;
@@ -103,9 +106,9 @@ bool MergeOne(const fs::path& history, const fs::path& file, std::vector<std::st
     }
     if (!set.Active()) set.Open();
   } catch (const std::exception& e) {
-    notes.push_back("tecladim: o histórico " + FullPathText(history) + " não pôde ser lido (" + e.what() +
-                    "); os exercícios guardados em " + FullPathText(file) + " (" + std::to_string(records.RowCount()) +
-                    ") ficam lá até que ele volte a ser lido.");
+    notes.push_back(program + ": o " + into + " " + FullPathText(history) + " não pôde ser lido (" + e.what() +
+                    "); os " + what + " guardados em " + FullPathText(file) + " (" +
+                    std::to_string(records.RowCount()) + ") ficam lá até que ele volte a ser lido.");
     return false;
   }
   try {
@@ -113,16 +116,16 @@ bool MergeOne(const fs::path& history, const fs::path& file, std::vector<std::st
       set.AppendRecords(records);
       set.SaveToFile(history);
     }
-    RemoveMergedRecords(file, records.RowCount());
+    RemoveMergedRecords(file, records.RowCount(), layout);
   } catch (const std::exception& e) {
-    notes.push_back("tecladim: os exercícios guardados em " + FullPathText(file) + " (" +
-                    std::to_string(records.RowCount()) + ") não entraram no histórico agora (" + e.what() +
+    notes.push_back(program + ": os " + what + " guardados em " + FullPathText(file) + " (" +
+                    std::to_string(records.RowCount()) + ") não entraram no " + into + " agora (" + e.what() +
                     "); ficam lá para o próximo início.");
     return true;
   }
   if (records.RowCount() > 0)
-    notes.push_back("tecladim: os exercícios guardados em " + FullPathText(file) + " (" +
-                    std::to_string(records.RowCount()) + ") foram juntados ao histórico " + FullPathText(history) +
+    notes.push_back(program + ": os " + what + " guardados em " + FullPathText(file) + " (" +
+                    std::to_string(records.RowCount()) + ") foram juntados ao " + into + " " + FullPathText(history) +
                     ".");
   return true;
 }
@@ -165,12 +168,13 @@ fs::path RecoveryFileInDataFolder(const fs::path& history, const fs::path& dataF
          FromUtf8(Utf8(history.filename()) + "." + PathHash(history) + std::string(RecoverySuffix));
 }
 
-fs::path KeepRecords(const fs::path& history, const Packet& records, RecoveryPlace place, const fs::path& dataFolder) {
+fs::path KeepRecords(const fs::path& history, const Packet& records, RecoveryPlace place, const fs::path& dataFolder,
+                     const RecordLayout& layout) {
   std::exception_ptr last;
   if (place == RecoveryPlace::BesideHistory) {
     try {
       const fs::path file = RecoveryFileBeside(history);
-      WriteRecords(file, history, records);
+      WriteRecords(file, history, records, layout);
       return file;
     } catch (const std::exception&) {
       last = std::current_exception();
@@ -181,7 +185,7 @@ fs::path KeepRecords(const fs::path& history, const Packet& records, RecoveryPla
       const fs::path file = RecoveryFileInDataFolder(history, dataFolder);
       std::error_code ec;
       fs::create_directories(file.parent_path(), ec);
-      WriteRecords(file, history, records);
+      WriteRecords(file, history, records, layout);
       return file;
     } catch (const std::exception&) {
       last = std::current_exception();
@@ -193,14 +197,15 @@ fs::path KeepRecords(const fs::path& history, const Packet& records, RecoveryPla
                          std::make_error_code(std::errc::no_such_file_or_directory).message());
 }
 
-std::vector<std::string> MergeRecoveryFiles(const fs::path& history, const fs::path& dataFolder) {
+std::vector<std::string> MergeRecoveryFiles(const fs::path& history, const fs::path& dataFolder,
+                                            const RecordLayout& layout) {
   std::vector<std::string> notes;
   std::vector<fs::path> files{RecoveryFileBeside(history)};
   if (!dataFolder.empty()) files.push_back(RecoveryFileInDataFolder(history, dataFolder));
   for (const fs::path& file : files) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) continue;
-    if (!MergeOne(history, file, notes)) break;
+    if (!MergeOne(history, file, layout, notes)) break;
   }
   return notes;
 }
@@ -219,9 +224,11 @@ fs::path KeepOriginalBytes(const fs::path& history, std::string_view bytes, Date
       folder / FromUtf8(Utf8(history.filename()) + "." + PathHash(history) + ".original-" + CompactTime(now)), bytes);
 }
 
-std::string RecordsKeptText(std::size_t records, const fs::path& file) {
-  return "tecladim: o histórico não foi gravado; os exercícios desta execução (" + std::to_string(records) +
-         ") ficaram guardados em " + FullPathText(file) + " e entram no histórico no próximo início.";
+std::string RecordsKeptText(std::size_t records, const fs::path& file, const RecordLayout& layout) {
+  const std::string into(layout.file);
+  return std::string(layout.program) + ": o " + into + " não foi gravado; os " + std::string(layout.records) +
+         " desta execução (" + std::to_string(records) + ") ficaram guardados em " + FullPathText(file) +
+         " e entram no " + into + " no próximo início.";
 }
 
 std::string OriginalKeptText(const fs::path& history, const fs::path& copy) {

@@ -27,4 +27,7 @@ std::string Utf8FromUtf32(std::u32string_view text);
 // UTF-8 as code points; every byte that does not start a well-formed sequence as U+FFFD.
 std::u32string Utf32FromUtf8(std::string_view text);
 
+// UTF-8 as 16-bit text, by the same rule.
+std::u16string Utf16FromUtf8(std::string_view text);
+
 }  // namespace tecladim

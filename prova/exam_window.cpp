@@ -1,10 +1,12 @@
 #include "prova/exam_window.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -15,8 +17,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "exam/result_record.h"
 #include "exam/result_sheet.h"
+#include "exam/results_file.h"
 #include "exam/texts.h"
+#include "history/history_file.h"
+#include "history/recovery_file.h"
 #include "platform/services.h"
 #include "prova/exam_typing_box.h"
 #include "prova/result_document.h"
@@ -34,6 +40,16 @@ QString Q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_
 QString ClockText(int seconds) {
   return QStringLiteral("%1:%2").arg(seconds / 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
+
+// The local date and time, as the results file keeps it.
+DateTime ToDateTime(const QDateTime& moment) {
+  const QDate date = moment.date();
+  const QTime time = moment.time();
+  return EncodeDateTime({date.year(), static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day())},
+                        {time.hour(), time.minute(), time.second(), time.msec()});
+}
+
+QString PathText(const std::filesystem::path& path) { return Q(history::FullPathText(path)); }
 
 QLabel* WrappedLabel(QWidget* parent) {
   auto* label = new QLabel(parent);
@@ -108,6 +124,8 @@ void ExamWindow::BuildChoicePage() {
   next->setAutoDefault(true);
   connect(next, &QPushButton::clicked, this, &ExamWindow::ShowRules);
   layout->addWidget(next, 0, Qt::AlignLeft);
+  choiceNote_ = WrappedLabel(page);
+  layout->addWidget(choiceNote_);
   layout->addStretch();
   pages_->addWidget(page);
 }
@@ -175,6 +193,8 @@ void ExamWindow::BuildResultPage() {
   auto* layout = new QVBoxLayout(page);
   sheet_ = new QTextBrowser;
   layout->addWidget(sheet_, 1);
+  saveNote_ = WrappedLabel(page);
+  layout->addWidget(saveNote_);
   auto* buttons = new QHBoxLayout;
   auto* print = new QPushButton(QStringLiteral("&Imprimir…"));
   auto* pdf = new QPushButton(QStringLiteral("Exportar &PDF…"));
@@ -239,6 +259,7 @@ void ExamWindow::StartTyping(int seconds, bool warmUp) {
   pages_->setCurrentIndex(2);
   typingBox_->setFocus();
   elapsed_.start();
+  startedAt_ = QDateTime::currentDateTime();
   countdown_->setText(ClockText(seconds_));
   tick_->start();
   clipboardWipe_->start();
@@ -271,7 +292,63 @@ void ExamWindow::ShowResult() {
   result_ = exam::Score(profile_, model, typingBox_->toPlainText().toStdU32String());
   sheetHtml_ = ResultHtml(profile_, text.title, result_);
   sheet_->setHtml(sheetHtml_);
+  SaveResult(text);
   pages_->setCurrentIndex(3);
+}
+
+void ExamWindow::SetResultsFile(exam::ResultsFile* results, const QString& loadError) {
+  results_ = results;
+  loadError_.clear();
+  if (results_ != nullptr && !loadError.isEmpty()) {
+    const QString name = PathText(results_->File());
+    loadError_ = QStringLiteral(
+                     "O arquivo de resultados %1 não pôde ser lido e não será alterado: %2 Os resultados desta "
+                     "execução ficam guardados ao lado dele, em %3, e entram nele quando ele voltar a ser lido.")
+                     .arg(name, loadError.endsWith(QLatin1Char('.')) ? loadError : loadError + QLatin1Char('.'),
+                          PathText(history::RecoveryFileBeside(results_->File())));
+  }
+  choiceNote_->setText(loadError_.toHtmlEscaped());
+}
+
+QString ExamWindow::SaveNoteText() const { return saveNote_->text(); }
+
+// Right after the sheet is shown: a result is never only on the screen.
+void ExamWindow::SaveResult(const exam::ExamText& text) {
+  if (results_ == nullptr) {
+    saveNote_->clear();
+    return;
+  }
+  const std::u32string typed = typingBox_->toPlainText().toStdU32String();
+  const QString error = Q(results_->Add(exam::MakeResultRecord(
+      profile_, text.id, typed, result_, ToDateTime(startedAt_), ToDateTime(QDateTime::currentDateTime()))));
+  QString note;
+  if (results_->LoadFailed()) note = loadError_;
+  else if (error.isEmpty()) note = QStringLiteral("Resultado gravado em %1.").arg(PathText(results_->File()));
+  else
+    note = QStringLiteral("O resultado ainda não foi gravado em %1 (%2); ele será gravado ao fechar o programa.")
+               .arg(PathText(results_->File()), error);
+  saveNote_->setText(note.toHtmlEscaped());
+}
+
+exam::ResultsEnd ExamWindow::SaveAtEnd() {
+  return results_ != nullptr ? results_->SaveAtEnd() : exam::ResultsEnd::Saved;
+}
+
+// Nothing keeps the window open: what the file does not take waits in a recovery file.
+void ExamWindow::closeEvent(QCloseEvent* event) {
+  const exam::ResultsEnd end = SaveAtEnd();
+  if (end == exam::ResultsEnd::RecordsKept && !results_->LoadFailed()) {
+    QMessageBox::warning(this, windowTitle(),
+                         QStringLiteral("Os resultados não puderam ser gravados em %1. Ficaram guardados em %2 e "
+                                        "entram nele na próxima vez que o programa abrir.")
+                             .arg(PathText(results_->File()), PathText(results_->KeptIn())));
+  } else if (end == exam::ResultsEnd::RecordsLost) {
+    QMessageBox::critical(this, windowTitle(),
+                          QStringLiteral("Os resultados desta execução não puderam ser gravados em %1 nem guardados "
+                                         "à parte; a saída de erros diz por quê.")
+                              .arg(PathText(results_->File())));
+  }
+  event->accept();
 }
 
 void ExamWindow::PrintSheet() {

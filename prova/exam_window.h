@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
@@ -7,6 +8,7 @@
 
 #include "exam/profiles.h"
 #include "exam/scoring.h"
+#include "exam/texts.h"
 
 class QComboBox;
 class QLabel;
@@ -20,6 +22,10 @@ class QTimer;
 namespace tecladim {
 class PlatformServices;
 }
+namespace tecladim::exam {
+class ResultsFile;
+enum class ResultsEnd;
+}  // namespace tecladim::exam
 
 // The simulado, one screen after the other: the choice of profile and text, the rules
 // (with an optional warm-up minute that is thrown away), the test with its countdown, and
@@ -41,7 +47,16 @@ class ExamWindow : public QMainWindow {
   void StartExam();
   void HandIn();
 
+  // Where each result goes: "Simulados.xml" (none in the tests that do not ask), and the
+  // error of its load, told on the choice screen and on every result sheet.
+  void SetResultsFile(exam::ResultsFile* results, const QString& loadError);
+  // Writes the results not yet in the file, or keeps them in a recovery file: a close, the
+  // session's end and the signals call it; once.
+  exam::ResultsEnd SaveAtEnd();
+
   const exam::ExamResult& LastResult() const { return result_; }
+  QString SaveNoteText() const;
+  QString LoadErrorText() const { return loadError_; }
   ExamTypingBox* TypingBox() const { return typingBox_; }
   QString CountdownText() const;
 
@@ -56,6 +71,8 @@ class ExamWindow : public QMainWindow {
   void PrintSheet();
   void ExportPdf();
   exam::Profile ChosenProfile() const;
+  void SaveResult(const exam::ExamText& text);
+  void closeEvent(QCloseEvent* event) override;
 
   PlatformServices& platform_;
   QStackedWidget* pages_ = nullptr;
@@ -71,9 +88,14 @@ class ExamWindow : public QMainWindow {
   ExamTypingBox* typingBox_ = nullptr;
   QPushButton* handInButton_ = nullptr;
   QTextBrowser* sheet_ = nullptr;
+  QLabel* saveNote_ = nullptr;
+  QLabel* choiceNote_ = nullptr;
   QTimer* tick_ = nullptr;
   QTimer* clipboardWipe_ = nullptr;
   QElapsedTimer elapsed_;
+  QDateTime startedAt_;
+  exam::ResultsFile* results_ = nullptr;
+  QString loadError_;
   int seconds_ = 0;
   bool warmUp_ = false;
   exam::Profile profile_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders the icon's PNG sizes and the Windows .ico from tecladim.svg, and the class
-# report's PNG sizes from tecladim-turma.svg. The results are kept
-# in the tree, so a build never needs these tools; run this again after changing the SVG.
+# report's and the exam simulation's PNG sizes from tecladim-turma.svg and tecladim-prova.svg.
+# The results are kept in the tree, so a build never needs these tools; run this again after
+# changing an SVG.
 # The 64 px rendering is also the program's window icon (ui/assets/assets.qrc names it).
 # Needs rsvg-convert (librsvg2-bin) and ImageMagick.
 set -euo pipefail
@@ -17,4 +18,9 @@ convert "${pngs[@]}" "$here/../windows/tecladim.ico"
 # The class report's icon (tecladim-turma), PNG sizes only.
 for s in "${sizes[@]}"; do
   rsvg-convert -w "$s" -h "$s" "$here/tecladim-turma.svg" -o "$here/icons/${s}x${s}/tecladim-turma.png"
+done
+# The exam simulation's icon (tecladim-prova), PNG sizes only; the 256 px one is its window
+# icon too (prova/prova.qrc names it).
+for s in "${sizes[@]}"; do
+  rsvg-convert -w "$s" -h "$s" "$here/tecladim-prova.svg" -o "$here/icons/${s}x${s}/tecladim-prova.png"
 done

@@ -1,7 +1,12 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <sstream>
+
+#include "exam/result_record.h"
+#include "exam/results_file.h"
 #include "exam/texts.h"
 #include "platform/fake_services.h"
 #include "prova/exam_typing_box.h"
@@ -68,6 +73,40 @@ class ExamWindowTest : public QObject {
     QTest::keyClicks(window.TypingBox(), QStringLiteral("Todo"));
     window.HandIn();
     QCOMPARE(window.LastResult().toquesBrutos, 0);
+  }
+
+  // The hand-in writes the result at once, the sheet says where; a warm-up writes nothing.
+  void AHandedInTestIsInTheResultsFileAtOnce() {
+    QTemporaryDir folder;
+    const std::filesystem::path file = folder.filePath(QStringLiteral("Simulados.xml")).toStdString();
+    std::ostringstream notes;
+    tecladim::exam::ResultsFile results(file, {}, notes);
+    QCOMPARE(QString::fromStdString(results.Load()), QString());
+    FakeServices platform;
+    ExamWindow window(platform);
+    window.SetResultsFile(&results, {});
+    window.show();
+    window.ShowRules();
+    window.StartWarmUp();
+    Type(window.TypingBox(), QStringLiteral("Todo"));
+    window.HandIn();
+    QVERIFY(!std::filesystem::exists(file));
+    window.StartExam();
+    Type(window.TypingBox(), QStringLiteral("Todo cidadão"));
+    QTest::keyClick(window.TypingBox(), Qt::Key_Return);
+    Type(window.TypingBox(), QStringLiteral("tem"));
+    window.HandIn();
+    QVERIFY(window.SaveNoteText().startsWith(QStringLiteral("Resultado gravado em ")));
+    tecladim::exam::ResultsFile read(file, {}, notes);
+    QCOMPARE(QString::fromStdString(read.Load()), QString());
+    QCOMPARE(read.Records().RowCount(), 1);
+    const tecladim::exam::ResultRecord record = tecladim::exam::ResultAt(read.Records(), 0);
+    QCOMPARE(QString::fromStdString(record.perfil), QStringLiteral("TJ-MG"));
+    QCOMPARE(QString::fromStdString(record.texto), QString::fromUtf8(tecladim::exam::ExamTexts().front().id));
+    QCOMPARE(QString::fromStdString(record.digitado), QStringLiteral("Todo cidadão\ntem"));
+    QCOMPARE(record.tb, window.LastResult().toquesBrutos);
+    QVERIFY(record.fim >= record.inicio);
+    QCOMPARE(window.SaveAtEnd(), tecladim::exam::ResultsEnd::Saved);
   }
 };
 
