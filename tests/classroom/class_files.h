@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/history_text.h"
+
 // Class folders written to a fresh temporary directory, removed after the test.
 namespace tecladim::classroom::testing {
 
@@ -42,12 +44,8 @@ class ClassFolder {
 
 // A history as the trainer writes it, with the given <ROW .../> elements.
 inline std::string TrainerHistory(std::string_view rows, std::string_view changeLog = "") {
-  std::string s =
-      "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-      "<FIELD attrname=\"licao\" fieldtype=\"i4\"/><FIELD attrname=\"data\" fieldtype=\"dateTime\"/>"
-      "<FIELD attrname=\"erros\" fieldtype=\"i4\"/><FIELD attrname=\"inicio\" fieldtype=\"dateTime\"/>"
-      "<FIELD attrname=\"fim\" fieldtype=\"dateTime\"/><FIELD attrname=\"tempo\" fieldtype=\"dateTime\"/>"
-      "</FIELDS><PARAMS CHANGE_LOG=\"";
+  std::string s = tecladim::testing_support::TrainerHistoryHead;
+  s += "<PARAMS CHANGE_LOG=\"";
   s += changeLog;
   s += "\"/></METADATA><ROWDATA>";
   s += rows;

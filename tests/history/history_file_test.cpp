@@ -12,6 +12,7 @@
 #include "history/preload.h"
 #include "history/record_set.h"
 #include "tests/history/exercise_records.h"
+#include "tests/support/history_text.h"
 
 namespace tecladim::history {
 namespace {
@@ -23,11 +24,7 @@ using testing::RecordExerciseAt;
 
 constexpr const char* HistoryName = "Exercicio.xml";
 
-const std::string Header =
-    "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-    "<FIELD attrname=\"licao\" fieldtype=\"i4\"/><FIELD attrname=\"data\" fieldtype=\"dateTime\"/>"
-    "<FIELD attrname=\"erros\" fieldtype=\"i4\"/><FIELD attrname=\"inicio\" fieldtype=\"dateTime\"/>"
-    "<FIELD attrname=\"fim\" fieldtype=\"dateTime\"/><FIELD attrname=\"tempo\" fieldtype=\"dateTime\"/></FIELDS>";
+const std::string Header = testing_support::TrainerHistoryHead;
 
 std::string Slurp(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -8,16 +8,12 @@
 
 #include "history/datetime.h"
 #include "history/packet.h"
+#include "tests/support/history_text.h"
 
 // The history record set as the store builds it, and the file pieces it is written as.
 namespace tecladim::history::testdata {
 
-inline constexpr const char* Head =
-    "<?xml version=\"1.0\" standalone=\"yes\"?>  <DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-    "<FIELD attrname=\"licao\" fieldtype=\"i4\"/><FIELD attrname=\"data\" fieldtype=\"dateTime\"/>"
-    "<FIELD attrname=\"erros\" fieldtype=\"i4\"/><FIELD attrname=\"inicio\" fieldtype=\"dateTime\"/>"
-    "<FIELD attrname=\"fim\" fieldtype=\"dateTime\"/><FIELD attrname=\"tempo\" fieldtype=\"dateTime\"/>"
-    "</FIELDS>";
+inline constexpr const char* Head = testing_support::TrainerHistoryHead;
 
 inline constexpr const char* RecordOne =
     "<ROW RowState=\"4\" licao=\"1\" data=\"20240305T14:03:27123\" erros=\"3\" "
