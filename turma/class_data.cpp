@@ -5,17 +5,21 @@
 
 namespace tecladim::turma {
 namespace {
-const QDate DayZero(1899, 12, 30);
 constexpr std::int64_t SecondsPerHour = 3600;
 constexpr std::int64_t SecondsPerMinute = 60;
 }  // namespace
 
+// Day numbers are the history's own (history/datetime.h), never counted again here.
 QDateTime ToDateTime(Stamp stamp) {
-  return QDateTime(DayZero.addDays(stamp.Day()), QTime::fromMSecsSinceStartOfDay(stamp.MsOfDay()));
+  const CivilDate day = CivilFromDays(stamp.Day());
+  return QDateTime(QDate(day.year, static_cast<int>(day.month), static_cast<int>(day.day)),
+                   QTime::fromMSecsSinceStartOfDay(stamp.MsOfDay()));
 }
 
 Stamp ToStamp(const QDateTime& moment) {
-  return MakeStamp(DayZero.daysTo(moment.date()), moment.time().msecsSinceStartOfDay());
+  const QDate day = moment.date();
+  return MakeStamp(DaysFromCivil({day.year(), static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day())}),
+                   moment.time().msecsSinceStartOfDay());
 }
 
 QString Decimal(const std::optional<double>& value) {
