@@ -48,9 +48,14 @@ void AppendLine(std::string& out, const std::string& aluno, const ExerciseRecord
 }  // namespace
 
 std::string CsvCell(std::string_view text) {
-  if (text.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(text);
+  // A folder named "=1+1" or "@SOMA(1;2)" must not become a formula in the instructor's
+  // spreadsheet: such a cell is kept as text by a leading apostrophe.
+  std::string cell;
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) cell = "'";
+  cell += text;
+  if (cell.find_first_of(";\"\r\n") == std::string::npos) return cell;
   std::string out = "\"";
-  for (char c : text) {
+  for (char c : cell) {
     if (c == '"') out.push_back('"');
     out.push_back(c);
   }

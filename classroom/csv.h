@@ -16,8 +16,10 @@ inline constexpr std::string_view CsvHeader =
 // aluno (as text), then `data`, then record number. Students whose file failed give none.
 std::string ClassCsv(const std::vector<Student>& students, const Period& period);
 
-// A cell as RFC 4180 writes it: quoted, inner quotes doubled, when it holds ";", a quote
-// or a line break.
+// A text cell as RFC 4180 writes it: quoted, inner quotes doubled, when it holds ";", a quote
+// or a line break. A text that a spreadsheet would take for a formula (it begins with "=",
+// "+", "-", "@", a tab or a carriage return) gets a leading apostrophe. Numbers are never
+// written through it.
 std::string CsvCell(std::string_view text);
 
 }  // namespace tecladim::classroom

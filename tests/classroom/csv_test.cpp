@@ -22,6 +22,27 @@ TEST(CsvCell, QuotesOnlyWhatNeedsIt) {
   EXPECT_EQ(CsvCell(""), "");
 }
 
+// Student folders named like formulas used to run as formulas when the CSV was opened.
+TEST(CsvCell, FormulaLookingTextStaysText) {
+  EXPECT_EQ(CsvCell("=1+1"), "'=1+1");
+  EXPECT_EQ(CsvCell("+2+3"), "'+2+3");
+  EXPECT_EQ(CsvCell("-x"), "'-x");
+  EXPECT_EQ(CsvCell("@SOMA(1;2)"), "\"'@SOMA(1;2)\"");
+  EXPECT_EQ(CsvCell("\tx"), "'\tx");
+  EXPECT_EQ(CsvCell("\rx"), "\"'\rx\"");
+  EXPECT_EQ(CsvCell("turma/=1+1"), "turma/=1+1") << "only the cell's start makes a formula";
+  EXPECT_EQ(CsvCell("ana-maria"), "ana-maria");
+}
+
+TEST(ClassCsv, AFormulaNamedStudentIsTextAndTheNumbersStayNumbers) {
+  const auto at = ToStamp(EncodeDateTime({2024, 3, 1}, {10, 0, 0, 0}));
+  const Student formula{"=1+1", "=1+1/Exercicio.xml", {}, {{1, 1, at, 3, 95}}};
+  EXPECT_EQ(ClassCsv({formula}, {}),
+            "\xEF\xBB\xBF"
+            "aluno;licao;data;erros;tempo;toques;tpm;ppm;tl;precisao;meta;percentual_meta\r\n"
+            "'=1+1;1;01/03/2024 10:00:00;3;95;1155;729,5;145,9;727,6;99,7;;\r\n");
+}
+
 // A small class with every awkward record a school's folder holds.
 class SmallClass : public ::testing::Test {
  protected:
