@@ -1,10 +1,13 @@
 #include "turma/command_line.h"
 
+#include <optional>
+
 #include <fstream>
 #include <ostream>
 
 #include "classroom/csv.h"
 #include "turma/class_data.h"
+#include "turma/exports.h"
 #include "turma/load_errors.h"
 #include "turma/report_document.h"
 
@@ -67,14 +70,24 @@ bool ReportFailures(const ClassData& data, std::ostream& errors) {
 
 }  // namespace
 
+// What stops an export before anything is written: an output that is a student's history
+// (status 2, nothing written), or opened folders without any history (reported, status 1).
+std::optional<int> CheckExport(const CommandLine& command, const ClassData& data, std::ostream& errors) {
+  if (const QString refused = RefusedOutputText(command.output, data); !refused.isEmpty()) {
+    errors << "tecladim-turma: " << refused.toStdString() << '\n';
+    return 2;
+  }
+  const QStringList empty = FoldersWithoutHistory(data);
+  for (const QString& folder : empty) errors << "tecladim-turma: " << NoHistoryText(folder).toStdString() << '\n';
+  if (!empty.isEmpty() && data.students.empty()) return 1;
+  return std::nullopt;
+}
+
 int ExportCsv(const CommandLine& command, std::ostream& errors) {
   const ClassData data = LoadClassData(command.folders);
-  const bool failed = ReportFailures(data, errors);
-  const std::string csv = classroom::ClassCsv(data.students, {});
-  std::ofstream out(PathOf(command.output), std::ios::binary | std::ios::trunc);
-  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
-  out.close();
-  if (!out) {
+  if (const auto stop = CheckExport(command, data, errors)) return *stop;
+  const bool failed = ReportFailures(data, errors) || !FoldersWithoutHistory(data).isEmpty();
+  if (!WriteWhole(command.output, classroom::ClassCsv(data.students, {}))) {
     errors << "tecladim-turma: não foi possível gravar " << command.output.toStdString() << '\n';
     return 1;
   }
@@ -83,7 +96,8 @@ int ExportCsv(const CommandLine& command, std::ostream& errors) {
 
 int ExportPdf(const CommandLine& command, std::ostream& errors) {
   const ClassData data = LoadClassData(command.folders);
-  const bool failed = ReportFailures(data, errors);
+  if (const auto stop = CheckExport(command, data, errors)) return *stop;
+  const bool failed = ReportFailures(data, errors) || !FoldersWithoutHistory(data).isEmpty();
   ReportOptions options;
   options.periodText = QStringLiteral("Tudo");
   options.now = QDateTime::currentDateTime();

@@ -7,6 +7,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 
 
 #include "turma/class_table_model.h"
@@ -240,7 +241,8 @@ void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportO
 }
 
 bool WriteReportPdf(const QString& fileName, const ClassData& data, const ReportOptions& options) {
-  QFile file(fileName);
+  // Renamed into place when whole: a failed export never leaves a truncated file.
+  QSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly)) return false;
   {
     QPdfWriter writer(&file);
@@ -251,8 +253,7 @@ bool WriteReportPdf(const QString& fileName, const ClassData& data, const Report
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     PaintReport(writer, data, options);
   }
-  file.close();
-  return file.error() == QFileDevice::NoError;
+  return file.error() == QFileDevice::NoError && file.commit();
 }
 
 }  // namespace tecladim::turma

@@ -35,6 +35,7 @@
 #include "turma/class_rows.h"
 #include "turma/class_table_model.h"
 #include "turma/exercise_table_model.h"
+#include "turma/exports.h"
 #include "turma/frozen_column_table.h"
 #include "turma/load_errors.h"
 #include "turma/report_charts.h"
@@ -586,7 +587,7 @@ void ReportWindow::ExportPdf() {
   const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar PDF"),
                                                     QStringLiteral("relatorio-turma.pdf"),
                                                     QStringLiteral("Documentos PDF (*.pdf)"));
-  if (name.isEmpty()) return;
+  if (name.isEmpty() || RefusedExport(name)) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const bool written = WriteReportPdf(
       name, data_, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value()});
@@ -597,12 +598,17 @@ void ReportWindow::ExportPdf() {
 void ReportWindow::ExportCsv() {
   const QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar CSV"), QStringLiteral("turma.csv"),
                                                     QStringLiteral("Planilhas CSV (*.csv)"));
-  if (name.isEmpty()) return;
-  const std::string csv = classroom::ClassCsv(data_.students, CurrentPeriod());
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), static_cast<qint64>(csv.size())) < 0 ||
-      !file.commit())
+  if (name.isEmpty() || RefusedExport(name)) return;
+  if (!WriteWhole(name, classroom::ClassCsv(data_.students, CurrentPeriod())))
     QMessageBox::warning(this, WindowTitle, QStringLiteral("Não foi possível gravar %1.").arg(name));
+}
+
+// An export over a student's history is refused with the reason; nothing is written.
+bool ReportWindow::RefusedExport(const QString& name) {
+  const QString refused = RefusedOutputText(name, data_);
+  if (refused.isEmpty()) return false;
+  QMessageBox::warning(this, WindowTitle, refused);
+  return true;
 }
 
 }  // namespace tecladim::turma

@@ -85,6 +85,7 @@ class ReportWindow : public QMainWindow {
   void PeriodChanged();
 
   void PrintReport();
+  bool RefusedExport(const QString& name);
   void ExportPdf();
   void ExportCsv();
 

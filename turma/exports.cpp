@@ -1,0 +1,65 @@
+#include "turma/exports.h"
+
+#include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
+
+#include "history/ascii_case.h"
+#include "history/history_name.h"
+
+namespace tecladim::turma {
+namespace {
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// Whether `file` lies in `folder` or below it, however either was written.
+bool Below(const std::filesystem::path& file, const std::filesystem::path& folder) {
+  std::error_code ec;
+  const std::filesystem::path f = std::filesystem::weakly_canonical(file, ec);
+  const std::filesystem::path d = std::filesystem::weakly_canonical(folder, ec);
+  auto fi = f.begin();
+  for (auto di = d.begin(); di != d.end(); ++di, ++fi) {
+    if (di->empty()) continue;  // the trailing separator of "turma/"
+    if (fi == f.end() || *fi != *di) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+QString RefusedOutputText(const QString& output, const ClassData& data) {
+  const std::filesystem::path path = PathOf(output);
+  const bool historyName =
+      EqualIgnoringAsciiCase(path.filename().string(), history::HistoryFileName);
+  bool readHere = false;
+  for (const classroom::Student& s : data.students) readHere = readHere || SameFile(path, s.file);
+  if (!historyName && !readHere) return {};
+  return QStringLiteral("%1 é o histórico de um aluno (Exercicio.xml): escolha outro arquivo para a exportação.")
+      .arg(output);
+}
+
+QStringList FoldersWithoutHistory(const ClassData& data) {
+  QStringList empty;
+  for (const QString& folder : data.folders) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(PathOf(folder), ec)) continue;  // told as a folder error
+    bool found = false;
+    for (const classroom::Student& s : data.students) found = found || Below(s.file, PathOf(folder));
+    if (!found) empty << folder;
+  }
+  return empty;
+}
+
+QString NoHistoryText(const QString& folder) { return QStringLiteral("nenhum histórico encontrado em %1").arg(folder); }
+
+bool WriteWhole(const QString& name, std::string_view bytes) {
+  QSaveFile file(name);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), static_cast<qint64>(bytes.size())) >= 0 &&
+         file.commit();
+}
+
+}  // namespace tecladim::turma
