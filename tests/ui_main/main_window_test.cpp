@@ -420,6 +420,29 @@ class MainWindowTest : public QObject {
     QCOMPARE(errors(left), 1);
   }
 
+  // A statistics file that is not ours neither stops the session end's save of the history
+  // nor is written over; the run's statistics wait for a later save.
+  void SessionEndLeavesAForeignStatisticsFileAndSavesTheHistory() {
+    WriteFile(HistoryFile, {});
+    const QByteArray foreign = QByteArrayLiteral("<teclas de outro programa/>");
+    WriteFile(QStringLiteral("Teclas.xml"), foreign);
+    Run run(At(10, 0, 0));
+    QVERIFY(run.Start());
+    run.form->SpinEdit1->SetText(QStringLiteral("158"));
+    run.form->Memo2->setFocus();
+    run.Type(Model(158).left(30));
+    QCOMPARE(run.form->SaveAtSessionEnd(), SessionEnd::Saved);
+    QCOMPARE(ReadFile(HistoryFile), EmptyHistory);
+    QCOMPARE(ReadFile(QStringLiteral("Teclas.xml")), foreign);
+    QVERIFY(QFile::remove(QStringLiteral("Teclas.xml")));
+    QVERIFY(run.form->close());
+    const QByteArray bytes = ReadFile(QStringLiteral("Teclas.xml"));
+    const auto exercises =
+        history::ReadKeyStats(history::ReadPacket(std::string_view(bytes.constData(), bytes.size())));
+    QCOMPARE(exercises.size(), std::size_t(1));
+    QCOMPARE(exercises[0].end, history::ExerciseEnd::Left);
+  }
+
   void SpinBoxStartsALessonAtEveryChange() {
     WriteFile(HistoryFile, {});
     Run run;
