@@ -441,6 +441,16 @@ class MainWindowTest : public QObject {
         history::ReadKeyStats(history::ReadPacket(std::string_view(bytes.constData(), bytes.size())));
     QCOMPARE(exercises.size(), std::size_t(1));
     QCOMPARE(exercises[0].end, history::ExerciseEnd::Left);
+    // The session end itself saves them, beside the other run's.
+    Run next(At(11, 0, 0));
+    QVERIFY(next.Start());
+    next.form->SpinEdit1->SetText(QStringLiteral("158"));
+    next.form->Memo2->setFocus();
+    next.Type(Model(158).left(30));
+    QCOMPARE(next.form->SaveAtSessionEnd(), SessionEnd::Saved);
+    const QByteArray after = ReadFile(QStringLiteral("Teclas.xml"));
+    QCOMPARE(history::ReadKeyStats(history::ReadPacket(std::string_view(after.constData(), after.size()))).size(),
+             std::size_t(2));
   }
 
   void SpinBoxStartsALessonAtEveryChange() {
