@@ -34,16 +34,22 @@ DateTime ElapsedTime(DateTime inicio, DateTime agora) {
 }
 
 CompletionRecord MakeCompletionRecord(const CompletionInput& in) {
-  CompletionRecord record;
-  record.erros = IntegerValue(in.errorsText);
-  record.licao = in.lesson;
-  record.data = in.now;
-  const DateTime agora = Agora(in);
-  const DateTime today = std::trunc(in.now);
-  const DateTime startDay = CrossedMidnight(in.inicio, agora) ? today - 1.0 : today;
-  record.inicio = OnDate(startDay, in.inicio);
-  record.fim = OnDate(today, agora);
+  const std::int32_t erros = IntegerValue(in.errorsText);
+  CompletionRecord record = MakeLeftRecord(in.now, in.inicio, in.lesson);
+  record.erros = erros;
   record.tempo = AsStored(record.fim) - AsStored(record.inicio);
+  return record;
+}
+
+CompletionRecord MakeLeftRecord(DateTime now, DateTime inicio, int lesson) {
+  CompletionRecord record;
+  record.licao = lesson;
+  record.data = now;
+  const DateTime agora = TimeOfDayPart(now);
+  const DateTime today = std::trunc(now);
+  const DateTime startDay = CrossedMidnight(inicio, agora) ? today - 1.0 : today;
+  record.inicio = OnDate(startDay, inicio);
+  record.fim = OnDate(today, agora);
   return record;
 }
 

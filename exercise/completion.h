@@ -45,6 +45,11 @@ inline DateTime Agora(const CompletionInput& input) { return TimeOfDayPart(input
 // the completion date; both before anything is written, so no half-filled record is left.
 CompletionRecord MakeCompletionRecord(const CompletionInput& input);
 
+// The stamps (licao, data, inicio, fim) of an exercise left unfinished at `now`, as a
+// completion at that moment would have made them; erros and tempo stay 0. Throws
+// ConversionError like MakeCompletionRecord.
+CompletionRecord MakeLeftRecord(DateTime now, DateTime inicio, int lesson);
+
 // The report to the instructor, lines separated by CR alone, and the values it is built
 // from. Computed after the record has been posted: a failure here leaves the record in place.
 struct CompletionReport {

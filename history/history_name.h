@@ -7,4 +7,7 @@ namespace tecladim::history {
 // looks for it in every student's folder.
 inline constexpr std::string_view HistoryFileName = "Exercicio.xml";
 
+// The key statistics' file, beside the history (history/key_stats_file.h has its rows).
+inline constexpr std::string_view KeyStatsFileName = "Teclas.xml";
+
 }  // namespace tecladim::history

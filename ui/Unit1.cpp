@@ -158,6 +158,8 @@ QTimer* NewTimer(QObject* parent, const char* name, int intervalMs) {
 }
 
 std::filesystem::path HistoryPath() { return std::filesystem::path(ToU16(HistoryFileName)); }
+// Beside the history, in the working directory too.
+std::filesystem::path KeyStatsPath() { return std::filesystem::path(history::KeyStatsFileName); }  // ASCII
 
 // The local date and time, for the name of a copy made before the services exist.
 DateTime LocalNow() {
@@ -206,6 +208,7 @@ TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), p
   SetTabOrder();
   AnchorToTheFrame();
   ShowFieldTexts();
+  keyClock_.start();
 }
 
 // Caption, client size, face colour and the window font the controls inherit.
@@ -492,6 +495,8 @@ int TForm1::LessonNumber() const { return ReadLessonNumber(ViewOf(SpinEdit1->Tex
 // The lesson start. The lesson-number change, the completion step and the first show run
 // it directly: a programmatic click of BitBtn1 would only add a signal on the way.
 void TForm1::BitBtn1Click() {
+  KeepLeftExercise();
+  keyStatsLesson_ = LessonNumber();
   const LessonSetup setup = StartLesson(exercise, ViewOf(SpinEdit1->Text()));
   ShowErrorCount();
   Memo1->SetText(setup.lessonText);
@@ -526,9 +531,12 @@ void TForm1::arr_total() { SetLabelText(Label18, ToQString(AccuracyText(exercise
 void TForm1::Memo2KeyPress(char16_t& Key) {
   const std::u16string model = Memo1->Text();
   const std::u16string typed = Memo2->Text();
-  const Judgement verdict = JudgeKey(exercise, KeyInputOf(Key, model, typed));
+  const KeyInput in = KeyInputOf(Key, model, typed);
+  const Judgement verdict = JudgeKey(exercise, in);
   if (verdict.cancel) Key = 0;
   try {
+    // Before the verdict is applied: the error flash would count in the next key's time.
+    keyStats_.Record(in, verdict, exercise, keyClock_.elapsed());
     ApplyVerdict(verdict);
   } catch (...) {
     // The judge shows no failure: the key keeps the verdict it already has.
@@ -576,7 +584,11 @@ void TForm1::Timer1Timer() {
   try {
     const std::u16string errors = ToU16(Label3->text());
     const CompletionInput input{now, exercise.inicio, exercise.tempo, errors, LessonNumber()};
-    AppendRecord(MakeCompletionRecord(input));
+    const CompletionRecord record = MakeCompletionRecord(input);
+    AppendRecord(record);
+    if (keyStats_.CountsForStatistics())
+      keyStatsStore_.Add(history::StatsOfExercise(record, history::ExerciseEnd::Completed, keyStats_));
+    keyStats_.Clear();
     showmessageesp2(ToQString(MakeCompletionReport(input).text));
     BitBtn1Click();
   } catch (const std::exception& error) {
@@ -737,7 +749,29 @@ bool TForm1::FormClose() {
     return false;
   }
   saved_ = true;
+  SaveKeyStats();
   return true;
+}
+
+void TForm1::KeepLeftExercise() {
+  if (keyStats_.CountsForStatistics()) {
+    try {
+      const CompletionRecord stamps = MakeLeftRecord(platform_.Now(), exercise.inicio, keyStatsLesson_);
+      keyStatsStore_.Add(history::StatsOfExercise(stamps, history::ExerciseEnd::Left, keyStats_));
+    } catch (const std::exception&) {
+      // Statistics without stamps could not be read with the history: they are dropped.
+    }
+  }
+  keyStats_.Clear();
+}
+
+void TForm1::SaveKeyStats() {
+  KeepLeftExercise();
+  try {
+    keyStatsStore_.SaveToFile(KeyStatsPath());
+  } catch (const std::exception& error) {
+    std::cerr << history::KeyStatsNotSavedText(KeyStatsPath(), error) << std::endl;
+  }
 }
 
 SessionEnd TForm1::SaveAtSessionEnd() {
@@ -754,6 +788,7 @@ SessionEnd TForm1::SaveAtSessionEnd() {
     end = Worse(SessionEnd::RecordsKept, KeepInRecoveryFile(cds1->NewRecords(), history::RecoveryPlace::DataFolder));
   }
   end = Worse(end, KeepRecordsOfUnloadedHistory());
+  SaveKeyStats();
   sessionEnd_ = end;
   return end;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QWidget>
 #include <exception>
 #include <memory>
@@ -9,7 +10,9 @@
 #include "exercise/exercise_state.h"
 #include "exercise/input_guard.h"
 #include "exercise/judge.h"
+#include "exercise/key_statistics.h"
 #include "exercise/lesson_start.h"
+#include "history/key_stats_store.h"
 #include "ui/anchors.h"
 
 class QAction;
@@ -184,6 +187,11 @@ class TForm1 : public QWidget {
   int LessonNumber() const;
   void AppendRecord(const CompletionRecord& record);
   void ReportError(const std::exception& error);
+  // The exercise under way, when it has keys enough to count, kept as left unfinished.
+  void KeepLeftExercise();
+  // The run's key statistics beside the history, after the history's own save; a failure
+  // is told on standard error only, for the trainer and the history go on without them.
+  void SaveKeyStats();
   void TakeKeyboardBack();
 
   PlatformServices& platform_;
@@ -197,6 +205,12 @@ class TForm1 : public QWidget {
   QTimer* historyWait_ = nullptr;
   bool clipboardErrorShown_ = false;
   bool framePlaced_ = false;
+  // The key statistics of the exercise under way, the lesson it began with, the clock of
+  // its keys' times, and the exercises waiting for the next save.
+  KeyStatistics keyStats_;
+  int keyStatsLesson_ = 0;
+  QElapsedTimer keyClock_;
+  history::KeyStatsStore keyStatsStore_;
 };
 
 }  // namespace tecladim

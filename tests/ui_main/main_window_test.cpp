@@ -28,6 +28,8 @@
 #include <memory>
 
 #include "history/datetime.h"
+#include "history/key_stats_file.h"
+#include "history/packet.h"
 #include "history/preload.h"
 #include "history/record_set.h"
 #include "lessons/catalogue.h"
@@ -356,6 +358,99 @@ class MainWindowTest : public QObject {
         QStringLiteral("Tempo: 00:01:15\nTempo esperado: 60 segundos\n\nPercentual tempo alcançado: 80,0%")));
     QCOMPARE(run.fake.keys.size(), std::size_t(0));  // a passage has no line advance
     QCOMPARE(run.Cell(0, 0), QStringLiteral("158"));
+  }
+
+  // Every judged key counts on the character expected: the dead-key letters as the letters
+  // they make, a wrong pair as one error on the letter; a completed exercise's counts add up
+  // to its history record's erros, under its stamps; the one left at close is kept as left.
+  void KeyStatisticsAddUpToTheHistoryAndLeaveItsBytesAlone() {
+    WriteFile(HistoryFile, {});
+    Run run(At(10, 0, 0));
+    QVERIFY(run.Start());
+    run.form->SpinEdit1->SetText(QStringLiteral("158"));
+    run.form->Memo2->setFocus();
+    const QString model = Model(158);
+    for (qsizetype i = 0; i < model.size(); ++i) {
+      if (i == 0) run.Type(QLatin1Char('x'));
+      if (model[i] == QChar(u'é')) run.Type(QLatin1Char('e'));  // the dead key forgotten
+      if (model[i] == QChar(u'ã')) run.Type(QChar(u'á'));       // the wrong dead key
+      if (i == model.size() - 1) run.fake.now = At(10, 1, 15);
+      run.Type(model[i]);
+    }
+    QTRY_COMPARE(run.watcher.Count(Kind::Report), 1);
+    QTRY_COMPARE(run.form->Label3->text(), QStringLiteral("0"));  // the lesson again
+    run.Type(model.left(24));
+    run.Type(QLatin1Char('#'));
+    run.fake.now = At(10, 2, 0);
+    QVERIFY(run.form->close());
+
+    QCOMPARE(ReadFile(HistoryFile),
+             Header + QByteArrayLiteral("<PARAMS CHANGE_LOG=\"1 0 4\"/></METADATA><ROWDATA>"
+                                        "<ROW RowState=\"4\" licao=\"158\" data=\"20240305T10:01:15000\" erros=\"3\" "
+                                        "inicio=\"20240305T10:00:00000\" fim=\"20240305T10:01:15000\" "
+                                        "tempo=\"18991230T00:01:15000\"/></ROWDATA></DATAPACKET>"));
+    const QByteArray bytes = ReadFile(QStringLiteral("Teclas.xml"));
+    const std::vector<history::ExerciseKeyStats> exercises =
+        history::ReadKeyStats(history::ReadPacket(std::string_view(bytes.constData(), bytes.size())));
+    QCOMPARE(exercises.size(), std::size_t(2));
+    const auto errors = [](const history::ExerciseKeyStats& e) {
+      int sum = 0;
+      for (const KeyCounts& k : e.keys) sum += k.wrong;
+      return sum;
+    };
+    const auto counts = [](const history::ExerciseKeyStats& e, char16_t key) {
+      for (const KeyCounts& k : e.keys)
+        if (k.expected == key) return k;
+      return KeyCounts{};
+    };
+    const history::ExerciseKeyStats& done = exercises[0];
+    QCOMPARE(done.end, history::ExerciseEnd::Completed);
+    QCOMPARE(done.licao, 158);
+    QCOMPARE(ToStamp(done.data), ToStamp(At(10, 1, 15)));
+    QCOMPARE(ToStamp(done.inicio), ToStamp(At(10, 0, 0)));
+    QCOMPARE(ToStamp(done.fim), ToStamp(At(10, 1, 15)));
+    QCOMPARE(errors(done), 3);
+    QCOMPARE(counts(done, u'ã'), (KeyCounts{u'ã', 1, 1, 0, 0, {{u'á', 1}}}));
+    QCOMPARE(counts(done, u'é').wrong, 1);
+    QCOMPARE(counts(done, u'S').typedInstead, (std::vector<WrongKey>{{u'x', 1}}));
+    const history::ExerciseKeyStats& left = exercises[1];
+    QCOMPARE(left.end, history::ExerciseEnd::Left);
+    QCOMPARE(left.licao, 158);
+    QCOMPARE(ToStamp(left.fim), ToStamp(At(10, 2, 0)));
+    QCOMPARE(errors(left), 1);
+  }
+
+  // A statistics file that is not ours neither stops the session end's save of the history
+  // nor is written over; the run's statistics wait for a later save.
+  void SessionEndLeavesAForeignStatisticsFileAndSavesTheHistory() {
+    WriteFile(HistoryFile, {});
+    const QByteArray foreign = QByteArrayLiteral("<teclas de outro programa/>");
+    WriteFile(QStringLiteral("Teclas.xml"), foreign);
+    Run run(At(10, 0, 0));
+    QVERIFY(run.Start());
+    run.form->SpinEdit1->SetText(QStringLiteral("158"));
+    run.form->Memo2->setFocus();
+    run.Type(Model(158).left(30));
+    QCOMPARE(run.form->SaveAtSessionEnd(), SessionEnd::Saved);
+    QCOMPARE(ReadFile(HistoryFile), EmptyHistory);
+    QCOMPARE(ReadFile(QStringLiteral("Teclas.xml")), foreign);
+    QVERIFY(QFile::remove(QStringLiteral("Teclas.xml")));
+    QVERIFY(run.form->close());
+    const QByteArray bytes = ReadFile(QStringLiteral("Teclas.xml"));
+    const auto exercises =
+        history::ReadKeyStats(history::ReadPacket(std::string_view(bytes.constData(), bytes.size())));
+    QCOMPARE(exercises.size(), std::size_t(1));
+    QCOMPARE(exercises[0].end, history::ExerciseEnd::Left);
+    // The session end itself saves them, beside the other run's.
+    Run next(At(11, 0, 0));
+    QVERIFY(next.Start());
+    next.form->SpinEdit1->SetText(QStringLiteral("158"));
+    next.form->Memo2->setFocus();
+    next.Type(Model(158).left(30));
+    QCOMPARE(next.form->SaveAtSessionEnd(), SessionEnd::Saved);
+    const QByteArray after = ReadFile(QStringLiteral("Teclas.xml"));
+    QCOMPARE(history::ReadKeyStats(history::ReadPacket(std::string_view(after.constData(), after.size()))).size(),
+             std::size_t(2));
   }
 
   void SpinBoxStartsALessonAtEveryChange() {
