@@ -20,10 +20,12 @@ std::string Utf8Path(const fs::path& path) {
   return {text.begin(), text.end()};
 }
 
-std::string StudentName(const fs::path& opened, const fs::path& file) {
+// Several opened folders may each hold a "joão": then every name starts with its opened
+// folder's own name ("turma-manha/joão", "turma-tarde/joão").
+std::string StudentName(const fs::path& opened, const fs::path& file, bool prefixed) {
   const fs::path relative = file.parent_path().lexically_relative(opened);
   if (relative.empty() || relative == ".") return Utf8Path(opened.filename());
-  return Utf8Path(relative);
+  return prefixed ? Utf8Path(opened.filename() / relative) : Utf8Path(relative);
 }
 
 // The opened folder as an absolute path without a trailing separator, so that its own name
@@ -45,11 +47,11 @@ fs::path Identity(const fs::path& file) {
   return ec ? file : canonical;
 }
 
-void Walk(const fs::path& opened, ClassFolders& out, std::set<fs::path>& seen) {
+void Walk(const fs::path& opened, bool prefixed, ClassFolders& out, std::set<fs::path>& seen) {
   std::error_code ec;
   auto note = [&](const fs::path& where, const std::error_code& e) { out.errors.push_back({where, e.message(), e}); };
   auto consider = [&](const fs::path& file) {
-    if (seen.insert(Identity(file)).second) out.histories.push_back({StudentName(opened, file), file});
+    if (seen.insert(Identity(file)).second) out.histories.push_back({StudentName(opened, file, prefixed), file});
   };
   if (!fs::is_directory(opened, ec)) {
     note(opened, ec ? ec : std::make_error_code(std::errc::not_a_directory));
@@ -101,10 +103,25 @@ void Fail(Student& student, const std::exception& e, LoadFailure failure) {
 ClassFolders FindHistories(const std::vector<fs::path>& folders) {
   ClassFolders out;
   std::set<fs::path> seen;
-  for (const fs::path& folder : folders) Walk(Normalised(folder), out, seen);
+  // Names start with the opened folder's own name when more than one folder holds students.
+  std::size_t walkable = 0;
+  for (const fs::path& folder : folders) {
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) ++walkable;
+  }
+  for (const fs::path& folder : folders) Walk(Normalised(folder), walkable > 1, out, seen);
   std::stable_sort(out.histories.begin(), out.histories.end(), [](const HistoryLocation& a, const HistoryLocation& b) {
     return a.aluno != b.aluno ? a.aluno < b.aluno : a.file < b.file;
   });
+  // Two opened folders of the same name ("a/turma", "b/turma") could still give two files one
+  // name: each row, chart and CSV line must stay its own student, so the later ones are numbered.
+  auto& found = out.histories;
+  for (std::size_t i = 0; i < found.size();) {
+    std::size_t j = i + 1;
+    while (j < found.size() && found[j].aluno == found[i].aluno) ++j;
+    for (std::size_t k = i + 1; k < j; ++k) found[k].aluno += " (" + std::to_string(k - i + 1) + ")";
+    i = j;
+  }
   return out;
 }
 

@@ -46,12 +46,27 @@ TEST(FolderWalk, EveryHistoryAtAnyDepthNamedByItsFolder) {
   EXPECT_EQ(Names(dot), std::vector<std::string>{"joao"});
 }
 
+// Two opened folders that each hold a "joão" used to give one "joão" in the CSV and two rows
+// that both opened the first one.
+TEST(FolderWalk, StudentsOfTwoOpenedFoldersNeverShareAName) {
+  ClassFolder f;
+  for (const char* file : {"manha/turma-manha/joão/Exercicio.xml", "tarde/turma-tarde/joão/Exercicio.xml",
+                           "a/turma/joão/Exercicio.xml", "b/turma/joão/Exercicio.xml"})
+    f.Write(file, TrainerHistory(""));
+  EXPECT_EQ(Names(FindHistories({f.root() / "manha/turma-manha", f.root() / "tarde/turma-tarde"})),
+            (std::vector<std::string>{"turma-manha/joão", "turma-tarde/joão"}));
+  // Folders of the same name: the second student is numbered, never merged.
+  EXPECT_EQ(Names(FindHistories({f.root() / "a/turma", f.root() / "b/turma"})),
+            (std::vector<std::string>{"turma/joão", "turma/joão (2)"}));
+  EXPECT_EQ(Names(FindHistories({f.root() / "a/turma"})), std::vector<std::string>{"joão"}) << "one folder: as before";
+}
+
 TEST(FolderWalk, OverlappingFoldersListAFileOnceAndMissingFoldersAreReported) {
   ClassFolder f;
   f.Write("escola/turma-a/ana/Exercicio.xml", TrainerHistory(""));
   const ClassFolders found =
       FindHistories({f.root() / "escola", f.root() / "escola/turma-a", f.root() / "nao-existe"});
-  EXPECT_EQ(Names(found), std::vector<std::string>{"turma-a/ana"});
+  EXPECT_EQ(Names(found), std::vector<std::string>{"escola/turma-a/ana"}) << "named from the first folder it is in";
   ASSERT_EQ(found.errors.size(), 1u);
   EXPECT_EQ(found.errors[0].folder, f.root() / "nao-existe");
   EXPECT_FALSE(found.errors[0].text.empty());

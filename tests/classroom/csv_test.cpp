@@ -99,15 +99,15 @@ TEST_F(SmallClass, CsvByteForByte) {
       "\xEF\xBB\xBF"
       "aluno;licao;data;erros;tempo;toques;tpm;ppm;tl;precisao;meta;percentual_meta\r\n"
       "bia;40;06/03/2024 07:00:50;2;50;1200;1440,0;288,0;1437,6;99,8;;\r\n"
-      "turma-a/ana;5;;;;1200;;;;;;\r\n"
-      "turma-a/ana;0;01/03/2024 09:00:00;0;0;75;;;;100,0;;\r\n"
-      "turma-a/ana;193;01/03/2024 09:10:02;1;2;5;150,0;30,0;120,0;80,0;;\r\n"
-      "turma-a/ana;2;02/03/2024 00:10:00;4;85200;1155;0,8;0,2;0,8;99,7;;\r\n"
-      "turma-a/ana;168;03/03/2024 10:00:00;0;86405;23;0,0;0,0;0,0;100,0;5;0,0\r\n"
-      "turma-a/ana;;03/03/2024 11:00:00;;60;;;;;;;\r\n"
-      "turma-a/joão;1;04/03/2024 08:01:35;3;95;1155;729,5;145,9;727,6;99,7;;\r\n"
-      "turma-a/joão;158;05/03/2024 10:01:15;1;75;79;63,2;12,6;62,4;98,7;60;80,0\r\n"
-      "\"turma-b/o \"\"Zé\"\"; Silva\";157;01/03/2024 10:00:00;2;120;292;146,0;29,2;145,0;99,3;;\r\n";
+      "turma/turma-a/ana;5;;;;1200;;;;;;\r\n"
+      "turma/turma-a/ana;0;01/03/2024 09:00:00;0;0;75;;;;100,0;;\r\n"
+      "turma/turma-a/ana;193;01/03/2024 09:10:02;1;2;5;150,0;30,0;120,0;80,0;;\r\n"
+      "turma/turma-a/ana;2;02/03/2024 00:10:00;4;85200;1155;0,8;0,2;0,8;99,7;;\r\n"
+      "turma/turma-a/ana;168;03/03/2024 10:00:00;0;86405;23;0,0;0,0;0,0;100,0;5;0,0\r\n"
+      "turma/turma-a/ana;;03/03/2024 11:00:00;;60;;;;;;;\r\n"
+      "turma/turma-a/joão;1;04/03/2024 08:01:35;3;95;1155;729,5;145,9;727,6;99,7;;\r\n"
+      "turma/turma-a/joão;158;05/03/2024 10:01:15;1;75;79;63,2;12,6;62,4;98,7;60;80,0\r\n"
+      "\"turma/turma-b/o \"\"Zé\"\"; Silva\";157;01/03/2024 10:00:00;2;120;292;146,0;29,2;145,0;99,3;;\r\n";
   EXPECT_EQ(ClassCsv(students, {}), expected);
   // The window's export runs with the C library's locale set from LANG: the same bytes.
   for (const char* name : tecladim::testing_support::UserLocales()) {
@@ -120,13 +120,13 @@ TEST_F(SmallClass, CsvByteForByte) {
 
 TEST_F(SmallClass, FailedFilesGiveNoLinesAndThePeriodLimitsTheRest) {
   ASSERT_EQ(students.size(), 5u);
-  EXPECT_EQ(students[4].aluno, "turma-b/quebrado");
+  EXPECT_EQ(students[4].aluno, "turma/turma-b/quebrado");
   EXPECT_EQ(students[4].error, "Mismatch in datapacket.");
   const std::string march5 = ClassCsv(students, DateRange({2024, 3, 5}, {2024, 3, 5}));
   EXPECT_EQ(march5,
             "\xEF\xBB\xBF"
             "aluno;licao;data;erros;tempo;toques;tpm;ppm;tl;precisao;meta;percentual_meta\r\n"
-            "turma-a/joão;158;05/03/2024 10:01:15;1;75;79;63,2;12,6;62,4;98,7;60;80,0\r\n");
+            "turma/turma-a/joão;158;05/03/2024 10:01:15;1;75;79;63,2;12,6;62,4;98,7;60;80,0\r\n");
 }
 
 TEST(ClassCsv, StudentsOfTheSameNameFromTwoFoldersInterleaveByDate) {
