@@ -47,6 +47,17 @@ fs::path Identity(const fs::path& file) {
   return ec ? file : canonical;
 }
 
+// Whether `folder` is `inner` or one of the folders above it (both canonical).
+bool Encloses(const fs::path& folder, const fs::path& inner) {
+  auto i = inner.begin();
+  for (auto f = folder.begin(); f != folder.end(); ++f, ++i)
+    if (i == inner.end() || *f != *i) return false;
+  return true;
+}
+
+// Every folder below `opened`, links to folders followed (a school may link its students'
+// home folders into the class folder). A folder that cannot be read is told, never skipped
+// in silence; a link that leads back to a folder above it is told as a loop.
 void Walk(const fs::path& opened, bool prefixed, ClassFolders& out, std::set<fs::path>& seen) {
   std::error_code ec;
   auto note = [&](const fs::path& where, const std::error_code& e) { out.errors.push_back({where, e.message(), e}); };
@@ -57,19 +68,33 @@ void Walk(const fs::path& opened, bool prefixed, ClassFolders& out, std::set<fs:
     note(opened, ec ? ec : std::make_error_code(std::errc::not_a_directory));
     return;
   }
-  fs::recursive_directory_iterator it(opened, fs::directory_options::skip_permission_denied, ec);
-  if (ec) {
-    note(opened, ec);
-    return;
+  std::set<fs::path> walked;  // canonical folders already read: each folder once
+  std::vector<fs::path> pending{opened};
+  while (!pending.empty()) {
+    const fs::path folder = pending.back();
+    pending.pop_back();
+    const fs::path canonical = Identity(folder);
+    if (!walked.insert(canonical).second) continue;  // reached again through a link
+    fs::directory_iterator it(folder, ec);
+    if (ec) {
+      note(folder, ec);
+      continue;
+    }
+    for (const fs::directory_iterator end; it != end; it.increment(ec)) {
+      const fs::path path = it->path();
+      std::error_code entryEc;
+      if (!fs::is_directory(path, entryEc)) {
+        if (path.filename() == HistoryFileName && !entryEc) consider(path);
+        continue;
+      }
+      if (fs::is_symlink(path, entryEc) && Encloses(Identity(path), canonical)) {
+        note(path, std::make_error_code(std::errc::too_many_symbolic_link_levels));
+        continue;
+      }
+      pending.push_back(path);
+    }
+    if (ec) note(folder, ec);
   }
-  // The walk stops at an error it cannot step over; what it found so far still counts.
-  fs::path last = opened;
-  for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
-    last = it->path();
-    std::error_code fileEc;
-    if (last.filename() == HistoryFileName && !it->is_directory(fileEc)) consider(last);
-  }
-  if (ec) note(last, ec);
 }
 
 ExerciseRecord RecordAt(const history::RecordSet& set, int orderIndex) {

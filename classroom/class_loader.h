@@ -34,8 +34,9 @@ struct ClassFolders {
   std::vector<WalkError> errors;
 };
 
-// Every "Exercicio.xml" beneath the folders, at any depth (links to folders not followed,
-// a file reached twice listed once). The student's name is the path of the file's folder
+// Every "Exercicio.xml" beneath the folders, at any depth (links to folders followed, a link
+// back to a folder above it reported as a loop, a folder that cannot be read reported, a file
+// reached twice listed once). The student's name is the path of the file's folder
 // relative to the opened folder, or the opened folder's own name for a file directly in it.
 ClassFolders FindHistories(const std::vector<std::filesystem::path>& folders);
 

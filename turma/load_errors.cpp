@@ -43,7 +43,7 @@ QString WalkErrorText(const classroom::WalkError& error) {
   if (cause == std::errc::permission_denied || cause == std::errc::operation_not_permitted)
     return QStringLiteral("Sem permissão para abrir a pasta");
   if (cause == std::errc::too_many_symbolic_link_levels)
-    return QStringLiteral("Atalhos demais em sequência até a pasta");
+    return QStringLiteral("Atalho em ciclo: a pasta leva de volta a uma pasta acima dela");
   return WithReaderText(QStringLiteral("Não foi possível ler a pasta"), error.text);
 }
 

@@ -61,6 +61,20 @@ TEST(FolderWalk, StudentsOfTwoOpenedFoldersNeverShareAName) {
   EXPECT_EQ(Names(FindHistories({f.root() / "a/turma"})), std::vector<std::string>{"joão"}) << "one folder: as before";
 }
 
+// A school links its students' home folders into the class folder: those used to be skipped.
+TEST(FolderWalk, LinkedStudentFoldersAreFollowedAndALoopIsReported) {
+  ClassFolder f;
+  f.Write("casa/bia/Exercicio.xml", TrainerHistory(""));
+  f.Write("turma/ana/Exercicio.xml", TrainerHistory(""));
+  std::filesystem::create_directory_symlink(f.root() / "casa/bia", f.root() / "turma/bia");
+  std::filesystem::create_directory_symlink(f.root() / "turma", f.root() / "turma/ana/volta");  // a loop
+  const ClassFolders found = FindHistories({f.root() / "turma"});
+  EXPECT_EQ(Names(found), (std::vector<std::string>{"ana", "bia"}));
+  ASSERT_EQ(found.errors.size(), 1u);
+  EXPECT_EQ(found.errors[0].folder, f.root() / "turma/ana/volta");
+  EXPECT_EQ(found.errors[0].cause, std::errc::too_many_symbolic_link_levels);
+}
+
 TEST(FolderWalk, OverlappingFoldersListAFileOnceAndMissingFoldersAreReported) {
   ClassFolder f;
   f.Write("escola/turma-a/ana/Exercicio.xml", TrainerHistory(""));
