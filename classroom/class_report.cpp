@@ -161,4 +161,10 @@ bool InactiveFor(const Student& student, int days, Stamp now) {
   return last->ms < now.ms - static_cast<std::int64_t>(days) * MsPerDay;
 }
 
+std::optional<std::int64_t> DaysWithoutActivity(const Student& student, Stamp now) {
+  const std::optional<Stamp> last = student.records.empty() ? std::nullopt : student.records.back().data;
+  if (!last) return std::nullopt;
+  return std::max<std::int64_t>(0, now.Day() - last->Day());
+}
+
 }  // namespace tecladim::classroom

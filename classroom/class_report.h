@@ -99,6 +99,8 @@ std::vector<ExerciseRecord> InPeriod(const Student& student, const Period& perio
 // Whether the student has done nothing since `days` days before `now` (all records
 // counted, whatever the period; a student who never practised counts as inactive).
 bool InactiveFor(const Student& student, int days, Stamp now);
+// Calendar days since the student's last exercise (0 today); no value for one who never practised.
+std::optional<std::int64_t> DaysWithoutActivity(const Student& student, Stamp now);
 
 // The median of the values (the mean of the middle two for an even count).
 std::optional<double> Median(std::vector<double> values);

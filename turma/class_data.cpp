@@ -1,6 +1,7 @@
 #include "turma/class_data.h"
 
 #include "classroom/figures.h"
+#include "exercise/figures.h"
 #include "turma/name_order.h"
 
 namespace tecladim::turma {
@@ -21,6 +22,8 @@ Stamp ToStamp(const QDateTime& moment) {
   return MakeStamp(DaysFromCivil({day.year(), static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day())}),
                    moment.time().msecsSinceStartOfDay());
 }
+
+QString FloorText() { return QString::fromStdU16String(AccuracyFloorText()); }
 
 QString Decimal(const std::optional<double>& value) {
   return value ? Text(classroom::GroupedDecimalText(*value)) : QString();

@@ -35,6 +35,9 @@ inline std::filesystem::path PathOf(const QString& text) { return std::filesyste
 QDateTime ToDateTime(Stamp stamp);
 Stamp ToStamp(const QDateTime& moment);
 
+// "70%": the trainer's accuracy floor, for every text of the report that names it.
+QString FloorText();
+
 // "1.234,5", or "" for no value.
 QString Decimal(const std::optional<double>& value);
 // "2 h 05 min", "12 min", "45 s".

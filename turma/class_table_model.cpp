@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 
+#include "exercise/figures.h"
 #include "turma/load_errors.h"
 
 namespace tecladim::turma {
@@ -27,6 +28,7 @@ void ClassTableModel::Show(const ClassData* data, const classroom::Period& perio
       if (!s.Failed()) {
         row.summary = classroom::Summarize(s, period);
         row.inactive = classroom::InactiveFor(s, inactiveDays, now);
+        row.daysInactive = classroom::DaysWithoutActivity(s, now);
       }
       rows_.push_back(std::move(row));
     }
@@ -73,8 +75,16 @@ QString ClassTableModel::HeaderText(int column) {
 QString ClassTableModel::Situation(const Row& row) const {
   if (row.student->Failed()) return FailureText(*row.student);
   QStringList marks;
-  if (row.summary.recentBelowFloor) marks << QStringLiteral("Precisão abaixo de 70%");
-  if (row.inactive) marks << QStringLiteral("Sem atividade há %1 dias").arg(inactiveDays_);
+  if (row.summary.recentBelowFloor) marks << QStringLiteral("Precisão abaixo de ") + FloorText();
+  // The student's own count of days, not the threshold that marked them.
+  if (row.inactive) {
+    if (!row.daysInactive) {
+      marks << QStringLiteral("Sem atividade");
+    } else {
+      marks << (*row.daysInactive == 1 ? QStringLiteral("Sem atividade há 1 dia")
+                                       : QStringLiteral("Sem atividade há %1 dias").arg(*row.daysInactive));
+    }
+  }
   return marks.join(QStringLiteral("; "));
 }
 

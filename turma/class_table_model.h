@@ -55,6 +55,7 @@ class ClassTableModel : public QAbstractTableModel {
     const classroom::Student* student = nullptr;
     classroom::StudentSummary summary;
     bool inactive = false;
+    std::optional<std::int64_t> daysInactive;  // since the last exercise
   };
   QVariant SortValue(const Row& row, int column) const;
   QString Situation(const Row& row) const;

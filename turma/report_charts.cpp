@@ -80,7 +80,7 @@ QChart* ProgressChart(const std::vector<classroom::ExerciseRecord>& records) {
   chart->addSeries(precisao);
 
   auto* floor = new QLineSeries;
-  floor->setName(QStringLiteral("Mínimo de 70%"));
+  floor->setName(QStringLiteral("Mínimo de %1").arg(FloorText()));
   QPen pen(FloorColor);
   pen.setStyle(Qt::DashLine);
   floor->setPen(pen);

@@ -147,8 +147,11 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
                  .arg(Whole(c.highestLesson), OrDash(Decimal(c.medianHighestLesson))));
   pages.Line(QStringLiteral("TL (mediana dos alunos): %1    Precisão média: %2%    Tendência média da TL: %3")
                  .arg(OrDash(Decimal(c.recentTl)), OrDash(Decimal(c.recentPrecisao)), OrDash(Decimal(c.trendTl))));
-  pages.Line(QStringLiteral("Textos cronometrados dentro da meta: %1 de %2    Alunos com precisão abaixo de 70%: %3")
-                 .arg(c.withinTarget).arg(c.timedPassages).arg(c.studentsBelowFloor));
+  pages.Line(QStringLiteral("Textos cronometrados dentro da meta: %1 de %2    Alunos com precisão abaixo de %3: %4")
+                 .arg(c.withinTarget)
+                 .arg(c.timedPassages)
+                 .arg(FloorText())
+                 .arg(c.studentsBelowFloor));
   pages.Line(QStringLiteral("Última atividade: %1").arg(OrDash(Moment(c.lastActivity))));
   pages.Advance(pages.LineHeight() * 0.5);
 
@@ -216,7 +219,7 @@ void StudentPage(Pages& pages, QPainter& painter, const classroom::Student& stud
                  .arg(s.withinTarget)
                  .arg(s.timedPassages)
                  .arg(OrDash(Moment(s.lastActivity))));
-  if (s.recentBelowFloor) pages.Line(QStringLiteral("Atenção: precisão abaixo de 70%."), QColor(170, 0, 0));
+  if (s.recentBelowFloor) pages.Line(QStringLiteral("Atenção: precisão abaixo de %1.").arg(FloorText()), QColor(170, 0, 0));
   pages.Advance(pages.LineHeight() * 0.5);
 
   const QRectF area = pages.Area();

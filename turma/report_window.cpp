@@ -504,8 +504,9 @@ void ReportWindow::Refresh() {
                .arg(c.withinTarget)
                .arg(c.timedPassages);
     if (c.studentsBelowFloor)
-      text += QStringLiteral(" · <span style='color:#aa0000'>%1 com precisão abaixo de 70%</span>")
-                  .arg(c.studentsBelowFloor);
+      text += QStringLiteral(" · <span style='color:#aa0000'>%1 com precisão abaixo de %2</span>")
+                  .arg(c.studentsBelowFloor)
+                  .arg(FloorText());
     if (c.failedFiles)
       text += QStringLiteral("<br><span style='color:#aa0000'>%1: veja a coluna Situação.</span>")
                   .arg(UnreadableCountText(c.failedFiles));
@@ -545,7 +546,7 @@ void ReportWindow::RefreshStudent() {
                        .arg(s.withinTarget)
                        .arg(s.timedPassages)
                        .arg(s.lastActivity ? Moment(s.lastActivity) : QStringLiteral("—"));
-    if (s.recentBelowFloor) text += QStringLiteral(" · <span style='color:#aa0000'>precisão abaixo de 70%</span>");
+    if (s.recentBelowFloor) text += QStringLiteral(" · <span style='color:#aa0000'>precisão abaixo de %1</span>").arg(FloorText());
     studentSummary_->setText(text);
   } else {
     studentSummary_->setText(QStringLiteral("Nenhum aluno."));
