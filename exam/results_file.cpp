@@ -8,15 +8,6 @@
 
 namespace tecladim::exam {
 
-int ExitStatusAfter(ResultsEnd end, int requested) {
-  switch (end) {
-    case ResultsEnd::Saved: return requested;
-    case ResultsEnd::RecordsKept: return ExitResultsNotSaved;
-    case ResultsEnd::RecordsLost: return ExitResultsLost;
-  }
-  return requested;
-}
-
 ResultsFile::ResultsFile(std::filesystem::path file, std::filesystem::path dataFolder, std::ostream& notes)
     : file_(std::move(file)), dataFolder_(std::move(dataFolder)), notes_(notes), set_("Simulados", ResultLayout) {
   set_.CreateDataSet();

@@ -9,6 +9,7 @@
 #include "exam/result_record.h"
 #include "history/record_set.h"
 #include "history/recovery_file.h"
+#include "history/session_end.h"
 
 // The results file of the simulado program as one run holds it: read at the start (the
 // recovery files of earlier runs merged in first), written after every test and again at
@@ -16,15 +17,9 @@
 // never written: this run's results then wait beside it in a recovery file.
 namespace tecladim::exam {
 
-// How the save at the end went, and the exit status that tells it after a signal.
-enum class ResultsEnd {
-  Saved,        // the file holds the run (or nothing needed writing)
-  RecordsKept,  // the file was not written; the run's results wait in a recovery file
-  RecordsLost,  // neither the file nor a recovery file could be written
-};
-inline constexpr int ExitResultsNotSaved = 75;  // RecordsKept
-inline constexpr int ExitResultsLost = 74;      // RecordsLost
-int ExitStatusAfter(ResultsEnd end, int requested);
+// How the save at the end went, and the exit status that tells it after a signal: as the
+// trainer's.
+using ResultsEnd = SessionEnd;
 
 // The lock wait of every save of the program: a student waits for it after a test, the
 // system at the session's end.

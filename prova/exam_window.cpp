@@ -330,7 +330,7 @@ void ExamWindow::SaveResult(const exam::ExamText& text) {
   saveNote_->setText(note.toHtmlEscaped());
 }
 
-exam::ResultsEnd ExamWindow::SaveAtEnd() {
+SessionEnd ExamWindow::SaveAtEnd() {
   return results_ != nullptr ? results_->SaveAtEnd() : exam::ResultsEnd::Saved;
 }
 

@@ -21,10 +21,10 @@ class QTimer;
 
 namespace tecladim {
 class PlatformServices;
+enum class SessionEnd;
 }
 namespace tecladim::exam {
 class ResultsFile;
-enum class ResultsEnd;
 }  // namespace tecladim::exam
 
 // The simulado, one screen after the other: the choice of profile and text, the rules
@@ -52,7 +52,7 @@ class ExamWindow : public QMainWindow {
   void SetResultsFile(exam::ResultsFile* results, const QString& loadError);
   // Writes the results not yet in the file, or keeps them in a recovery file: a close, the
   // session's end and the signals call it; once.
-  exam::ResultsEnd SaveAtEnd();
+  SessionEnd SaveAtEnd();
 
   const exam::ExamResult& LastResult() const { return result_; }
   QString SaveNoteText() const;

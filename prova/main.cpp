@@ -27,7 +27,7 @@ void SaveAtEveryEnd(QApplication& app, tecladim::prova::ExamWindow& window,
                    [&window, &termination](int exitCode) {
                      const tecladim::exam::ResultsEnd end = window.SaveAtEnd();
                      termination.Handled();
-                     QCoreApplication::exit(tecladim::exam::ExitStatusAfter(end, exitCode));
+                     QCoreApplication::exit(tecladim::ExitStatusAfter(end, exitCode));
                    });
 }
 

@@ -188,15 +188,6 @@ SessionEnd KeepInRecoveryFile(const history::Packet& records, history::RecoveryP
 
 }  // namespace
 
-int ExitStatusAfter(SessionEnd end, int requested) {
-  switch (end) {
-    case SessionEnd::Saved: return requested;
-    case SessionEnd::RecordsKept: return ExitHistoryNotSaved;
-    case SessionEnd::RecordsLost: return ExitRecordsLost;
-  }
-  return requested;
-}
-
 TForm1::TForm1(PlatformServices& platform, QWidget* parent) : QWidget(parent), platform_(platform) {
   LoadPictures();
   SetUpFrame();

@@ -14,6 +14,7 @@
 #include "exercise/lesson_start.h"
 #include "history/key_stats_store.h"
 #include "ui/anchors.h"
+#include "history/session_end.h"
 
 class QAction;
 class QLabel;
@@ -29,16 +30,7 @@ class RecordSet;
 
 namespace tecladim {
 
-// How the save at the end of a session went, and the exit status that tells it.
-enum class SessionEnd {
-  Saved,        // the history holds the run (or nothing needed writing)
-  RecordsKept,  // the history was not written; the run's records wait in a recovery file
-  RecordsLost,  // neither the history nor a recovery file could be written
-};
-inline constexpr int ExitHistoryNotSaved = 75;  // RecordsKept
-inline constexpr int ExitRecordsLost = 74;      // RecordsLost
-// The exit status of a program ended by the system (`requested`: 128 + the signal's number).
-int ExitStatusAfter(SessionEnd end, int requested);
+inline constexpr int ExitHistoryNotSaved = ExitNotSaved;
 
 class PlatformServices;
 class HistoryModel;
