@@ -33,7 +33,8 @@ QString Duration(std::int64_t seconds) {
   const std::int64_t hours = seconds / SecondsPerHour;
   const std::int64_t minutes = seconds % SecondsPerHour / SecondsPerMinute;
   if (hours > 0) return QStringLiteral("%1 h %2 min").arg(hours).arg(minutes, 2, 10, QLatin1Char('0'));
-  if (minutes > 0) return QStringLiteral("%1 min").arg(minutes);
+  // Seconds stay: an exercise of 61 s and one of 119 s must not both read "1 min".
+  if (minutes > 0) return QStringLiteral("%1 min %2 s").arg(minutes).arg(seconds % SecondsPerMinute);
   return QStringLiteral("%1 s").arg(seconds);
 }
 

@@ -40,7 +40,7 @@ QString FloorText();
 
 // "1.234,5", or "" for no value.
 QString Decimal(const std::optional<double>& value);
-// "2 h 05 min", "12 min", "45 s".
+// "2 h 05 min", "3 min 34 s", "45 s".
 QString Duration(std::int64_t seconds);
 // "dd/mm/aaaa hh:mm" or "" for no value.
 QString Moment(const std::optional<Stamp>& stamp);

@@ -58,7 +58,9 @@ QString NoHistoryText(const QString& folder) { return QStringLiteral("nenhum his
 
 bool WriteWhole(const QString& name, std::string_view bytes) {
   QSaveFile file(name);
-  return file.open(QIODevice::WriteOnly) && file.write(bytes.data(), static_cast<qint64>(bytes.size())) >= 0 &&
+  // Unbuffered: a write the system cuts short must fail here, not be committed half done.
+  return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+         file.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
          file.commit();
 }
 

@@ -393,7 +393,7 @@ void ReportWindow::FinishLoading(ClassData data) {
   std::size_t failed = 0;
   for (const auto& s : data_.students) failed += s.Failed() ? 1 : 0;
   const std::size_t read = data_.students.size() - failed;
-  QString status = (read == 1 ? QStringLiteral("1 histórico lido às %2") : QStringLiteral("%1 históricos lidos às %2"))
+  QString status = (read == 1 ? QStringLiteral("%1 histórico lido às %2") : QStringLiteral("%1 históricos lidos às %2"))
                        .arg(read)
                        .arg(data_.loadedAt.toString(QStringLiteral("HH:mm:ss")));
   if (failed) status += QStringLiteral("; ") + UnreadableCountText(failed);
@@ -491,16 +491,17 @@ void ReportWindow::Refresh() {
     text = QStringLiteral("Abra a pasta da turma (<b>Arquivo › Abrir pasta da turma</b>): cada <i>Exercicio.xml</i> "
                           "dentro dela, em qualquer subpasta, é um aluno.");
   } else {
-    text = QStringLiteral("<b>%1 alunos</b> — %2 com exercícios no período (%3) · %4 exercícios · %5 praticados · "
-                          "maior lição %6 · TL mediana %7 · precisão média %8% · textos no tempo %9 de %10")
-               .arg(c.students)
+    // "—" stands alone where there is no figure: never "—%".
+    text = QStringLiteral("<b>%1</b> — %2 com exercícios no período (%3) · %4 exercícios · %5 praticados · "
+                          "maior lição %6 · TL mediana %7 · precisão média %8 · textos no tempo %9 de %10")
+               .arg(c.students == 1 ? QStringLiteral("1 aluno") : QStringLiteral("%1 alunos").arg(c.students))
                .arg(c.activeStudents)
                .arg(PeriodText().toHtmlEscaped())
                .arg(c.exercises)
                .arg(Duration(c.secondsPractised))
                .arg(c.highestLesson ? QString::number(*c.highestLesson) : QStringLiteral("—"))
                .arg(c.recentTl ? Decimal(c.recentTl) : QStringLiteral("—"))
-               .arg(c.recentPrecisao ? Decimal(c.recentPrecisao) : QStringLiteral("—"))
+               .arg(c.recentPrecisao ? Decimal(c.recentPrecisao) + QLatin1Char('%') : QStringLiteral("—"))
                .arg(c.withinTarget)
                .arg(c.timedPassages);
     if (c.studentsBelowFloor)

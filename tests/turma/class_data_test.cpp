@@ -1,5 +1,6 @@
-// The class report's days and weeks are the school's local ones: under São Paulo's time zone
-// (UTC-3), a moment late on Sunday evening is Sunday, whatever the UTC date.
+// The class report's texts of time: days and weeks are the school's local ones (under São
+// Paulo's time zone, UTC-3, a moment late on Sunday evening is Sunday, whatever the UTC date),
+// and durations read as an instructor reads them.
 #include <QDateTime>
 #include <QTest>
 
@@ -43,6 +44,15 @@ class LocalTimeTest : public QObject {
     QVERIFY(week.Contains(ToStamp(QDateTime(QDate(2024, 3, 3), QTime(23, 59, 50)))));
   }
 
+  // Durations keep their seconds under an hour: 61 s and 119 s used to both read "1 min".
+  void DurationsShowSecondsUnderAnHour() {
+    QCOMPARE(Duration(45), QStringLiteral("45 s"));
+    QCOMPARE(Duration(61), QStringLiteral("1 min 1 s"));
+    QCOMPARE(Duration(119), QStringLiteral("1 min 59 s"));
+    QCOMPARE(Duration(214), QStringLiteral("3 min 34 s"));
+    QCOMPARE(Duration(2 * 3600 + 5 * 60 + 30), QStringLiteral("2 h 05 min"));
+  }
+
   // What the window shows of a record is its stored local time, unshifted.
   void MomentsAreShownAsStored() {
     const Stamp midnight = ToStamp(QDateTime(QDate(2024, 3, 4), QTime(0, 0, 20)));
@@ -56,4 +66,4 @@ class LocalTimeTest : public QObject {
 }  // namespace tecladim::turma
 
 QTEST_GUILESS_MAIN(tecladim::turma::LocalTimeTest)
-#include "local_time_test.moc"
+#include "class_data_test.moc"
