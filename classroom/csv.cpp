@@ -51,7 +51,7 @@ std::string CsvCell(std::string_view text) {
   // A folder named "=1+1" or "@SOMA(1;2)" must not become a formula in the instructor's
   // spreadsheet: such a cell is kept as text by a leading apostrophe.
   std::string cell;
-  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) cell = "'";
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) cell.push_back('\'');
   cell += text;
   if (cell.find_first_of(";\"\r\n") == std::string::npos) return cell;
   std::string out = "\"";
