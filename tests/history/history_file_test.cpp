@@ -13,6 +13,7 @@
 #include "history/record_set.h"
 #include "tests/history/exercise_records.h"
 #include "tests/support/history_text.h"
+#include "tests/support/file_bytes.h"
 
 namespace tecladim::history {
 namespace {
@@ -26,15 +27,9 @@ constexpr const char* HistoryName = "Exercicio.xml";
 
 const std::string Header = testing_support::TrainerHistoryHead;
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::Slurp;
+using testing_support::Spit;
 
-void Spit(const fs::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 std::size_t Count(const std::string& text, std::string_view piece) {
   std::size_t n = 0;

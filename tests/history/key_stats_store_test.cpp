@@ -15,6 +15,7 @@
 #include "history/datetime.h"
 #include "history/history_file.h"
 #include "history/packet.h"
+#include "tests/support/file_bytes.h"
 
 namespace tecladim::history {
 namespace {
@@ -25,15 +26,9 @@ DateTime At(int hour, int minute, int second, int ms = 0) {
   return EncodeDateTime({2024, 3, 5}, {hour, minute, second, ms});
 }
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::Slurp;
+using testing_support::Spit;
 
-void Spit(const fs::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 ExerciseKeyStats Exercise(int lesson, int minute, char16_t key, ExerciseEnd end = ExerciseEnd::Completed) {
   return {lesson,

@@ -13,6 +13,7 @@
 #include "history/record_set.h"
 #include "history/recovery_file.h"
 #include "tests/history/exercise_records.h"
+#include "tests/support/file_bytes.h"
 
 namespace tecladim::history {
 namespace {
@@ -21,10 +22,7 @@ namespace fs = std::filesystem;
 using testing::At;
 using testing::RecordExerciseAt;
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::Slurp;
 
 void Spill(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 

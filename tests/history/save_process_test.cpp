@@ -24,6 +24,7 @@
 
 #include "history/history_file.h"
 #include "history/record_set.h"
+#include "tests/support/file_bytes.h"
 
 extern char** environ;
 
@@ -35,10 +36,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* HistoryName = "Exercicio.xml";
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::Slurp;
 
 // The seed of every random choice is printed, so that a failure can be run again with it.
 unsigned Seed() {

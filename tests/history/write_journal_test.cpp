@@ -13,6 +13,7 @@
 #include "history/history_file.h"
 #include "platform/data_folder.h"
 #include "platform/durable_file_journal.h"
+#include "tests/support/file_bytes.h"
 
 namespace tecladim::history {
 namespace {
@@ -20,15 +21,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tecladim::platform;
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_support::Slurp;
+using testing_support::Spit;
 
-void Spit(const fs::path& p, std::string_view bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // What a save writing `fresh` over `file` (now holding `old`) leaves once its journal is
 // flushed; `marked`: whether it got as far as the journal's mark.
