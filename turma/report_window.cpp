@@ -93,13 +93,13 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   setWindowIcon(QIcon::fromTheme(QStringLiteral("tecladim-turma")));
   tabs_ = new QTabWidget(this);
   setCentralWidget(tabs_);
-  createActions();
-  createToolBar();
-  createClassTab();
-  createStudentTab();
-  createChartTab();
-  createStatusBar();
-  readSettings();
+  CreateActions();
+  CreateToolBar();
+  CreateClassTab();
+  CreateStudentTab();
+  CreateChartTab();
+  CreateStatusBar();
+  ReadSettings();
   reloadTimer_.setSingleShot(true);
   reloadTimer_.setInterval(ReloadDelayMs);
   connect(&reloadTimer_, &QTimer::timeout, this, &ReportWindow::Reload);
@@ -115,7 +115,7 @@ ReportWindow::~ReportWindow() {
   }
 }
 
-void ReportWindow::createActions() {
+void ReportWindow::CreateActions() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Arquivo"));
   QAction* open = file->addAction(QIcon::fromTheme(QStringLiteral("folder-open")),
                                   QStringLiteral("&Abrir pasta da turma..."), this, &ReportWindow::ChooseFolders);
@@ -147,7 +147,7 @@ void ReportWindow::createActions() {
   for (QAction* a : {open, reload, print, pdf, csv}) bar->addAction(a);
 }
 
-void ReportWindow::createToolBar() {
+void ReportWindow::CreateToolBar() {
   addToolBarBreak();
   QToolBar* bar = addToolBar(QStringLiteral("Filtro"));
   bar->setObjectName(QStringLiteral("filtro"));
@@ -193,7 +193,7 @@ void ReportWindow::createToolBar() {
   });
 }
 
-void ReportWindow::createClassTab() {
+void ReportWindow::CreateClassTab() {
   auto* page = new QWidget(tabs_);
   auto* layout = new QVBoxLayout(page);
   classSummary_ = new QLabel(page);
@@ -222,7 +222,7 @@ void ReportWindow::createClassTab() {
   });
 }
 
-void ReportWindow::createStudentTab() {
+void ReportWindow::CreateStudentTab() {
   auto* page = new QWidget(tabs_);
   auto* layout = new QVBoxLayout(page);
   auto* top = new QHBoxLayout;
@@ -254,7 +254,7 @@ void ReportWindow::createStudentTab() {
   connect(studentBox_, &QComboBox::currentIndexChanged, this, &ReportWindow::RefreshStudent);
 }
 
-void ReportWindow::createChartTab() {
+void ReportWindow::CreateChartTab() {
   auto* scroll = new QScrollArea(tabs_);
   scroll->setWidgetResizable(true);
   auto* page = new QWidget(scroll);
@@ -268,7 +268,7 @@ void ReportWindow::createChartTab() {
   connect(tabs_, &QTabWidget::currentChanged, this, &ReportWindow::RefreshClassCharts);
 }
 
-void ReportWindow::createStatusBar() {
+void ReportWindow::CreateStatusBar() {
   statusText_ = new QLabel(statusBar());
   statusBar()->addWidget(statusText_, 1);
   progress_ = new QProgressBar(statusBar());
@@ -278,7 +278,7 @@ void ReportWindow::createStatusBar() {
   statusBar()->addPermanentWidget(progress_);
 }
 
-void ReportWindow::readSettings() {
+void ReportWindow::ReadSettings() {
   QSettings settings = Settings();
   inactiveDays_->setValue(settings.value(InactiveDaysKey, DefaultInactiveDays).toInt());
   UpdateRecentMenu();

@@ -62,13 +62,13 @@ class ReportWindow : public QMainWindow {
   void ClassShown();
 
  private:
-  void createActions();
-  void createToolBar();
-  void createClassTab();
-  void createStudentTab();
-  void createChartTab();
-  void createStatusBar();
-  void readSettings();
+  void CreateActions();
+  void CreateToolBar();
+  void CreateClassTab();
+  void CreateStudentTab();
+  void CreateChartTab();
+  void CreateStatusBar();
+  void ReadSettings();
   void PlaceOnScreen(const QByteArray& saved);
   void closeEvent(QCloseEvent* event) override;
 
