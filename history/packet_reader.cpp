@@ -9,7 +9,8 @@
 
 // The reader's grammar: one function per element of the packet, each headed by the rule it
 // accepts. Bytes come from the ByteScanner, what is accepted goes to the ColumnSink.
-// Depths count the elements open at once, the element being read included.
+// Every production that opens an element holds an Open guard, so the depth of elements open at
+// once is counted in one place and a nesting deeper than MaxOpenElements fails there.
 namespace tecladim::history {
 namespace {
 
@@ -76,9 +77,19 @@ class PacketGrammar {
     return [this](std::string_view, std::string_view) { sink_.Bend(); };
   }
 
-  void CheckDepth(int depth) const {
-    if (depth > MaxOpenElements) in_.Fail(PacketErrorKind::Mismatch);
-  }
+  // One element open for as long as it lives; refuses the one past MaxOpenElements.
+  class Open {
+   public:
+    explicit Open(PacketGrammar& grammar) : grammar_(grammar) {
+      if (++grammar_.open_ > MaxOpenElements) grammar_.in_.Fail(PacketErrorKind::Mismatch);
+    }
+    ~Open() { --grammar_.open_; }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+
+   private:
+    PacketGrammar& grammar_;
+  };
 
   // Document ::= Prolog (DataPacket | Metadata RowData)
   // DataPacket ::= "<DATAPACKET" attributes ">" Misc Metadata RowData Content "</DATAPACKET>"
@@ -87,9 +98,10 @@ class PacketGrammar {
     ReadProlog();
     std::size_t tagAt = in_.Pos();
     std::string_view name = in_.ReadTagName();
-    int depth = 1;
     const bool wrapped = name == "DATAPACKET";
+    std::optional<Open> packet;
     if (wrapped) {
+      packet.emplace(*this);
       const bool empty = in_.ReadAttributes([this](std::string_view attribute, std::string_view value) {
         if (attribute != "Version" || value != "2.0") sink_.Bend();  // the save writes this one alone
       });
@@ -97,16 +109,15 @@ class PacketGrammar {
       in_.SkipMisc();
       tagAt = in_.Pos();
       name = in_.ReadTagName();
-      depth = 2;
     }
     if (name == "ROWDATA") in_.FailAt(PacketErrorKind::NoMetaData, tagAt);
     if (name != "METADATA") in_.FailAt(PacketErrorKind::Mismatch, tagAt);
-    ReadMetadata(depth);
+    ReadMetadata();
     in_.SkipMisc();
     tagAt = in_.Pos();
     if (in_.AtEnd() || in_.ReadTagName() != "ROWDATA") in_.FailAt(PacketErrorKind::Mismatch, tagAt);
-    ReadRowData(depth);
-    if (wrapped) SkipContent("DATAPACKET", 1);
+    ReadRowData();
+    if (wrapped) SkipContent("DATAPACKET");
   }
 
   // Prolog ::= BOM? blank* "<" (Declaration Misc)?, noting encoding="UTF-8" in the declaration.
@@ -130,13 +141,13 @@ class PacketGrammar {
   }
 
   // Metadata ::= "<METADATA" attributes ">" Misc Fields (Params | Element | CharData)* "</METADATA>"
-  void ReadMetadata(int depth) {
-    CheckDepth(depth);
+  void ReadMetadata() {
+    const Open open(*this);
     if (in_.ReadAttributes(NotKept())) in_.Fail(PacketErrorKind::Mismatch);
     in_.SkipMisc();
     const std::size_t tagAt = in_.Pos();
     if (in_.AtEnd() || in_.ReadTagName() != "FIELDS") in_.FailAt(PacketErrorKind::Mismatch, tagAt);
-    ReadFields(depth + 1);
+    ReadFields();
     bool paramsSeen = false;
     for (;;) {
       in_.SkipText();
@@ -147,17 +158,17 @@ class PacketGrammar {
       const std::size_t childAt = in_.Pos();
       if (!paramsSeen && in_.ReadTagName() == "PARAMS") {
         paramsSeen = true;
-        ReadParams(depth + 1);
+        ReadParams();
       } else {
         in_.Seek(childAt);
-        SkipElement(depth + 1);
+        SkipElement();
       }
     }
   }
 
   // Fields ::= "<FIELDS" attributes ("/>" | ">" (FieldDescription | CharData)* "</FIELDS>")
-  void ReadFields(int depth) {
-    CheckDepth(depth);
+  void ReadFields() {
+    const Open open(*this);
     if (!in_.ReadAttributes(NotKept())) {
       for (;;) {
         in_.SkipText();
@@ -165,15 +176,15 @@ class PacketGrammar {
           in_.ReadEndTag("FIELDS");
           break;
         }
-        ReadFieldDescription(depth + 1);
+        ReadFieldDescription();
       }
     }
     sink_.EndFields();
   }
 
   // FieldDescription ::= "<" AnyName (attrname | tagname) fieldtype flags fieldname? other* ("/>" | ">" Content "</" AnyName ">")
-  void ReadFieldDescription(int depth) {
-    CheckDepth(depth);
+  void ReadFieldDescription() {
+    const Open open(*this);
     const std::size_t tagAt = in_.Pos();
     const std::string_view element = in_.ReadTagName();
     std::optional<std::string_view> attrname, tagname, fieldname, fieldtype;
@@ -194,7 +205,7 @@ class PacketGrammar {
       else if (IsPlainName(name)) def.params.emplace_back(std::string(name), sink_.Decoded(value));
       else sink_.Bend();
     });
-    if (!empty) SkipContent(element, depth);  // a nested data set's own layout is not kept
+    if (!empty) SkipContent(element);  // a nested data set's own layout is not kept
     if (!attrname && !tagname) in_.FailAt(PacketErrorKind::Mismatch, tagAt);
     if (!fieldtype) in_.FailAt(PacketErrorKind::InvalidFieldType, tagAt);
     def.type = sink_.Decoded(*fieldtype);
@@ -209,8 +220,8 @@ class PacketGrammar {
 
   // Params ::= "<PARAMS" (CHANGE_LOG | other)* ("/>" | ">" Content "</PARAMS>"); only the
   // first CHANGE_LOG counts, and elements inside (PARAM) are not kept.
-  void ReadParams(int depth) {
-    CheckDepth(depth);
+  void ReadParams() {
+    const Open open(*this);
     bool logSeen = false;
     const bool empty = in_.ReadAttributes([&](std::string_view name, std::string_view value) {
       if (name == "CHANGE_LOG") {
@@ -223,13 +234,13 @@ class PacketGrammar {
         sink_.Bend();
       }
     });
-    if (!empty) SkipContent("PARAMS", depth);
+    if (!empty) SkipContent("PARAMS");
   }
 
   // RowData ::= "<ROWDATA" attributes ("/>" | ">" (Row | CharData)* "</ROWDATA>"), the first
   // row's name beginning with "ROW".
-  void ReadRowData(int depth) {
-    CheckDepth(depth);
+  void ReadRowData() {
+    const Open open(*this);
     if (in_.ReadAttributes(NotKept())) return;
     sink_.BeginRows();
     const std::size_t rowsStart = in_.Pos();
@@ -243,14 +254,14 @@ class PacketGrammar {
       const std::size_t tagAt = in_.Pos();
       const std::string_view name = in_.ReadTagName();
       if (first && !name.starts_with("ROW")) in_.FailAt(PacketErrorKind::Mismatch, tagAt);
-      ReadRow(name, depth + 1);
+      ReadRow(name);
     }
   }
 
   // Row ::= "<" name (RowState | field attribute | other)* ("/>" | ">" RowContent); every
   // field starts blank and only the first RowState counts.
-  void ReadRow(std::string_view element, int depth) {
-    CheckDepth(depth);
+  void ReadRow(std::string_view element) {
+    const Open open(*this);
     if (sink_.Full()) in_.Fail(PacketErrorKind::Mismatch);
     const std::size_t row = sink_.BeginRow();
     bool stateSeen = false;
@@ -270,13 +281,13 @@ class PacketGrammar {
         sink_.Bend();
       }
     });
-    if (!empty) ReadRowContent(element, row, depth);
+    if (!empty) ReadRowContent(element, row);
   }
 
   // RowContent ::= (FieldElement | Element | CharData)* "</" name ">", where a FieldElement
   // ::= "<" tagname attributes ("/>" | ">" Text Content "</" tagname ">") gives the value:
   // its text up to the first markup.
-  void ReadRowContent(std::string_view element, std::size_t row, int depth) {
+  void ReadRowContent(std::string_view element, std::size_t row) {
     for (;;) {
       in_.SkipText();
       if (in_.LookingAt("</")) {
@@ -288,41 +299,42 @@ class PacketGrammar {
       const int column = sink_.FindTagColumn(name);
       if (column < 0) {
         in_.Seek(childAt);
-        SkipElement(depth + 1);
+        SkipElement();
         continue;
       }
-      CheckDepth(depth + 1);
+      const Open field(*this);
       if (in_.ReadAttributes(NotKept())) {
         sink_.SetValue(column, row, {});
         continue;
       }
       sink_.SetValue(column, row, in_.ReadTextUpToMarkup());
-      SkipContent(name, depth + 1);
+      SkipContent(name);
     }
   }
 
   // Content ::= (Element | CharData)* "</" name ">", of an element this reader has no use for.
-  void SkipContent(std::string_view name, int depth) {
+  void SkipContent(std::string_view name) {
     for (;;) {
       in_.SkipText();
       if (in_.LookingAt("</")) {
         in_.ReadEndTag(name);
         return;
       }
-      SkipElement(depth + 1);
+      SkipElement();
     }
   }
 
   // Element ::= "<" name attributes ("/>" | ">" Content), nested at most MaxOpenElements deep.
-  void SkipElement(int depth) {
-    CheckDepth(depth);
+  void SkipElement() {
+    const Open open(*this);
     sink_.Bend();
     const std::string_view name = in_.ReadTagName();
-    if (!in_.ReadAttributes(NotKept())) SkipContent(name, depth);
+    if (!in_.ReadAttributes(NotKept())) SkipContent(name);
   }
 
   ByteScanner in_;
   ColumnSink sink_;
+  int open_ = 0;  // elements open at once, the one being read included
 };
 
 }  // namespace

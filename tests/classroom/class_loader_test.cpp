@@ -1,6 +1,8 @@
 #include "classroom/class_loader.h"
 
 #include <gtest/gtest.h>
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -130,16 +132,45 @@ TEST(LoadStudent, BadFilesCarryTheReadersErrorText) {
   EXPECT_EQ(missing.cause, std::errc::no_such_file_or_directory);
 }
 
+// The load's error text and cause, read as an unprivileged account when the test runs as
+// root (root reads every file): a forked child drops to nobody and sends them back.
+std::pair<std::string, std::error_code> LoadUnprivileged(const HistoryLocation& location) {
+  if (::geteuid() != 0) {
+    const Student s = LoadStudent(location);
+    return {s.error, s.cause};
+  }
+  int link[2];
+  if (::pipe(link) != 0) return {"pipe failed", {}};
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::close(link[0]);
+    if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+    const Student s = LoadStudent(location);
+    const std::string message = std::to_string(s.cause.value()) + " " + s.error;
+    const bool sent = ::write(link[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
+    ::_exit(sent ? 0 : 4);
+  }
+  ::close(link[1]);
+  std::string message;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(link[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<std::size_t>(n));
+  ::close(link[0]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {"the unprivileged load failed to run", {}};
+  const std::size_t space = message.find(' ');
+  return {message.substr(space + 1), std::error_code(std::stoi(message.substr(0, space)), std::system_category())};
+}
+
 TEST(LoadStudent, UnreadableFileIsAnErrorAndIsLeftAsItWas) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
   ClassFolder f;
   const std::string bytes = TrainerHistory(Row(1, "20240301", "09:00:00", "09:02:00", 0, "00:02:00"), "1 0 4");
   const auto file = f.Write("a/Exercicio.xml", bytes);
   std::filesystem::permissions(file, std::filesystem::perms::none);
-  const Student s = LoadStudent({"a", file});
+  const auto [error, cause] = LoadUnprivileged({"a", file});
   std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  EXPECT_EQ(s.error.rfind("Cannot open file \"", 0), 0u) << s.error;
-  EXPECT_EQ(s.cause, std::errc::permission_denied);
+  EXPECT_EQ(error.rfind("Cannot open file \"", 0), 0u) << error;
+  EXPECT_EQ(cause, std::errc::permission_denied);
   std::ifstream in(file, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
 }
