@@ -1,77 +1,96 @@
 #include <gtest/gtest.h>
 
-#include "history/field_types.h"
+#include <string>
 
+#include "history/packet.h"
+#include "history/record_set.h"
+#include "tests/support/history_text.h"
+
+// What each field type word of a file does to a history on load: which words bind `licao`,
+// what their ranges do to a value, and how a refusal is worded.
 namespace tecladim::history {
 namespace {
 
-TEST(FieldTypes, FindFieldType) {
+// A one-record history whose `licao` is declared with `typeWord` and holds `value`.
+std::string HistoryWithLicaoOf(std::string_view typeWord, std::string_view value) {
+  std::string file = testing_support::TrainerHistoryHead;
+  const std::string declared = "attrname=\"licao\" fieldtype=\"i4\"";
+  file.replace(file.find(declared), declared.size(), "attrname=\"licao\" fieldtype=\"" + std::string(typeWord) + "\"");
+  return file + "<PARAMS CHANGE_LOG=\"1 0 4\"/></METADATA><ROWDATA><ROW RowState=\"4\" licao=\"" + std::string(value) +
+         "\" data=\"20240305T14:00:00000\" erros=\"0\"/></ROWDATA></DATAPACKET>";
+}
+
+// The lesson the history shows, or the load's error text.
+std::string LoadedLicao(std::string_view typeWord, std::string_view value) {
+  RecordSet set("cds1");
+  try {
+    set.LoadFromPacket(ReadPacket(HistoryWithLicaoOf(typeWord, value)));
+  } catch (const std::exception& e) {
+    return e.what();
+  }
+  const std::u16string shown = set.DisplayText("licao");
+  return {shown.begin(), shown.end()};
+}
+
+TEST(FieldTypesOnLoad, EachWordBindsLicaoWithinItsRangeOrIsRefusedByItsName) {
   struct Row {
     std::string_view word;
-    ValueKind kind;
-    std::int64_t min;
-    std::int64_t max;
-    std::string_view setName;
-    bool holdsHistoryField;
+    std::string_view value;
+    std::string_view loaded;
   };
   const Row rows[] = {
-      {"i1", ValueKind::Integer, -128, 127, "ShortInt", true},
-      {"i2", ValueKind::Integer, -32768, 32767, "SmallInt", true},
-      {"i4", ValueKind::Integer, -2147483648LL, 2147483647, "Integer", true},
-      {"I4", ValueKind::Integer, -2147483648LL, 2147483647, "Integer", true},
-      {"int", ValueKind::Integer, -2147483648LL, 2147483647, "Integer", true},
-      {"i8", ValueKind::Integer, INT64_MIN, INT64_MAX, "LargeInt", false},
-      {"ui1", ValueKind::Integer, 0, 255, "Byte", true},
-      {"ui2", ValueKind::Integer, 0, 65535, "Word", true},
-      {"ui4", ValueKind::Integer, 0, 4294967295LL, "LongWord", false},
-      {"uint", ValueKind::Integer, 0, 4294967295LL, "LongWord", false},
-      {"dateTime", ValueKind::DateTime, 0, 0, "DateTime", true},
-      {"DATETIME", ValueKind::DateTime, 0, 0, "DateTime", true},
-      {"SQLdateTime", ValueKind::DateTime, 0, 0, "TimeStamp", true},
-      {"date", ValueKind::DateTime, 0, 0, "Date", false},
-      {"time", ValueKind::DateTime, 0, 0, "Time", false},
-      {"SQLdateTimeOffset", ValueKind::DateTime, 0, 0, "TimeStampOffset", false},
-      {"r4", ValueKind::Text, 0, 0, "Single", false},
-      {"r8", ValueKind::Text, 0, 0, "Float", false},
-      {"r10", ValueKind::Text, 0, 0, "Extended", false},
-      {"boolean", ValueKind::Text, 0, 0, "Boolean", false},
-      {"string", ValueKind::Text, 0, 0, "String", false},
-      {"string.uni", ValueKind::Text, 0, 0, "WideString", false},
-      {"bin.hex", ValueKind::Text, 0, 0, "Blob", false},
-      {"fixed", ValueKind::Text, 0, 0, "BCD", false},
-      {"fixedFMT", ValueKind::Text, 0, 0, "FMTBcd", false},
-      {"nested", ValueKind::Text, 0, 0, "DataSet", false},
-      {"struct", ValueKind::Text, 0, 0, "ADT", false},
-      {"IntArray", ValueKind::Text, 0, 0, "Array", false},
-      {"UIntArray", ValueKind::Text, 0, 0, "Array", false},
+      {"i4", "192", "192"},
+      {"I4", "192", "192"},  // the letter case of a type word does not matter
+      {"int", "192", "192"},
+      {"i4", "2147483648", "2147483647"},  // a value past its type is held at the type's edge
+      {"i4", "-2147483649", "-2147483648"},
+      {"i1", "200", "127"},
+      {"i1", "-200", "-128"},
+      {"i2", "40000", "32767"},
+      {"ui1", "-1", "0"},
+      {"ui1", "300", "255"},
+      {"ui2", "70000", "65535"},
+      {"i8", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: LargeInt"},
+      {"ui4", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: LongWord"},
+      {"uint", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: LongWord"},
+      {"string", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: String"},
+      {"string.uni", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: WideString"},
+      {"r8", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: Float"},
+      {"boolean", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: Boolean"},
+      {"fixed", "1", "cds1: Type mismatch for field 'licao', expecting: Integer actual: BCD"},
+      {"dateTime", "20240305T14:00:00000", "cds1: Type mismatch for field 'licao', expecting: Integer actual: DateTime"},
+      {"SQLdateTime", "20240305T14:00:00000", "cds1: Type mismatch for field 'licao', expecting: Integer actual: TimeStamp"},
+      {"money", "1", "Invalid field type."},
+      {"i4 ", "1", "Invalid field type."},
+      {"i16", "1", "Invalid field type."},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.word);
-    const FieldType* type = FindFieldType(r.word);
-    ASSERT_NE(type, nullptr);
-    EXPECT_EQ(type->kind, r.kind);
-    EXPECT_EQ(type->min, r.min);
-    EXPECT_EQ(type->max, r.max);
-    EXPECT_EQ(type->setName, r.setName);
-    EXPECT_EQ(type->holdsHistoryField, r.holdsHistoryField);
+    SCOPED_TRACE(std::string(r.word) + " = " + std::string(r.value));
+    EXPECT_EQ(LoadedLicao(r.word, r.value), r.loaded);
   }
 }
 
-TEST(FieldTypes, UnknownWords) {
-  for (const std::string_view word : {"money", "", "i4 ", " i4", "i16", "datetime2", "string.un", "currency"}) {
-    SCOPED_TRACE(word);
-    EXPECT_EQ(FindFieldType(word), nullptr);
-  }
-}
-
-TEST(FieldTypes, KindOfTypeAnswersFromTheSameTable) {
-  ValueKind kind = ValueKind::Text;
-  EXPECT_TRUE(KindOfType("ui2", kind));
-  EXPECT_EQ(kind, ValueKind::Integer);
-  EXPECT_TRUE(KindOfType("sqldatetime", kind));
-  EXPECT_EQ(kind, ValueKind::DateTime);
-  EXPECT_FALSE(KindOfType("money", kind));
-  EXPECT_EQ(kind, ValueKind::DateTime);  // untouched
+TEST(FieldTypesOnLoad, DataTakesEveryWordOfADateAndATimeAndNoOther) {
+  const auto loadedData = [](std::string_view typeWord) -> std::string {
+    std::string file = HistoryWithLicaoOf("i4", "1");
+    const std::string declared = "attrname=\"data\" fieldtype=\"dateTime\"";
+    file.replace(file.find(declared), declared.size(), "attrname=\"data\" fieldtype=\"" + std::string(typeWord) + "\"");
+    RecordSet set("cds1");
+    try {
+      set.LoadFromPacket(ReadPacket(file));
+    } catch (const std::exception& e) {
+      return e.what();
+    }
+    const std::u16string shown = set.DisplayText("data");
+    return {shown.begin(), shown.end()};
+  };
+  EXPECT_EQ(loadedData("dateTime"), "05/03/2024 14:00:00");
+  EXPECT_EQ(loadedData("DATETIME"), "05/03/2024 14:00:00");
+  EXPECT_EQ(loadedData("SQLdateTime"), "05/03/2024 14:00:00");
+  EXPECT_EQ(loadedData("date"), "cds1: Type mismatch for field 'data', expecting: DateTime actual: Date");
+  EXPECT_EQ(loadedData("time"), "cds1: Type mismatch for field 'data', expecting: DateTime actual: Time");
+  EXPECT_EQ(loadedData("SQLdateTimeOffset"),
+            "cds1: Type mismatch for field 'data', expecting: DateTime actual: TimeStampOffset");
 }
 
 }  // namespace
