@@ -289,7 +289,8 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
   if (!active_) return;
   // Rows of content_ from here on are this run's, not yet in the file (see CheckSavedWithoutLock).
   std::size_t firstMine = fileRows_;
-  HistoryFile file(name, HistoryFile::Use::Save);  // no other program of ours saves it until we are done
+  // No other program of ours saves it until we are done.
+  std::optional<HistoryFile> file(std::in_place, name, HistoryFile::Use::Save);
   // A record being appended is written as if posted, but posted only once the file is
   // safe: a failed save leaves the store as it was.
   const bool postPending = inserting_ && pending_.written;
@@ -305,8 +306,8 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
   std::string bytes;
   {
     const Rollback rollback{*this, postPending};
-    if (ChangedSinceBound(name, file.Stamp())) {
-      Packet onDisk = ReadPacket(file.Read());
+    if (ChangedSinceBound(name, file->Stamp())) {
+      Packet onDisk = ReadPacket(file->Read());
       const FieldColumns diskFields = BindFields(onDisk);
       firstMine = onDisk.RowCount();
       merged = MergeNewRecords(std::move(onDisk), diskFields, content_, bound_, fileRows_);
@@ -315,7 +316,7 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
       bytes = WritePacket(content_);
     }
   }
-  file.Replace(bytes);
+  file->Replace(bytes);
   if (merged) {
     // The store becomes what the file now holds, so that a later save adds only what is new.
     NotifyBeforeReset();
@@ -326,9 +327,12 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
   } else {
     FinishPending();
   }
-  Bind(name, file.Stamp(), content_.RowCount());
-  if (firstMine < content_.RowCount() && !platform::LocksWorkFor(name))
-    CheckSavedWithoutLock(name, content_, bound_, firstMine);
+  Bind(name, file->Stamp(), content_.RowCount());
+  const bool unchecked = firstMine < content_.RowCount() && !platform::LocksWorkFor(name);
+  // The check takes the lock at each look: a lock that only this mount sees still keeps the
+  // programs of this machine apart, and must not be held against the check's own looks.
+  file.reset();
+  if (unchecked) CheckSavedWithoutLock(name, content_, bound_, firstMine);
 }
 
 // Without locks two saves may read the same file and each write it with only its own new

@@ -105,8 +105,10 @@ inline constexpr auto DefaultLockWaitLimit = std::chrono::seconds(30);
 void SetLockWaitLimit(std::chrono::milliseconds limit);
 std::chrono::milliseconds LockWaitLimit();
 
-// Whether the file system of `file` (an existing file) gives locks at all. Where it answers
-// that it has none, Lock goes on unlocked, and a save checks its work by reading it back.
+// Whether the file system of `file` (an existing file) gives locks that reach every writer.
+// Where it answers that it has none, Lock goes on unlocked; where its locks stay on one
+// mount (lock_reach.h), they are taken but not trusted. Either way a save checks its work
+// by reading it back.
 bool LocksWorkFor(const std::filesystem::path& file);
 
 // Whether `name` is a temporary file that a save of `history` (a file name without

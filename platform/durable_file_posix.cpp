@@ -16,6 +16,7 @@
 #include "platform/durable_file.h"
 #include "platform/data_folder.h"
 #include "platform/durable_file_journal.h"
+#include "platform/lock_reach.h"
 
 namespace tecladim::platform {
 namespace {
@@ -394,13 +395,26 @@ FileStamp LockedFile::Stamp() const {
 
 namespace {
 
-// Only with the exclusive lock held: then no save of ours is writing any of them.
-void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& history) {
+// Where the lock does not reach every writer, a temporary file this young may be another
+// machine's save under way: removing it would fail that save.
+constexpr auto YoungestStaleTemporary = std::chrono::minutes(10);
+
+bool IsYoung(int dirFd, const char* name) {
+  struct stat info {};
+  if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  const auto age = std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(info.st_mtime);
+  return age < YoungestStaleTemporary;
+}
+
+// Only with the exclusive lock held: then no save of ours is writing any of them, unless the
+// lock stays on this machine (`locksReach` false), when only the old ones are surely stale.
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& history, bool locksReach) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) return;
   const int dirFd = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir))
-    if (IsTemporaryOf(entry->d_name, history) && ::unlinkat(dirFd, entry->d_name, 0) != 0 && errno != ENOENT)
+    if (IsTemporaryOf(entry->d_name, history) && (locksReach || !IsYoung(dirFd, entry->d_name)) &&
+        ::unlinkat(dirFd, entry->d_name, 0) != 0 && errno != ENOENT)
       Report("cannot remove the leftover temporary file " + Quoted(folder / entry->d_name) +
              " of an interrupted save (" + LastError().message() + "); its owner's next save removes it");
   ::closedir(dir);
@@ -495,7 +509,7 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   if (!writable_) return Error(std::errc::bad_file_descriptor);  // locked for reading only
   struct stat old {};
   if (::fstat(fd_, &old) != 0) return LastError();
-  RemoveStaleTemporaries(FolderOf(target_), target_.filename().string());
+  RemoveStaleTemporaries(FolderOf(target_), target_.filename().string(), LocksWorkFor(target_));
   // A rename would part a file with several names from the others.
   if (old.st_nlink <= 1) {
     int newFile = -1;
@@ -516,7 +530,8 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
 
 
 // A lock of its own open file: flock locks belong to the open file, so this neither takes
-// nor drops a lock this program holds on it through another handle.
+// nor drops a lock this program holds on it through another handle. A lock granted by a
+// mount that keeps it to itself does not count.
 bool LocksWorkFor(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return true;
@@ -524,7 +539,7 @@ bool LocksWorkFor(const std::filesystem::path& file) {
   do {
     result = ::flock(fd, LOCK_SH | LOCK_NB);
   } while (result != 0 && errno == EINTR);
-  const bool works = result == 0 || !NoLocksHere(errno);
+  const bool works = (result == 0 || !NoLocksHere(errno)) && !LocksStayOnThisMount(fd);
   ::close(fd);
   return works;
 }

@@ -13,7 +13,7 @@ test_packages=(
   ccache locales libgtest-dev libbenchmark-dev libpugixml-dev
   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
   xvfb xauth xdotool openbox dbus-daemon at-spi2-core python3-pyatspi x11-xkb-utils x11-utils imagemagick appstream
-  desktop-file-utils dpkg-dev file librsvg2-bin poppler-utils mmdebstrap
+  desktop-file-utils dpkg-dev file librsvg2-bin poppler-utils mmdebstrap bindfs
 )
 
 packages=("${run_packages[@]}")

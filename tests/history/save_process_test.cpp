@@ -224,6 +224,53 @@ TEST_F(SaveProcesses, ProgramsClosingAtOnceWithoutLocksKeepEveryRecordOfEveryRun
 }
 #endif
 
+// One folder reached through two user-space mounts (bindfs), whose locks stay on their own
+// mount as two network clients' do, and which look the name up again at each open as such
+// clients do (close-to-open): 6 programs, half on each mount, closing at once used to lose
+// records with every program exiting 0. Needs root, /dev/fuse and bindfs.
+TEST_F(SaveProcesses, ProgramsClosingAtOnceThroughTwoMountsKeepEveryRecordOfEveryRun) {
+  if (::geteuid() != 0 || ::access("/dev/fuse", R_OK | W_OK) != 0 || ::access("/usr/bin/bindfs", X_OK) != 0)
+    GTEST_SKIP() << "needs root, /dev/fuse and bindfs (scripts/deps.sh test installs it)";
+  const fs::path shared = Folder("one-folder");
+  const fs::path mounts[] = {Folder("mount-a"), Folder("mount-b")};
+  std::vector<fs::path> mounted;
+  for (const fs::path& m : mounts) {
+    if (std::system(("/usr/bin/bindfs -o attr_timeout=0,entry_timeout=0,negative_timeout=0 '" + shared.string() + "' '" + m.string() + "'").c_str()) != 0) break;
+    mounted.push_back(m);
+  }
+  struct Unmount {
+    std::vector<fs::path>& paths;
+    ~Unmount() {
+      for (const fs::path& m : paths) std::system(("/bin/umount '" + m.string() + "'").c_str());
+    }
+  } unmount{mounted};
+  if (mounted.size() != 2) GTEST_SKIP() << "bindfs could not mount here";
+
+  std::mt19937 random(Seed());
+  constexpr int Initial = 40, PerRun = 3, Programs = 6, Rounds = 3;
+  for (int round = 0; round < Rounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const std::string name = "round" + std::to_string(round);
+    fs::create_directories(shared / name);
+    ASSERT_EQ(RunChild({(mounts[0] / name).string(), "make", std::to_string(Initial)}), 0);
+    const fs::path go = shared / name / "go";
+    std::vector<std::unique_ptr<Child>> children;
+    for (int tag = 1000; tag < 1000 + Programs; ++tag) {
+      const int delay = std::uniform_int_distribution<int>(0, 10)(random);
+      children.push_back(std::make_unique<Child>(std::vector<std::string>{
+          (mounts[tag % 2] / name).string(), "append", std::to_string(tag), std::to_string(PerRun), "--wait",
+          go.string(), "--delay-ms", std::to_string(delay)}));
+    }
+    for (auto& child : children) ASSERT_EQ(child->Line(), "loaded");
+    std::ofstream(go).put('\n');
+    for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
+    const auto records = Records(shared / name / HistoryName);
+    EXPECT_EQ(records.size(), static_cast<std::size_t>(Initial + Programs * PerRun));
+    for (int tag = 1000; tag < 1000 + Programs; ++tag)
+      for (int i = 0; i < PerRun; ++i) EXPECT_EQ(records.count({tag, i}), 1u) << "run " << tag << " record " << i;
+  }
+}
+
 // The moment a save starts on the disk: a new file in the folder (the temporary one or the
 // journal) or a change of the history itself (a write in place). Building the bytes in
 // memory before it takes most of a save's time, and a kill there proves nothing.
