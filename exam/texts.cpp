@@ -1,13 +1,14 @@
 #include "exam/texts.h"
 
 #include <array>
+#include <cstdlib>
 
 namespace tecladim::exam {
 namespace {
 
 // Written for this program in the register of exam texts; no passage is taken from an
 // exam or a book. Paragraphs end in a line break; only characters an ABNT2 keyboard types.
-constexpr std::array<ExamText, 13> AllTexts{{
+constexpr std::array<ExamText, 20> AllTexts{{
     {"acesso-informacao", "O direito de saber",
      "Todo cidadão tem o direito de receber dos órgãos públicos informações do seu interesse particular ou de "
      "interesse coletivo. Esse direito vale para a União, os estados, o Distrito Federal e os municípios, e alcança "
@@ -158,6 +159,135 @@ constexpr std::array<ExamText, 13> AllTexts{{
      "judiciários de solução de conflitos, que atendem também casos ainda não levados à Justiça. Para o cidadão, as "
      "vantagens são a rapidez, o custo menor e a chance de preservar relações. Para o Judiciário, cada acordo é um "
      "processo a menos na fila, o que ajuda a dar andamento aos casos que realmente dependem de uma decisão."},
+    {"defesa-civil", "A Defesa Civil e a prevenção de desastres",
+     "Enchentes, deslizamentos de terra, secas prolongadas e vendavais fazem parte da realidade de muitas cidades "
+     "brasileiras. Para enfrentar esses eventos, existe o Sistema Nacional de Proteção e Defesa Civil, que reúne a "
+     "União, os estados, o Distrito Federal e os municípios. Em cada cidade, a coordenadoria municipal é a primeira a "
+     "agir: ela mapeia as áreas de risco, cadastra as famílias que moram nesses locais, prepara abrigos e organiza a "
+     "resposta quando a emergência acontece. O número 199 atende chamadas de todo o país, de graça, a qualquer hora do "
+     "dia ou da noite.\n"
+     "O trabalho mais importante, porém, é feito antes do desastre. Obras de contenção de encostas, limpeza de "
+     "córregos e bueiros, controle da ocupação de morros e margens de rios e educação da população reduzem o número de "
+     "vítimas e os prejuízos. A Defesa Civil envia alertas gratuitos por mensagem de celular: basta cadastrar o CEP da "
+     "residência ou do trabalho para receber avisos de chuva forte, ventania ou risco de deslizamento. Em algumas "
+     "comunidades, sirenes avisam do perigo e placas indicam o caminho seguro até o ponto de apoio mais próximo.\n"
+     "Cada morador também pode colaborar. Rachaduras novas nas paredes, portas e janelas que emperram, árvores ou "
+     "postes inclinados e água brotando do chão são sinais de que o terreno pode estar se movendo; nesses casos, a "
+     "orientação é sair do imóvel e chamar a Defesa Civil. Durante as chuvas, não se deve atravessar ruas alagadas, a "
+     "pé ou de carro, nem se abrigar debaixo de árvores. Ter à mão documentos, remédios de uso contínuo, lanterna, "
+     "rádio a pilha e água potável (uma pequena mochila basta) facilita uma saída rápida. Prevenir custa muito menos "
+     "do que reconstruir, e nenhuma obra substitui uma comunidade bem informada."},
+    {"atencao-basica", "A porta de entrada do SUS",
+     "O Sistema Único de Saúde, criado pela Constituição de 1988, garante a todas as pessoas que estão no Brasil o "
+     "acesso gratuito a ações e serviços de saúde, da vacina ao transplante. A porta de entrada preferencial desse "
+     "sistema é a atenção básica, também chamada de atenção primária, oferecida nas Unidades Básicas de Saúde (UBS), "
+     "os conhecidos postos de saúde. É ali que se fazem as consultas de rotina, o pré-natal, o acompanhamento de "
+     "crianças, idosos e pessoas com doenças crônicas, como hipertensão e diabetes, além de curativos, vacinas e "
+     "exames simples.\n"
+     "Na Estratégia Saúde da Família, cada equipe, formada por médico, enfermeiro, técnico de enfermagem e agentes "
+     "comunitários de saúde, cuida de uma área definida do bairro. Os agentes visitam as casas, conhecem os moradores "
+     "pelo nome e percebem cedo quem precisa de atenção. Esse vínculo permite tratar os problemas mais comuns perto de "
+     "casa e encaminhar ao especialista ou ao hospital somente os casos que exigem mais recursos. Estima-se que uma "
+     "atenção básica bem organizada seja capaz de resolver cerca de 80% dos problemas de saúde de uma população.\n"
+     "Para ser atendido, o morador se cadastra na unidade mais próxima de casa, levando um documento com foto e um "
+     "comprovante de endereço; o Cartão Nacional de Saúde, se ainda não existir, pode ser feito ali mesmo. Em "
+     "situações de urgência, como dor no peito, falta de ar intensa ou sinais de derrame, o caminho é outro: chamar o "
+     "SAMU pelo telefone 192 ou procurar uma unidade de pronto atendimento. Usar cada serviço para aquilo que ele "
+     "oferece evita filas desnecessárias nos prontos-socorros e faz o dinheiro público render mais. O cidadão também "
+     "pode participar das decisões, por meio dos conselhos municipais de saúde, e registrar reclamações ou elogios na "
+     "ouvidoria do SUS."},
+    {"licitacoes", "Como o poder público compra",
+     "Quando uma prefeitura precisa de merenda escolar, de remédios para os postos de saúde ou de uma ponte nova, ela "
+     "não pode simplesmente escolher um fornecedor e fechar o negócio. As compras e contratações públicas seguem, em "
+     "regra, um procedimento chamado licitação, cujo objetivo é garantir a escolha da proposta mais vantajosa para a "
+     "administração e dar a todos os interessados a mesma chance de disputar. A Lei nº 14.133, de 2021, conhecida como "
+     "nova Lei de Licitações e Contratos, reuniu em um só texto regras que antes estavam espalhadas em várias leis e "
+     "deu preferência às disputas feitas por meio eletrônico.\n"
+     "O processo começa com o planejamento: o órgão descreve com clareza aquilo de que precisa, pesquisa os preços "
+     "praticados no mercado e estima quanto vai gastar. Em seguida, publica o edital, que informa o objeto, os prazos, "
+     "os documentos exigidos e o critério de julgamento, como o menor preço ou a melhor técnica. No pregão, modalidade "
+     "usada para bens e serviços comuns, os participantes enviam lances sucessivos, cada vez menores, e vence quem "
+     "oferece o menor valor e cumpre as exigências do edital. Depois de assinado o contrato, cabe a um fiscal "
+     "designado verificar se o que foi entregue corresponde ao que foi pago.\n"
+     "A lei admite exceções. Em situações de emergência, como uma calamidade, ou em compras de pequeno valor, a "
+     "contratação pode ser direta, sem disputa, mas continua obrigada a ser justificada e publicada. Os editais, os "
+     "contratos e os seus aditivos devem ser divulgados no Portal Nacional de Contratações Públicas, o PNCP, onde "
+     "qualquer pessoa pode consultá-los. Os tribunais de contas, o Ministério Público e os próprios cidadãos podem "
+     "questionar irregularidades; quem frauda uma licitação responde nas esferas administrativa, civil e penal."},
+    {"residuos-solidos", "O destino do lixo",
+     "Cada brasileiro produz, em média, cerca de um quilo de lixo por dia. Somado o lixo de todos, o país gera mais de "
+     "80 milhões de toneladas por ano, e uma parte considerável ainda vai parar em lixões a céu aberto, onde contamina "
+     "o solo, os rios e o ar e atrai insetos e ratos que transmitem doenças. A Política Nacional de Resíduos Sólidos, "
+     "de 2010, determinou o fim dos lixões e estabeleceu uma ordem de prioridade que vale para todos: primeiro, não "
+     "gerar resíduos; depois, reduzir, reutilizar e reciclar (os conhecidos \"três erres\"); e só então tratar e "
+     "dispor em aterro sanitário o que não tiver outro aproveitamento.\n"
+     "A mesma lei criou a responsabilidade compartilhada pelo ciclo de vida dos produtos. Fabricantes, importadores, "
+     "comerciantes, poder público e consumidores têm, cada um, a sua parte. Pilhas, baterias, pneus, óleos "
+     "lubrificantes, lâmpadas e aparelhos eletrônicos devem voltar ao fabricante depois do uso, por meio da chamada "
+     "logística reversa; por isso, muitas lojas mantêm pontos de coleta para esses materiais. Às prefeituras cabe "
+     "organizar a coleta seletiva e, sempre que possível, contratar cooperativas de catadores, que tiram do lixo o seu "
+     "sustento e prestam um serviço ambiental de grande valor.\n"
+     "Em casa, o primeiro passo é simples: separar os resíduos secos, como papel, plástico, vidro e metal, dos úmidos, "
+     "como restos de comida e cascas. Embalagens limpas e secas têm mais valor para a reciclagem. Os restos orgânicos, "
+     "que correspondem a quase metade do lixo doméstico, podem virar adubo em composteiras caseiras ou comunitárias. "
+     "Óleo de cozinha usado nunca deve ir para a pia: um único litro pode contaminar milhares de litros de água. "
+     "Guardado em garrafas, ele pode ser levado a postos de coleta e transformado em sabão ou biocombustível."},
+    {"defensoria-publica", "A Defensoria Pública",
+     "Nem todo mundo pode pagar um advogado, e a Constituição não aceita que a falta de dinheiro impeça alguém de "
+     "defender os seus direitos. Para isso, existe a Defensoria Pública, instituição encarregada de orientar e "
+     "defender, dentro e fora dos tribunais e sem cobrar nada, quem não tem condições de pagar por esse serviço. Há "
+     "uma Defensoria Pública em cada estado e no Distrito Federal, que atua nos processos da Justiça estadual, e a "
+     "Defensoria Pública da União, que cuida das causas que correm na Justiça Federal, como as que envolvem benefícios "
+     "do INSS.\n"
+     "O atendimento abrange questões muito variadas: pensão alimentícia, guarda de filhos, divórcio, reconhecimento de "
+     "paternidade, problemas com o aluguel, dívidas com bancos, pedidos de remédios e tratamentos ao poder público, "
+     "além da defesa de quem responde a um processo criminal e não tem advogado. O defensor não se limita a ir ao "
+     "tribunal. Muitas vezes, ele chama as partes para conversar e consegue um acordo sem processo, o que poupa tempo "
+     "e desgaste. A Defensoria também pode agir em nome de grupos inteiros, por exemplo, quando os moradores de uma "
+     "comunidade correm o risco de ser despejados.\n"
+     "Cada Defensoria define os critérios para o atendimento, em geral ligados à renda da família (em muitos estados, "
+     "até três salários mínimos) e ao patrimônio. Quem procura o serviço deve levar documento de identidade, CPF, "
+     "comprovante de residência e de renda e todos os papéis relacionados ao caso: contratos, recibos, mensagens, "
+     "notificações. Organizar esses documentos com antecedência torna a primeira conversa mais produtiva. O endereço "
+     "das unidades e os horários de atendimento estão nos sites das Defensorias, e algumas já fazem a triagem por "
+     "telefone ou aplicativo."},
+    {"antibioticos", "O uso correto dos antibióticos",
+     "A descoberta da penicilina, em 1928, mudou a história da medicina. Infecções que antes matavam com frequência, "
+     "como pneumonias e feridas infeccionadas, passaram a ser curadas em poucos dias. Quase um século depois, porém, "
+     "esse avanço está ameaçado. As bactérias se reproduzem muito depressa e, a cada geração, algumas surgem com "
+     "mudanças que as tornam capazes de sobreviver ao remédio. Quando um antibiótico é usado, as sensíveis morrem e as "
+     "resistentes ficam com o caminho livre para se multiplicar, dando origem às chamadas \"superbactérias\". É a "
+     "seleção natural acontecendo diante dos nossos olhos.\n"
+     "O uso inadequado acelera esse processo. Tomar antibiótico para gripe ou resfriado, doenças causadas por vírus, "
+     "não traz nenhum benefício e ainda expõe as bactérias do corpo ao medicamento. Interromper o tratamento quando os "
+     "sintomas melhoram, guardar sobras para uma próxima vez ou dividir o remédio com um parente são hábitos "
+     "igualmente arriscados. Por isso, no Brasil, os antibióticos só podem ser vendidos com receita, que fica retida "
+     "na farmácia. O problema não se restringe à saúde humana: na criação de animais, o uso desses medicamentos para "
+     "acelerar o crescimento também contribui para espalhar a resistência.\n"
+     "A Organização Mundial da Saúde considera a resistência aos antimicrobianos uma das maiores ameaças à saúde "
+     "pública mundial. Estimativas publicadas nos últimos anos atribuem a ela, diretamente, mais de um milhão de "
+     "mortes por ano no mundo. Cada pessoa pode ajudar a conter o problema: usar antibióticos apenas com prescrição, "
+     "seguir a dose e o horário indicados até o último dia, nunca se automedicar e manter a vacinação em dia, o que "
+     "evita infecções. Lavar as mãos com água e sabão, um gesto simples, continua sendo uma das formas mais eficazes "
+     "de impedir que os germes passem de uma pessoa para outra."},
+    {"cerrado", "O Cerrado e as águas do Brasil",
+     "O Cerrado ocupa cerca de um quarto do território brasileiro e é considerado a savana com maior biodiversidade do "
+     "planeta. Suas árvores de troncos retorcidos e casca grossa parecem castigadas à primeira vista, mas escondem uma "
+     "adaptação notável: muitas plantas têm raízes que descem a mais de dez metros de profundidade em busca de água "
+     "durante a estação seca, que pode durar de cinco a seis meses. Não por acaso, costuma-se dizer que o Cerrado é "
+     "uma floresta de cabeça para baixo: boa parte da sua biomassa fica debaixo da terra.\n"
+     "Essa vegetação tem um papel decisivo para a água que chega às torneiras de milhões de pessoas. No Cerrado nascem "
+     "rios que alimentam oito das doze grandes regiões hidrográficas do país, entre elas as do São Francisco, do "
+     "Tocantins-Araguaia e do Paraná. O solo coberto pela vegetação nativa funciona como uma esponja: na época das "
+     "chuvas, ele absorve a água e a libera aos poucos para os lençóis subterrâneos, que mantêm os rios correndo "
+     "durante a seca. Quando a cobertura nativa é retirada sem cuidado, a água escorre pela superfície, leva terra "
+     "para o leito dos rios, e as nascentes enfraquecem.\n"
+     "Nas últimas décadas, cerca de metade da vegetação original do bioma foi convertida em pastagens, lavouras e "
+     "cidades. A lei exige que os imóveis rurais mantenham uma parte da vegetação nativa, a chamada reserva legal, e "
+     "protejam as margens de rios e as nascentes, que são áreas de preservação permanente. Pesquisas mostram que é "
+     "possível produzir mais sem abrir novas áreas, recuperando pastos degradados e integrando lavoura, pecuária e "
+     "floresta. Conservar o que resta, restaurar o que foi perdido e valorizar os frutos nativos, como o pequi e o "
+     "baru, são caminhos para que o Cerrado continue a sustentar a vida e a economia do Brasil."},
 }};
 
 }  // namespace
@@ -168,6 +298,24 @@ const ExamText* FindExamText(std::string_view id) {
   for (const ExamText& t : AllTexts)
     if (t.id == id) return &t;
   return nullptr;
+}
+
+std::int32_t CharacterCount(const ExamText& text) {
+  std::int32_t count = 0;
+  for (const char byte : text.text)
+    if ((static_cast<unsigned char>(byte) & 0xC0u) != 0x80u) ++count;  // continuation bytes are not characters
+  return count;
+}
+
+bool SuitsLength(const ExamText& text, std::int32_t usualLength) {
+  return usualLength == 0 || std::abs(CharacterCount(text) - usualLength) <= NearLengthMargin;
+}
+
+std::size_t TextChoiceFor(std::int32_t usualLength, std::size_t current) {
+  if (current < AllTexts.size() && SuitsLength(AllTexts[current], usualLength)) return current;
+  for (std::size_t i = 0; i < AllTexts.size(); ++i)
+    if (SuitsLength(AllTexts[i], usualLength)) return i;
+  return current;
 }
 
 }  // namespace tecladim::exam

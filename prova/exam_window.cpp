@@ -21,6 +21,7 @@
 #include "exam/result_sheet.h"
 #include "exam/results_file.h"
 #include "exam/texts.h"
+#include "exercise/number_text.h"
 #include "history/history_file.h"
 #include "history/recovery_file.h"
 #include "platform/services.h"
@@ -95,11 +96,15 @@ void ExamWindow::BuildChoicePage() {
   layout->addWidget(title);
   auto* form = new QFormLayout;
   profileBox_ = new QComboBox;
+  profileBox_->setObjectName(QStringLiteral("profileBox"));
   for (const exam::Profile& p : exam::Profiles())
     profileBox_->addItem(QStringLiteral("%1 — %2").arg(Q(p.name), Q(p.style)));
   form->addRow(QStringLiteral("&Perfil:"), profileBox_);
   textBox_ = new QComboBox;
-  for (const exam::ExamText& t : exam::ExamTexts()) textBox_->addItem(Q(t.title));
+  textBox_->setObjectName(QStringLiteral("textBox"));
+  for (const exam::ExamText& t : exam::ExamTexts())
+    textBox_->addItem(QStringLiteral("%1 (%2 caracteres)")
+                          .arg(Q(t.title), QString::fromStdU16String(FixedPointText(exam::CharacterCount(t), 0))));
   form->addRow(QStringLiteral("&Texto:"), textBox_);
   freeMinutes_ = new QSpinBox;
   freeMinutes_->setRange(1, 60);
@@ -112,13 +117,16 @@ void ExamWindow::BuildChoicePage() {
   freePassMark_->setSuffix(QStringLiteral(" TL por minuto"));
   form->addRow(QStringLiteral("Mínimo (perfil Livre):"), freePassMark_);
   layout->addLayout(form);
-  auto updateFree = [this] {
-    const bool free = exam::Profiles()[static_cast<std::size_t>(profileBox_->currentIndex())].chosen;
-    freeMinutes_->setEnabled(free);
-    freePassMark_->setEnabled(free);
+  auto followProfile = [this] {
+    const exam::Profile& profile = exam::Profiles()[static_cast<std::size_t>(profileBox_->currentIndex())];
+    freeMinutes_->setEnabled(profile.chosen);
+    freePassMark_->setEnabled(profile.chosen);
+    // A board that states its text's length gets a text of about that length.
+    textBox_->setCurrentIndex(
+        static_cast<int>(exam::TextChoiceFor(profile.textLength, static_cast<std::size_t>(textBox_->currentIndex()))));
   };
-  connect(profileBox_, &QComboBox::currentIndexChanged, this, updateFree);
-  updateFree();
+  connect(profileBox_, &QComboBox::currentIndexChanged, this, followProfile);
+  followProfile();
   auto* next = new QPushButton(QStringLiteral("Ver as &regras"));
   next->setDefault(true);
   next->setAutoDefault(true);

@@ -1,10 +1,13 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
 #include <sstream>
 
+#include "exam/profiles.h"
 #include "exam/result_record.h"
 #include "exam/results_file.h"
 #include "exam/texts.h"
@@ -73,6 +76,31 @@ class ExamWindowTest : public QObject {
     QTest::keyClicks(window.TypingBox(), QStringLiteral("Todo"));
     window.HandIn();
     QCOMPARE(window.LastResult().toquesBrutos, 0);
+  }
+
+  // PC-MG and TJ-SP state their text's length: picking one offers a text of about that
+  // length; going back to a profile that states none keeps the choice. Each text shows its length.
+  void ABoardsLengthPicksATextNearIt() {
+    FakeServices platform;
+    ExamWindow window(platform);
+    auto* profiles = window.findChild<QComboBox*>(QStringLiteral("profileBox"));
+    auto* texts = window.findChild<QComboBox*>(QStringLiteral("textBox"));
+    QVERIFY(profiles && texts);
+    QCOMPARE(texts->currentIndex(), 0);
+    QCOMPARE(texts->itemText(0), QStringLiteral("O direito de saber (1.130 caracteres)"));
+    const auto allProfiles = tecladim::exam::Profiles();
+    for (std::size_t i = 0; i < allProfiles.size(); ++i) {
+      if (allProfiles[i].textLength == 0) continue;
+      profiles->setCurrentIndex(static_cast<int>(i));
+      const auto& text = tecladim::exam::ExamTexts()[static_cast<std::size_t>(texts->currentIndex())];
+      QVERIFY2(std::abs(tecladim::exam::CharacterCount(text) - allProfiles[i].textLength) <=
+                   tecladim::exam::NearLengthMargin,
+               text.id.data());
+    }
+    const int chosen = texts->currentIndex();
+    QVERIFY(chosen != 0);
+    profiles->setCurrentIndex(0);
+    QCOMPARE(texts->currentIndex(), chosen);
   }
 
   // The hand-in writes the result at once, the sheet says where; a warm-up writes nothing.
