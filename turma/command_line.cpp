@@ -102,8 +102,8 @@ int ExportCsv(const CommandLine& command, std::ostream& errors) {
 int ExportPdf(const CommandLine& command, std::ostream& errors) {
   const ClassData data = LoadClassData(command.folders);
   if (const auto stop = CheckExport(command, data, errors)) return *stop;
-  const bool failed = ReportFailures(data, errors) | ReportResultsFailures(data, errors) ||
-                      !FoldersWithoutHistory(data).isEmpty();
+  const bool resultsFailed = ReportResultsFailures(data, errors);  // the simulados' page shows them too
+  const bool failed = ReportFailures(data, errors) || resultsFailed || !FoldersWithoutHistory(data).isEmpty();
   ReportOptions options;
   options.periodText = QStringLiteral("Tudo");
   options.now = QDateTime::currentDateTime();

@@ -2,7 +2,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,6 +56,15 @@ struct DemoTest {
   int daysAgo;
 };
 
+// A student's "Simulados.xml" as the exam program saves it.
+inline void WriteResults(const std::filesystem::path& file, const std::vector<exam::ResultRecord>& results) {
+  history::RecordSet set("Simulados", exam::ResultLayout);
+  set.CreateDataSet();
+  for (const exam::ResultRecord& r : results) exam::AppendResult(set, r);
+  std::filesystem::create_directories(file.parent_path());
+  set.SaveToFile(file);
+}
+
 inline void WriteDemoSimulados(const std::filesystem::path& root, std::int64_t today) {
   static const DemoTest tests[] = {
       {"turma-a/ana-beatriz", "TJ-MG", 590, 9, 12}, {"turma-a/ana-beatriz", "TJ-MG", 820, 4, 1},
@@ -65,7 +73,7 @@ inline void WriteDemoSimulados(const std::filesystem::path& root, std::int64_t t
       {"turma-b/isabela", "Livre", 700, 12, 5},     {"turma-b/otávio", "PC-MG", 1010, 3, 1},
       {"turma-b/otávio", "PC-MG", 980, 14, 8},
   };
-  std::map<std::string, std::unique_ptr<history::RecordSet>> files;
+  std::map<std::string, std::vector<exam::ResultRecord>> files;
   int minute = 0;
   for (const DemoTest& t : tests) {
     const exam::Profile& profile = *exam::FindProfile(t.perfil);
@@ -76,17 +84,10 @@ inline void WriteDemoSimulados(const std::filesystem::path& root, std::int64_t t
     const exam::ExamResult result = exam::Score(profile, model, typed);
     const DateTime start = FromStamp(MakeStamp(today - t.daysAgo, (14 * 60 + minute++) * 60'000));
     const DateTime end = FromStamp({ToStamp(start).ms + profile.minutes * 60'000});
-    auto& set = files[t.folder];
-    if (!set) {
-      set = std::make_unique<history::RecordSet>("Simulados", exam::ResultLayout);
-      set->CreateDataSet();
-    }
-    exam::AppendResult(*set, exam::MakeResultRecord(profile, text.id, typed, result, start, end));
+    files[t.folder].push_back(exam::MakeResultRecord(profile, text.id, typed, result, start, end));
   }
-  for (auto& [folder, set] : files) {
-    std::filesystem::create_directories(root / std::filesystem::u8path(folder));
-    set->SaveToFile(root / std::filesystem::u8path(folder) / std::string(exam::ResultsFileName));
-  }
+  for (const auto& [folder, results] : files)
+    WriteResults(root / std::filesystem::u8path(folder) / std::string(exam::ResultsFileName), results);
   std::ofstream(root / "turma-a/bruno/Simulados.xml", std::ios::binary)
       << "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA>";
 }
