@@ -61,7 +61,7 @@ TEST(ClassResults, FoundBesideTheHistoryOrAloneAndNamedByTheFolder) {
   f.Write("turma/caio/simulados.xml", "");  // not the exam program's name
   const ClassFolders found = FindHistories({f.root() / "turma"});
   EXPECT_EQ(Names(found.histories), (std::vector<std::string>{"ana", "caio"}));
-  EXPECT_EQ(Names(found.results), (std::vector<std::string>{"ana", "bia"}));
+  ASSERT_EQ(Names(found.results), (std::vector<std::string>{"ana", "bia"}));
   EXPECT_EQ(found.results[1].file, f.root() / "turma/bia/Simulados.xml");
 }
 
