@@ -32,7 +32,7 @@ struct WalkError {
 struct ClassFolders {
   std::vector<HistoryLocation> histories;  // ordered by aluno, then file
   std::vector<WalkError> errors;
-  std::vector<HistoryLocation> results;    // every "Simulados.xml", ordered as the histories
+  std::vector<HistoryLocation> results;  // every "Simulados.xml", ordered as the histories
 };
 
 // Every "Exercicio.xml" beneath the folders, at any depth (links to folders followed, a link

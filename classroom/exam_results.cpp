@@ -35,8 +35,8 @@ StudentResults LoadResults(const HistoryLocation& location) {
 std::vector<StudentResults> LoadClassResults(const std::vector<HistoryLocation>& files, unsigned threads,
                                              const std::atomic<bool>* cancel) {
   std::vector<StudentResults> students(files.size());
-  const std::vector<char> loaded =
-      ReadInParallel(files.size(), [&](std::size_t i) { students[i] = LoadResults(files[i]); }, threads, cancel);
+  const std::vector<char> loaded = ReadInParallel(
+      files.size(), [&](std::size_t i) { students[i] = LoadResults(files[i]); }, threads, cancel);
   std::vector<StudentResults> out;
   out.reserve(students.size());
   for (std::size_t i = 0; i < students.size(); ++i)

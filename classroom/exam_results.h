@@ -15,9 +15,9 @@
 namespace tecladim::classroom {
 
 struct StudentResults {
-  std::string aluno;           // named as the student's history is
-  std::filesystem::path file;  // the "Simulados.xml" it was read from
-  std::string error;           // the reader's error text; empty when the file loaded
+  std::string aluno;                        // named as the student's history is
+  std::filesystem::path file;               // the "Simulados.xml" it was read from
+  std::string error;                        // the reader's error text; empty when the file loaded
   std::vector<exam::ResultRecord> results;  // ascending `inicio`
   LoadFailure failure = LoadFailure::None;
   std::error_code cause{};  // for CannotOpen

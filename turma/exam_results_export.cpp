@@ -14,8 +14,8 @@ namespace {
 // Whether `file` lies in `folder` or below it.
 bool Below(const std::filesystem::path& file, const std::filesystem::path& folder) {
   std::error_code ec;
-  const auto relative = std::filesystem::weakly_canonical(file, ec).lexically_relative(
-      std::filesystem::weakly_canonical(folder, ec));
+  const auto relative =
+      std::filesystem::weakly_canonical(file, ec).lexically_relative(std::filesystem::weakly_canonical(folder, ec));
   return !relative.empty() && *relative.begin() != "..";
 }
 

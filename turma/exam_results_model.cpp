@@ -67,7 +67,7 @@ QVariant ExamResultsModel::data(const QModelIndex& index, int role) const {
     return QVariant(Qt::AlignRight | Qt::AlignVCenter);
   if (role == Qt::BackgroundRole && index.column() == Apto && !failed)
     return QBrush(rows_[static_cast<std::size_t>(index.row())].result->apto ? QColor(214, 240, 214)
-                                                                               : QColor(255, 214, 214));
+                                                                            : QColor(255, 214, 214));
   return {};
 }
 

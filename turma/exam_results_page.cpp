@@ -45,13 +45,15 @@ void ExamResultsPage::Show(const ClassData& data, const classroom::Period& perio
 
   QString text;
   if (data.folders.isEmpty()) {
-    text = QStringLiteral("Os simulados feitos no <b>Tecladim — Prova simulada</b> aparecem aqui: o <i>Simulados.xml</i> "
-                          "na pasta de cada aluno.");
+    text = QStringLiteral(
+        "Os simulados feitos no <b>Tecladim — Prova simulada</b> aparecem aqui: o <i>Simulados.xml</i> "
+        "na pasta de cada aluno.");
   } else if (model_->Tests() == 0) {
     text = QStringLiteral("Nenhum simulado no período (%1).").arg(periodText.toHtmlEscaped());
   } else {
     text = QStringLiteral("<b>%1</b> de %2 no período (%3) · %4 APTO · %5 NÃO APTO")
-               .arg(model_->Tests() == 1 ? QStringLiteral("1 simulado") : QStringLiteral("%1 simulados").arg(model_->Tests()))
+               .arg(model_->Tests() == 1 ? QStringLiteral("1 simulado")
+                                         : QStringLiteral("%1 simulados").arg(model_->Tests()))
                .arg(model_->StudentsWithTests() == 1 ? QStringLiteral("1 aluno")
                                                      : QStringLiteral("%1 alunos").arg(model_->StudentsWithTests()))
                .arg(periodText.toHtmlEscaped())

@@ -96,7 +96,8 @@ TEST(ClassResults, ADamagedFileIsToldAndTheHistoryBesideItStillReads) {
   WriteResults(file, {Result(5, 9)});
   std::string bytes = testing_support::Slurp(file);
   f.Write("turma/ana/Simulados.xml", bytes.substr(0, bytes.size() / 2));
-  f.Write("turma/ana/Exercicio.xml", TrainerHistory(testing::Row(1, "20240305", "10:00:00", "10:01:00", 0, "00:01:00")));
+  f.Write("turma/ana/Exercicio.xml",
+          TrainerHistory(testing::Row(1, "20240305", "10:00:00", "10:01:00", 0, "00:01:00")));
   f.Write("turma/bia/Simulados.xml", TrainerHistory(""));  // a history under the results' name
 
   const ClassFolders found = FindHistories({f.root() / "turma"});
@@ -118,10 +119,8 @@ TEST(ClassResults, GradeWrittenWithItsProfilesDecimals) {
     std::int32_t casas;
     const char* text;
   } cases[] = {
-      {"TJ-SP with 13 errors", 735, 2, "7,35"},
-      {"TJ-SP with 159 errors", 5, 2, "0,05"},
-      {"TJ-SP below zero", -50, 2, "-0,50"},
-      {"TL over the test", 1612, 0, "1612"},
+      {"TJ-SP with 13 errors", 735, 2, "7,35"}, {"TJ-SP with 159 errors", 5, 2, "0,05"},
+      {"TJ-SP below zero", -50, 2, "-0,50"},    {"TL over the test", 1612, 0, "1612"},
       {"one decimal", -5, 1, "-0,5"},
   };
   for (const Case& c : cases) {
@@ -148,7 +147,8 @@ TEST(ClassResultsCsv, HeaderAndLinesByteForByte) {
             "ana;TJ-SP;1;servico-publico;06/03/2024 09:05:30;11;1712;7;1705;7,65;APTO\r\n");
   // The period keeps the tests taken in it.
   const std::string sixth = ExamResultsCsv({ana}, DateRange({2024, 3, 6}, {2024, 3, 6}));
-  EXPECT_EQ(sixth.substr(sixth.find("\r\n") + 2), "ana;TJ-SP;1;servico-publico;06/03/2024 09:05:30;11;1712;7;1705;7,65;APTO\r\n");
+  EXPECT_EQ(sixth.substr(sixth.find("\r\n") + 2),
+            "ana;TJ-SP;1;servico-publico;06/03/2024 09:05:30;11;1712;7;1705;7,65;APTO\r\n");
 }
 
 }  // namespace

@@ -57,13 +57,14 @@ TEST(ResultsProcesses, RunsSavingOneResultsFileAtOnceKeepEveryResult) {
   constexpr int PerRun = 4;
   for (const int runs : {2, 6}) {
     SCOPED_TRACE(std::to_string(runs) + " runs");
-    const fs::path folder = fs::temp_directory_path() / ("tecladim-results-" + std::to_string(::getpid()) + "-" +
-                                                         std::to_string(runs));
+    const fs::path folder =
+        fs::temp_directory_path() / ("tecladim-results-" + std::to_string(::getpid()) + "-" + std::to_string(runs));
     fs::remove_all(folder);
     fs::create_directories(folder);
     // A results file from an earlier day, which every run reads first.
-    ASSERT_EQ(Wait(Spawn({folder.string(), "100", "3", (folder / "ready-100").string(), (folder / "ready-100").string()})),
-              0);
+    ASSERT_EQ(
+        Wait(Spawn({folder.string(), "100", "3", (folder / "ready-100").string(), (folder / "ready-100").string()})),
+        0);
     const fs::path go = folder / "go";
     std::vector<pid_t> children;
     for (int run = 0; run < runs; ++run) {

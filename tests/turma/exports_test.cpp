@@ -9,10 +9,10 @@
 #include <sstream>
 
 #include "demo_class.h"
+#include "tests/support/history_text.h"
 #include "turma/class_data.h"
 #include "turma/command_line.h"
 #include "turma/exam_results_export.h"
-#include "tests/support/history_text.h"
 
 namespace tecladim::turma {
 
@@ -111,9 +111,10 @@ class ExportsTest : public QObject {
     QCOMPARE(QString::fromStdString(errors.str()), QString());
     QFile csv(output);
     QVERIFY(csv.open(QIODevice::ReadOnly));
-    QCOMPARE(csv.readAll(), QByteArray("\xEF\xBB\xBF"
-                                       "aluno;perfil;versao;texto;data;minutos;tb;erros;tl;nota;apto\r\n"
-                                       "ana;TJ-SP;1;acesso-informacao;05/03/2024 14:05:30;11;1712;13;1699;7,35;APTO\r\n"));
+    QCOMPARE(csv.readAll(),
+             QByteArray("\xEF\xBB\xBF"
+                        "aluno;perfil;versao;texto;data;minutos;tb;erros;tl;nota;apto\r\n"
+                        "ana;TJ-SP;1;acesso-informacao;05/03/2024 14:05:30;11;1712;13;1699;7,35;APTO\r\n"));
   }
 
   // A student's simulados are their work as much as the history: never an export's output.

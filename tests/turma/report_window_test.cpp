@@ -26,8 +26,8 @@
 #include "classroom/csv.h"
 #include "demo_class.h"
 #include "turma/application.h"
-#include "turma/class_table_model.h"
 #include "turma/class_data.h"
+#include "turma/class_table_model.h"
 #include "turma/command_line.h"
 #include "turma/report_document.h"
 #include "turma/report_window.h"
@@ -417,9 +417,11 @@ class ReportWindowTest : public QObject {
     QCOMPARE(row(2), QStringLiteral("bia|PC-MG|%1|650|20|630|630|NÃO APTO").arg(before));
     QCOMPARE(row(3), QStringLiteral("caio|Arquivo incompleto ou danificado (Mismatch in datapacket.)||||||"));
     const QString summary = w->findChild<QLabel*>(QStringLiteral("resumoSimulados"))->text();
-    QVERIFY2(summary.startsWith(QStringLiteral("<b>3 simulados</b> de 2 alunos no período (Tudo) · 1 APTO · 2 NÃO APTO")),
+    QVERIFY2(
+        summary.startsWith(QStringLiteral("<b>3 simulados</b> de 2 alunos no período (Tudo) · 1 APTO · 2 NÃO APTO")),
+        qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("caio/Simulados.xml): Arquivo incompleto ou danificado")),
              qPrintable(summary));
-    QVERIFY2(summary.contains(QStringLiteral("caio/Simulados.xml): Arquivo incompleto ou danificado")), qPrintable(summary));
 
     const QDate day = QDate::currentDate();
     w->SetPeriod(ReportWindow::PeriodChoice::Range, day.addDays(-7), day);
@@ -441,7 +443,8 @@ class ReportWindowTest : public QObject {
     const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'));
     QVERIFY2(pages.size() >= 5, qPrintable(pages.join(QStringLiteral("\n----\n"))));
     QVERIFY2(pages[2].startsWith(QStringLiteral("Simulados")), qPrintable(pages[2]));
-    QVERIFY2(pages[2].contains(QStringLiteral("7,35")) && pages[2].contains(QStringLiteral("bia")), qPrintable(pages[2]));
+    QVERIFY2(pages[2].contains(QStringLiteral("7,35")) && pages[2].contains(QStringLiteral("bia")),
+             qPrintable(pages[2]));
   }
 
   void failuresAreWordedFromTheirKind_data() {
