@@ -429,6 +429,13 @@ class ReportWindowTest : public QObject {
     QVERIFY(row(0).startsWith(QStringLiteral("ana|TJ-SP|")));
     QVERIFY(row(1).startsWith(QStringLiteral("caio|")));
 
+    // A test handed in by a student without a history shows without a click.
+    QSignalSpy shown(w.get(), &ReportWindow::ClassShown);
+    classroom::testing::WriteResults(PathOf(dir.filePath(QStringLiteral("bia/Simulados.xml"))), {fail, pass});
+    QVERIFY(shown.wait(20000));
+    QCOMPARE(exams->model()->rowCount(), 3);
+    QVERIFY(row(1).startsWith(QStringLiteral("bia|TJ-SP|")));
+
     // The PDF has a page of simulados between the class chart and the students' pages.
     const QString pdf = dir.filePath(QStringLiteral("turma.pdf"));
     std::ostringstream errors;
