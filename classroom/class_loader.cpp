@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
 
+#include "exam/result_record.h"
 #include "history/history_file.h"
 #include "history/packet.h"
 #include "history/record_order.h"
@@ -61,8 +63,8 @@ bool Encloses(const fs::path& folder, const fs::path& inner) {
 void Walk(const fs::path& opened, bool prefixed, ClassFolders& out, std::set<fs::path>& seen) {
   std::error_code ec;
   auto note = [&](const fs::path& where, const std::error_code& e) { out.errors.push_back({where, e.message(), e}); };
-  auto consider = [&](const fs::path& file) {
-    if (seen.insert(Identity(file)).second) out.histories.push_back({StudentName(opened, file, prefixed), file});
+  auto consider = [&](const fs::path& file, std::vector<HistoryLocation>& list) {
+    if (seen.insert(Identity(file)).second) list.push_back({StudentName(opened, file, prefixed), file});
   };
   if (!fs::is_directory(opened, ec)) {
     note(opened, ec ? ec : std::make_error_code(std::errc::not_a_directory));
@@ -84,7 +86,8 @@ void Walk(const fs::path& opened, bool prefixed, ClassFolders& out, std::set<fs:
       const fs::path path = it->path();
       std::error_code entryEc;
       if (!fs::is_directory(path, entryEc)) {
-        if (path.filename() == HistoryFileName && !entryEc) consider(path);
+        if (path.filename() == HistoryFileName && !entryEc) consider(path, out.histories);
+        if (path.filename() == exam::ResultsFileName && !entryEc) consider(path, out.results);
         continue;
       }
       if (fs::is_symlink(path, entryEc) && Encloses(Identity(path), canonical)) {
@@ -117,12 +120,6 @@ bool RecordOrder(const ExerciseRecord& a, const ExerciseRecord& b) {
   return history::ComesBefore(a.data, a.recordNumber, b.data, b.recordNumber);
 }
 
-void Fail(Student& student, const std::exception& e, LoadFailure failure) {
-  student.records.clear();
-  student.error = e.what();
-  student.failure = failure;
-}
-
 }  // namespace
 
 ClassFolders FindHistories(const std::vector<fs::path>& folders) {
@@ -135,25 +132,50 @@ ClassFolders FindHistories(const std::vector<fs::path>& folders) {
     if (fs::is_directory(folder, ec)) ++walkable;
   }
   for (const fs::path& folder : folders) Walk(Normalised(folder), walkable > 1, out, seen);
-  std::stable_sort(out.histories.begin(), out.histories.end(), [](const HistoryLocation& a, const HistoryLocation& b) {
+  const auto byName = [](const HistoryLocation& a, const HistoryLocation& b) {
     return a.aluno != b.aluno ? a.aluno < b.aluno : a.file < b.file;
-  });
-  // Two opened folders of the same name ("a/turma", "b/turma") could still give two files one
-  // name: each row, chart and CSV line must stay its own student, so the later ones are numbered.
-  auto& found = out.histories;
-  for (std::size_t i = 0; i < found.size();) {
-    std::size_t j = i + 1;
-    while (j < found.size() && found[j].aluno == found[i].aluno) ++j;
-    for (std::size_t k = i + 1; k < j; ++k) found[k].aluno += " (" + std::to_string(k - i + 1) + ")";
-    i = j;
+  };
+  std::stable_sort(out.histories.begin(), out.histories.end(), byName);
+  std::stable_sort(out.results.begin(), out.results.end(), byName);
+  // Two opened folders of the same name ("a/turma", "b/turma") could still give two folders one
+  // name: each row, chart and CSV line must stay its own student, so the later folders are
+  // numbered, a history and the results beside it alike.
+  std::map<std::string, std::vector<fs::path>> foldersOf;
+  for (const auto* list : {&out.histories, &out.results})
+    for (const HistoryLocation& l : *list) foldersOf[l.aluno].push_back(l.file.parent_path());
+  for (auto& [aluno, folders] : foldersOf) {
+    std::sort(folders.begin(), folders.end());
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
   }
+  for (auto* list : {&out.histories, &out.results})
+    for (HistoryLocation& l : *list) {
+      const std::vector<fs::path>& folders = foldersOf[l.aluno];
+      const auto k = std::lower_bound(folders.begin(), folders.end(), l.file.parent_path()) - folders.begin();
+      if (k > 0) l.aluno += " (" + std::to_string(k + 1) + ")";
+    }
   return out;
+}
+
+ReadFailure ReadGuarded(const std::function<void()>& read) {
+  try {
+    read();
+    return {};
+  } catch (const history::PacketError& e) {
+    return {LoadFailure::Damaged, e.what()};
+  } catch (const history::HistoryError& e) {
+    const bool file = e.kind() == history::HistoryErrorKind::CannotOpenFile ||
+                      e.kind() == history::HistoryErrorKind::CannotCreateFile;
+    if (file) return {LoadFailure::CannotOpen, e.what(), e.cause()};
+    return {LoadFailure::NotHistory, e.what()};
+  } catch (const std::exception& e) {
+    return {LoadFailure::NotHistory, e.what()};
+  }
 }
 
 Student LoadStudent(const HistoryLocation& location) {
   Student student{location.aluno, location.file, {}, {}};
-  history::RecordSet set("cds1");
-  try {
+  ReadFailure failed = ReadGuarded([&] {
+    history::RecordSet set("cds1");
     set.LoadFromFile(location.file);
     if (!set.Active()) set.Open();  // a zero-byte file leaves the never-opened store closed
     const int rows = set.RowCount();
@@ -162,40 +184,48 @@ Student LoadStudent(const HistoryLocation& location) {
     for (int i = 0; i < rows; ++i) student.records.push_back(RecordAt(set, i));
     if (!std::is_sorted(student.records.begin(), student.records.end(), RecordOrder))
       std::sort(student.records.begin(), student.records.end(), RecordOrder);
-  } catch (const history::PacketError& e) {
-    Fail(student, e, LoadFailure::Damaged);
-  } catch (const history::HistoryError& e) {
-    const bool file = e.kind() == history::HistoryErrorKind::CannotOpenFile ||
-                      e.kind() == history::HistoryErrorKind::CannotCreateFile;
-    Fail(student, e, file ? LoadFailure::CannotOpen : LoadFailure::NotHistory);
-    if (file) student.cause = e.cause();
-  } catch (const std::exception& e) {
-    Fail(student, e, LoadFailure::NotHistory);
+  });
+  if (failed.failure != LoadFailure::None) {
+    student.records.clear();
+    student.error = std::move(failed.error);
+    student.failure = failed.failure;
+    student.cause = failed.cause;
   }
   return student;
 }
 
-std::vector<Student> LoadClass(const std::vector<HistoryLocation>& histories, const LoadProgress& progress,
-                               unsigned threads, const std::atomic<bool>* cancel) {
-  std::vector<Student> students(histories.size());
-  std::vector<char> loaded(histories.size(), 0);
+std::vector<char> ReadInParallel(std::size_t count, const std::function<void(std::size_t)>& read, unsigned threads,
+                                 const std::atomic<bool>* cancel) {
+  std::vector<char> ran(count, 0);
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-  threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(1, histories.size())));
+  threads = static_cast<unsigned>(std::min<std::size_t>(threads, std::max<std::size_t>(1, count)));
   std::atomic<std::size_t> next{0};
-  std::atomic<std::size_t> done{0};
   auto work = [&] {
-    for (std::size_t i = next++; i < histories.size(); i = next++) {
+    for (std::size_t i = next++; i < count; i = next++) {
       if (cancel && cancel->load()) return;
-      students[i] = LoadStudent(histories[i]);
-      loaded[i] = 1;
-      const std::size_t count = ++done;
-      if (progress) progress(count, histories.size());
+      read(i);
+      ran[i] = 1;
     }
   };
   std::vector<std::jthread> pool;
   for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
   work();
   pool.clear();  // joins
+  return ran;
+}
+
+std::vector<Student> LoadClass(const std::vector<HistoryLocation>& histories, const LoadProgress& progress,
+                               unsigned threads, const std::atomic<bool>* cancel) {
+  std::vector<Student> students(histories.size());
+  std::atomic<std::size_t> done{0};
+  const std::vector<char> loaded = ReadInParallel(
+      histories.size(),
+      [&](std::size_t i) {
+        students[i] = LoadStudent(histories[i]);
+        const std::size_t count = ++done;
+        if (progress) progress(count, histories.size());
+      },
+      threads, cancel);
   std::vector<Student> out;
   out.reserve(students.size());
   for (std::size_t i = 0; i < students.size(); ++i)

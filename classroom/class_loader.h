@@ -32,17 +32,32 @@ struct WalkError {
 struct ClassFolders {
   std::vector<HistoryLocation> histories;  // ordered by aluno, then file
   std::vector<WalkError> errors;
+  std::vector<HistoryLocation> results;  // every "Simulados.xml", ordered as the histories
 };
 
 // Every "Exercicio.xml" beneath the folders, at any depth (links to folders followed, a link
 // back to a folder above it reported as a loop, a folder that cannot be read reported, a file
-// reached twice listed once). The student's name is the path of the file's folder
-// relative to the opened folder, or the opened folder's own name for a file directly in it.
+// reached twice listed once), and every "Simulados.xml", with or without a history beside it.
+// The student's name is the path of the file's folder relative to the opened folder, or the
+// opened folder's own name for a file directly in it: both files of a folder name one student.
 ClassFolders FindHistories(const std::vector<std::filesystem::path>& folders);
 
 // One student's history through the trainer's record set; a file that cannot be read
 // gives a student with the reader's error text and no records.
 Student LoadStudent(const HistoryLocation& location);
+
+// Why a read failed, as LoadStudent tells it; `read` throws the history reader's errors.
+struct ReadFailure {
+  LoadFailure failure = LoadFailure::None;
+  std::string error;
+  std::error_code cause{};
+};
+ReadFailure ReadGuarded(const std::function<void()>& read);
+
+// Runs `read(i)` for every i below `count` on `threads` threads (0: one per core); a set
+// `cancel` stops it early. Which ones ran.
+std::vector<char> ReadInParallel(std::size_t count, const std::function<void(std::size_t)>& read, unsigned threads = 0,
+                                 const std::atomic<bool>* cancel = nullptr);
 
 // Told after each file is read, from the thread that read it: (files done, files in all).
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;

@@ -9,9 +9,9 @@
 namespace tecladim::classroom {
 namespace {
 
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view LineEnd = "\r\n";
-constexpr char Separator = ';';
+constexpr std::string_view ByteOrderMark = CsvByteOrderMark;
+constexpr std::string_view LineEnd = CsvLineEnd;
+constexpr char Separator = CsvSeparator;
 
 template <typename Int>
 std::string Whole(const std::optional<Int>& value) {

@@ -9,6 +9,10 @@
 // between cells, CR LF after every line, numbers with a decimal comma.
 namespace tecladim::classroom {
 
+inline constexpr std::string_view CsvByteOrderMark = "\xEF\xBB\xBF";
+inline constexpr std::string_view CsvLineEnd = "\r\n";
+inline constexpr char CsvSeparator = ';';
+
 inline constexpr std::string_view CsvHeader =
     "aluno;licao;data;erros;tempo;toques;tpm;ppm;tl;precisao;meta;percentual_meta";
 

@@ -3,8 +3,8 @@
 # tree named by TECLADIM_E2E_BUILD, as scripts/test.sh does) and drives the real program under
 # Xvfb with a Brazilian ABNT2 keyboard, through the X server only (tests/e2e/e2e_test.py).
 # Then the signal test: records survive SIGTERM, SIGHUP and SIGINT (tests/e2e/signal_test.py).
-# Then a one-minute simulado in tecladim-prova, its result checked in "Simulados.xml"
-# (tests/e2e/prova_e2e_test.py).
+# Then a one-minute simulado in tecladim-prova, its result checked in "Simulados.xml" and in
+# tecladim-turma --csv-provas (tests/e2e/prova_e2e_test.py).
 # Screenshots and logs are kept in build-e2e/e2e-artifacts/.
 set -euo pipefail
 # As on a Brazilian school machine, unless the caller chose otherwise.
@@ -27,7 +27,7 @@ if [ -z "${TECLADIM_E2E_BUILD:-}" ]; then
   cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTECLADIM_BUILD_TESTS=ON \
     -DTECLADIM_WERROR="${TECLADIM_WERROR:-OFF}" >/dev/null
 fi
-cmake --build "$build" --target tecladim tecladim-prova e2e_lesson_text -j"$(nproc)"
+cmake --build "$build" --target tecladim tecladim-prova tecladim-turma e2e_lesson_text -j"$(nproc)"
 # The test bounds itself (each wait, and the whole run); this is the last resort.
 # A D-Bus session of its own: the test reads the labels through the accessibility bus.
 timeout --kill-after=10 300 dbus-run-session -- python3 -B "$top/tests/e2e/e2e_test.py" \
@@ -37,4 +37,5 @@ timeout --kill-after=10 180 python3 -B "$top/tests/e2e/signal_test.py" \
   --program "$build/ui/tecladim" --lesson-text "$build/tests/e2e/e2e_lesson_text" \
   --artifacts "$build/e2e-artifacts"
 timeout --kill-after=10 120 python3 -B "$top/tests/e2e/prova_e2e_test.py" \
-  --program "$build/prova/tecladim-prova" --artifacts "$build/e2e-artifacts/prova"
+  --program "$build/prova/tecladim-prova" --turma "$build/turma/tecladim-turma" \
+  --artifacts "$build/e2e-artifacts/prova"

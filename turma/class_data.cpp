@@ -54,7 +54,10 @@ ClassData LoadClassData(const QStringList& folders, const classroom::LoadProgres
   classroom::ClassFolders found = classroom::FindHistories(paths);
   data.walkErrors = std::move(found.errors);
   data.students = classroom::LoadClass(found.histories, progress, 0, cancel);
-  NameOrder().Sort(data.students);
+  data.results = classroom::LoadClassResults(found.results, 0, cancel);
+  const NameOrder order;
+  order.Sort(data.students);
+  order.Sort(data.results);
   data.loadedAt = QDateTime::currentDateTime();
   return data;
 }

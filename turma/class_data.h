@@ -11,6 +11,7 @@
 
 #include "classroom/class_loader.h"
 #include "classroom/class_report.h"
+#include "classroom/exam_results.h"
 
 // What the report windows and documents show: the class as loaded, and the conversions
 // between the core's values and Qt's.
@@ -20,6 +21,7 @@ struct ClassData {
   QStringList folders;                           // as opened
   std::vector<classroom::Student> students;      // ordered by aluno as NameOrder puts names
   std::vector<classroom::WalkError> walkErrors;  // folders that could not be walked
+  std::vector<classroom::StudentResults> results;  // every "Simulados.xml", ordered as the students
   QDateTime loadedAt;
 };
 
@@ -48,7 +50,7 @@ QString Moment(const std::optional<Stamp>& stamp);
 }  // namespace tecladim::turma
 
 namespace tecladim::turma {
-// Walks the folders and reads every history on all cores; `progress` as LoadClass tells it.
+// Walks the folders and reads every history and results file on all cores; `progress` as LoadClass tells it.
 ClassData LoadClassData(const QStringList& folders, const classroom::LoadProgress& progress = {},
                         const std::atomic<bool>* cancel = nullptr);
 }  // namespace tecladim::turma

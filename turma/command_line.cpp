@@ -7,6 +7,7 @@
 
 #include "classroom/csv.h"
 #include "turma/class_data.h"
+#include "turma/exam_results_export.h"
 #include "turma/exports.h"
 #include "turma/load_errors.h"
 #include "turma/report_document.h"
@@ -17,8 +18,10 @@ const char* const UsageText =
     "Uso: tecladim-turma [PASTA...]\n"
     "     tecladim-turma --csv ARQUIVO PASTA...\n"
     "     tecladim-turma --pdf ARQUIVO PASTA...\n"
+    "     tecladim-turma --csv-provas ARQUIVO PASTA...\n"
     "Lê o Exercicio.xml de cada aluno nas pastas (em qualquer profundidade) e mostra\n"
-    "o relatório da turma, ou o grava em CSV ou PDF sem abrir janela.\n";
+    "o relatório da turma, ou o grava em CSV ou PDF sem abrir janela; --csv-provas\n"
+    "grava em CSV os simulados (Simulados.xml) de cada aluno.\n";
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
   CommandLine c;
@@ -28,8 +31,10 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     c.mode = CommandLine::Mode::Usage;
     return c;
   }
-  if (first == QStringLiteral("--csv") || first == QStringLiteral("--pdf")) {
-    c.mode = first == QStringLiteral("--csv") ? CommandLine::Mode::Csv : CommandLine::Mode::Pdf;
+  if (first == QStringLiteral("--csv") || first == QStringLiteral("--pdf") || first == QStringLiteral("--csv-provas")) {
+    c.mode = first == QStringLiteral("--csv")   ? CommandLine::Mode::Csv
+             : first == QStringLiteral("--pdf") ? CommandLine::Mode::Pdf
+                                                : CommandLine::Mode::CsvExams;
     if (arguments.size() < 3) {
       c.mode = CommandLine::Mode::Usage;
       c.error = QStringLiteral("%1 pede um arquivo de saída e ao menos uma pasta.").arg(first);
@@ -97,7 +102,8 @@ int ExportCsv(const CommandLine& command, std::ostream& errors) {
 int ExportPdf(const CommandLine& command, std::ostream& errors) {
   const ClassData data = LoadClassData(command.folders);
   if (const auto stop = CheckExport(command, data, errors)) return *stop;
-  const bool failed = ReportFailures(data, errors) || !FoldersWithoutHistory(data).isEmpty();
+  const bool resultsFailed = ReportResultsFailures(data, errors);  // the simulados' page shows them too
+  const bool failed = ReportFailures(data, errors) || resultsFailed || !FoldersWithoutHistory(data).isEmpty();
   ReportOptions options;
   options.periodText = QStringLiteral("Tudo");
   options.now = QDateTime::currentDateTime();

@@ -7,10 +7,11 @@
 // tecladim-turma [FOLDER...]          opens the window on the folders
 // tecladim-turma --csv FILE FOLDER... writes the CSV, no window
 // tecladim-turma --pdf FILE FOLDER... writes the PDF report, no window
+// tecladim-turma --csv-provas FILE FOLDER... writes the simulados' CSV, no window
 namespace tecladim::turma {
 
 struct CommandLine {
-  enum class Mode { Window, Csv, Pdf, Usage };
+  enum class Mode { Window, Csv, Pdf, CsvExams, Usage };
   Mode mode = Mode::Window;
   QString output;
   QStringList folders;

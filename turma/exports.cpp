@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "exam/result_record.h"
 #include "history/ascii_case.h"
 #include "history/history_name.h"
 
@@ -37,8 +38,14 @@ QString RefusedOutputText(const QString& output, const ClassData& data) {
       EqualIgnoringAsciiCase(path.filename().string(), history::HistoryFileName);
   bool readHere = false;
   for (const classroom::Student& s : data.students) readHere = readHere || SameFile(path, s.file);
-  if (!historyName && !readHere) return {};
-  return QStringLiteral("%1 é o histórico de um aluno (Exercicio.xml): escolha outro arquivo para a exportação.")
+  if (historyName || readHere)
+    return QStringLiteral("%1 é o histórico de um aluno (Exercicio.xml): escolha outro arquivo para a exportação.")
+        .arg(output);
+  // The simulados' results are a student's work too.
+  bool resultsHere = EqualIgnoringAsciiCase(path.filename().string(), exam::ResultsFileName);
+  for (const classroom::StudentResults& s : data.results) resultsHere = resultsHere || SameFile(path, s.file);
+  if (!resultsHere) return {};
+  return QStringLiteral("%1 são os simulados de um aluno (Simulados.xml): escolha outro arquivo para a exportação.")
       .arg(output);
 }
 

@@ -11,8 +11,8 @@
 namespace tecladim::turma {
 
 // Why `output` may not be written, in Portuguese; empty when it may. An output named like a
-// history ("Exercicio.xml") or that is one of the histories read is refused: an export
-// written there would replace a student's work.
+// history ("Exercicio.xml") or results file ("Simulados.xml"), or that is one of the files
+// read, is refused: an export written there would replace a student's work.
 QString RefusedOutputText(const QString& output, const ClassData& data);
 
 // The opened folders that hold no history at all: not "a class with no work", a wrong folder.

@@ -4,6 +4,7 @@
 
 #include "turma/application.h"
 #include "turma/command_line.h"
+#include "turma/exam_results_export.h"
 #include "turma/report_window.h"
 
 using tecladim::turma::CommandLine;
@@ -34,6 +35,8 @@ int main(int argc, char* argv[]) {
       return command.error.isEmpty() ? 0 : 2;
     case CommandLine::Mode::Csv:
       return tecladim::turma::ExportCsv(command, std::cerr);
+    case CommandLine::Mode::CsvExams:
+      return tecladim::turma::ExportExamCsv(command, std::cerr);
     case CommandLine::Mode::Pdf: {
       DrawOffScreenWithoutDisplay();
       QApplication app(argc, argv);

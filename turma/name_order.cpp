@@ -12,20 +12,28 @@ NameOrder::NameOrder() : collator_(QLocale(QLocale::Portuguese, QLocale::Brazil)
   collator_.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
-void NameOrder::Sort(std::vector<classroom::Student>& students) const {
+namespace {
+
+template <typename Named>
+void SortByName(const QCollator& collator, std::vector<Named>& students) {
   // One sort key per student: a class of thousands compares keys, not strings.
   std::vector<QCollatorSortKey> keys;
   keys.reserve(students.size());
-  for (const classroom::Student& s : students) keys.push_back(collator_.sortKey(Text(s.aluno)));
+  for (const Named& s : students) keys.push_back(collator.sortKey(Text(s.aluno)));
   std::vector<std::size_t> order(students.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return keys[a].compare(keys[b]) < 0; });
-  std::vector<classroom::Student> sorted;
+  std::vector<Named> sorted;
   sorted.reserve(students.size());
   for (std::size_t i : order) sorted.push_back(std::move(students[i]));
   students = std::move(sorted);
 }
+
+}  // namespace
+
+void NameOrder::Sort(std::vector<classroom::Student>& students) const { SortByName(collator_, students); }
+void NameOrder::Sort(std::vector<classroom::StudentResults>& students) const { SortByName(collator_, students); }
 
 QString FoldedName(const QString& name) {
   const QString decomposed = name.normalized(QString::NormalizationForm_KD);

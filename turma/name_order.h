@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "classroom/class_report.h"
+#include "classroom/exam_results.h"
 
 // Student names as a Brazilian reads them. The class table, the student list, the class
 // chart and the printout all put names in this one order; the name filter matches this way.
@@ -20,6 +21,7 @@ class NameOrder {
   bool operator()(const QString& a, const QString& b) const { return Compare(a, b) < 0; }
   // The students in this order; equal names keep their files' order.
   void Sort(std::vector<classroom::Student>& students) const;
+  void Sort(std::vector<classroom::StudentResults>& students) const;
 
  private:
   QCollator collator_;

@@ -11,6 +11,7 @@
 
 
 #include "turma/class_table_model.h"
+#include "turma/exam_results_model.h"
 #include "turma/load_errors.h"
 #include "turma/report_charts.h"
 
@@ -199,6 +200,40 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
   }
 }
 
+// The simulados of the period, a row each; a results file that could not be read in red.
+void ExamPages(Pages& pages, const ClassData& data, const ReportOptions& options) {
+  ExamResultsModel exams;
+  exams.Show(&data, options.period);
+  if (exams.rowCount() == 0) return;
+  pages.NewPage();
+  pages.SetFont(13, true);
+  pages.Line(QStringLiteral("Simulados"));
+  pages.SetFont(10);
+  pages.Line(QStringLiteral("Período: %1    Simulados: %2    APTO: %3    NÃO APTO: %4")
+                 .arg(options.periodText)
+                 .arg(exams.Tests())
+                 .arg(exams.Passed())
+                 .arg(exams.Tests() - exams.Passed()));
+  pages.Advance(pages.LineHeight() * 0.5);
+  const std::vector<double> widths = {0.22, 0.12, 0.2, 0.08, 0.08, 0.08, 0.08, 0.14};
+  QStringList header;
+  for (int c = 0; c < ExamResultsModel::ColumnCount; ++c) header << exams.headerData(c, Qt::Horizontal).toString();
+  for (int row = 0; row < exams.rowCount(); ++row) {
+    if (row == 0 || pages.Remaining() < pages.LineHeight()) {
+      if (row > 0) pages.NewPage();
+      pages.SetFont(8, true);
+      pages.Row(header, widths, true);
+      pages.SetFont(8);
+    }
+    QStringList cells;
+    for (int c = 0; c < ExamResultsModel::ColumnCount; ++c) cells << exams.CellText(row, c);
+    if (exams.FailedAt(row))
+      pages.Row({cells[0], cells[1]}, {widths[0], 1 - widths[0]}, false, QColor(170, 0, 0));
+    else
+      pages.Row(cells, widths, false);
+  }
+}
+
 void StudentPage(Pages& pages, QPainter& painter, const classroom::Student& student, const ReportOptions& options) {
   pages.NewPage();
   const auto records = classroom::InPeriod(student, options.period);
@@ -238,6 +273,7 @@ void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportO
   ClassTableModel table;
   table.Show(&data, options.period, ToStamp(options.now), options.inactiveDays);
   ClassPages(pages, painter, data, options, table);
+  ExamPages(pages, data, options);
   for (const classroom::Student& student : data.students)
     if (!student.Failed()) StudentPage(pages, painter, student, options);
   pages.Finish();

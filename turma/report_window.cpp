@@ -34,6 +34,7 @@
 #include "classroom/csv.h"
 #include "turma/class_rows.h"
 #include "turma/class_table_model.h"
+#include "turma/exam_results_page.h"
 #include "turma/exercise_table_model.h"
 #include "turma/exports.h"
 #include "turma/frozen_column_table.h"
@@ -98,6 +99,8 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   CreateClassTab();
   CreateStudentTab();
   CreateChartTab();
+  examPage_ = new ExamResultsPage(tabs_);
+  tabs_->addTab(examPage_, QStringLiteral("Simulados"));
   CreateStatusBar();
   ReadSettings();
   reloadTimer_.setSingleShot(true);
@@ -419,9 +422,12 @@ void ReportWindow::WatchFolders() {
   };
   // Every folder from the opened one down to each student's: a new student's folder may
   // appear at any depth.
-  for (const auto& s : data_.students) {
-    paths << PathText(s.file);
-    for (auto p = std::filesystem::absolute(s.file).lexically_normal().parent_path();
+  std::vector<std::filesystem::path> files;
+  for (const auto& s : data_.students) files.push_back(s.file);
+  for (const auto& r : data_.results) files.push_back(r.file);
+  for (const auto& file : files) {
+    paths << PathText(file);
+    for (auto p = std::filesystem::absolute(file).lexically_normal().parent_path();
          inOpened(p) && folders.insert(PathText(p)).second; p = p.parent_path()) {
     }
   }
@@ -516,6 +522,7 @@ void ReportWindow::Refresh() {
                   .arg(PathText(e.folder).toHtmlEscaped(), WalkErrorText(e).toHtmlEscaped());
   }
   classSummary_->setText(text);
+  examPage_->Show(data_, period, PeriodText());
   RefreshStudent();
   RefreshClassCharts();
 }

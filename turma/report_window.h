@@ -26,6 +26,7 @@ namespace tecladim::turma {
 
 class ClassRows;
 class ClassTableModel;
+class ExamResultsPage;
 class ExerciseTableModel;
 
 // "Tecladim — Relatório da turma": the class table, one student's progress, the class
@@ -113,6 +114,8 @@ class ReportWindow : public QMainWindow {
 
   QChartView* classLessonsView_ = nullptr;
   QChartView* classTlView_ = nullptr;
+
+  ExamResultsPage* examPage_ = nullptr;
 
   QProgressBar* progress_ = nullptr;
   QLabel* statusText_ = nullptr;

@@ -6,9 +6,10 @@ AltGr, Shift, Backspace), the buttons reached by their mnemonics.
 A short test: the profile Livre with 1 minute, the first text, a sentence typed with a wrong key
 taken back by Backspace, handed in with Alt+E. "Simulados.xml" must then hold that one result
 (profile, time, text, the typed text, toques brutos), "Exercicio.xml" must not exist, and
-SIGTERM ends the program with 143 leaving the file as it was.
+SIGTERM ends the program with 143 leaving the file as it was. With --turma, the class report's
+`--csv-provas` on the student's class then lists that result.
 
-Usage: prova_e2e_test.py --program PATH [--artifacts DIR]
+Usage: prova_e2e_test.py --program PATH [--turma PATH] [--artifacts DIR]
 Prints one line per check and finally "N passed, N failed"; exits 1 when a check failed.
 """
 import argparse
@@ -38,9 +39,23 @@ def read_results(folder):
     return [row.attrib for row in ElementTree.parse(path).getroot().iter('ROW')]
 
 
+def check_class_report(checks, turma, classroom, artifacts):
+    """The instructor's view of the same result: one line of the simulados' CSV."""
+    output = artifacts / 'provas.csv'
+    run = subprocess.run([str(turma), '--csv-provas', str(output), str(classroom)], capture_output=True, timeout=60)
+    checks.check('tecladim-turma --csv-provas reads the class', run.returncode == 0, run.stderr.decode(errors='replace'))
+    lines = output.read_bytes().decode('utf-8-sig').split('\r\n') if output.exists() else []
+    cells = lines[1].split(';') if len(lines) == 3 else []
+    checks.check('and lists the result: student, profile, text, minutes, toques brutos, verdict',
+                 len(cells) == 11 and (cells[0], cells[1], cells[3], cells[5], cells[6]) ==
+                 ('aluno', 'Livre', 'acesso-informacao', '1', str(len(TYPED))) and cells[10] in ('APTO', 'NÃO APTO'),
+                 repr(lines))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--program', required=True)
+    parser.add_argument('--turma', default=None)
     parser.add_argument('--artifacts', default=None)
     args = parser.parse_args()
     artifacts = pathlib.Path(args.artifacts or tempfile.mkdtemp(prefix='tecladim-prova-e2e-'))
@@ -105,6 +120,8 @@ def main():
         after = (folder / RESULTS).read_bytes() if (folder / RESULTS).exists() else b''
         checks.check('and the results are still there', after == before and len(read_results(folder) or []) == 1)
         shutil.copy(folder / RESULTS, artifacts / RESULTS) if (folder / RESULTS).exists() else None
+        if args.turma:
+            check_class_report(checks, pathlib.Path(args.turma).resolve(), home, artifacts)
     finally:
         if program and program.poll() is None:
             program.kill()

@@ -11,8 +11,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDate today = QDate::currentDate();
-  tecladim::classroom::testing::WriteDemoClass(
-      argv[1], tecladim::DaysFromCivil({today.year(), static_cast<unsigned>(today.month()),
-                                        static_cast<unsigned>(today.day())}));
+  const std::int64_t day =
+      tecladim::DaysFromCivil({today.year(), static_cast<unsigned>(today.month()), static_cast<unsigned>(today.day())});
+  tecladim::classroom::testing::WriteDemoClass(argv[1], day);
+  tecladim::classroom::testing::WriteDemoSimulados(argv[1], day);
   return 0;
 }

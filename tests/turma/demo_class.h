@@ -1,10 +1,15 @@
 #pragma once
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "exam/result_record.h"
+#include "exam/texts.h"
 #include "history/packet.h"
+#include "history/record_set.h"
+#include "history/utf8.h"
 #include "synthetic_class.h"
 
 // A class as an instructor finds it: two groups of students at different stages, one who
@@ -39,6 +44,52 @@ inline void EndOn(history::Packet& p, std::int64_t lastDay) {
   const std::int64_t shift = (lastDay - Stamp{last}.Day()) * MsPerDay;
   for (std::size_t c : {1u, 3u, 4u})
     for (auto& v : p.columns[c].numbers) v += shift;
+}
+
+// Simulados of some students: a profile, the characters typed of the text, the letters typed
+// wrong, days before today. A candidate who only takes simulados, and one damaged file.
+struct DemoTest {
+  const char* folder;
+  const char* perfil;
+  std::size_t typed;
+  std::size_t wrong;
+  int daysAgo;
+};
+
+// A student's "Simulados.xml" as the exam program saves it.
+inline void WriteResults(const std::filesystem::path& file, const std::vector<exam::ResultRecord>& results) {
+  history::RecordSet set("Simulados", exam::ResultLayout);
+  set.CreateDataSet();
+  for (const exam::ResultRecord& r : results) exam::AppendResult(set, r);
+  std::filesystem::create_directories(file.parent_path());
+  set.SaveToFile(file);
+}
+
+inline void WriteDemoSimulados(const std::filesystem::path& root, std::int64_t today) {
+  static const DemoTest tests[] = {
+      {"turma-a/ana-beatriz", "TJ-MG", 590, 9, 12}, {"turma-a/ana-beatriz", "TJ-MG", 820, 4, 1},
+      {"turma-a/camila", "PC-MG", 910, 6, 3},       {"turma-a/felipe", "TJ-MG", 1400, 420, 0},
+      {"turma-b/gabriel", "TJ-SP", 1500, 11, 2},    {"turma-b/gabriel", "PC-ES", 980, 5, 0},
+      {"turma-b/isabela", "Livre", 700, 12, 5},     {"turma-b/otávio", "PC-MG", 1010, 3, 1},
+      {"turma-b/otávio", "PC-MG", 980, 14, 8},
+  };
+  std::map<std::string, std::vector<exam::ResultRecord>> files;
+  int minute = 0;
+  for (const DemoTest& t : tests) {
+    const exam::Profile& profile = *exam::FindProfile(t.perfil);
+    const exam::ExamText& text = exam::ExamTexts()[static_cast<std::size_t>(minute % 5)];
+    const std::u32string model = Utf32FromUtf8(text.text);
+    std::u32string typed = model.substr(0, std::min(t.typed, model.size()));
+    for (std::size_t i = 0; i < t.wrong; ++i) typed[(i * 97 + 13) % typed.size()] = U'x';
+    const exam::ExamResult result = exam::Score(profile, model, typed);
+    const DateTime start = FromStamp(MakeStamp(today - t.daysAgo, (14 * 60 + minute++) * 60'000));
+    const DateTime end = FromStamp({ToStamp(start).ms + profile.minutes * 60'000});
+    files[t.folder].push_back(exam::MakeResultRecord(profile, text.id, typed, result, start, end));
+  }
+  for (const auto& [folder, results] : files)
+    WriteResults(root / std::filesystem::u8path(folder) / std::string(exam::ResultsFileName), results);
+  std::ofstream(root / "turma-a/bruno/Simulados.xml", std::ios::binary)
+      << "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA>";
 }
 
 inline void WriteDemoClass(const std::filesystem::path& root, std::int64_t today) {

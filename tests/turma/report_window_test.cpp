@@ -26,6 +26,7 @@
 #include "classroom/csv.h"
 #include "demo_class.h"
 #include "turma/application.h"
+#include "turma/class_data.h"
 #include "turma/class_table_model.h"
 #include "turma/command_line.h"
 #include "turma/report_document.h"
@@ -364,6 +365,93 @@ class ReportWindowTest : public QObject {
     QVERIFY(w);
     QVERIFY2(StatusText(*w).endsWith(QStringLiteral("; 1 arquivo não pôde ser lido")), qPrintable(StatusText(*w)));
     QVERIFY(StatusText(*w).startsWith(QStringLiteral("1 histórico lido às ")));
+  }
+
+  // The simulados of tecladim-prova: a student with only a results file is listed there, a
+  // damaged results file is told without hiding the history beside it, the period applies.
+  void simuladosTabShowsEveryResultInThePeriod() {
+    QTemporaryDir dir;
+    const std::int64_t today = Today();
+    const auto at = [&](std::int64_t daysAgo) { return FromStamp(MakeStamp(today - daysAgo, 14 * 3'600'000)); };
+    exam::ResultRecord pass;
+    pass.perfil = "TJ-SP";
+    pass.inicio = at(0);
+    pass.tb = 1712;
+    pass.erros = 13;
+    pass.tl = 1699;
+    pass.nota = 735;
+    pass.casas = 2;
+    pass.apto = true;
+    exam::ResultRecord fail = pass;
+    fail.perfil = "PC-MG";
+    fail.inicio = at(40);
+    fail.tb = 650;
+    fail.erros = 20;
+    fail.tl = 630;
+    fail.nota = 630;
+    fail.casas = 0;
+    fail.apto = false;
+    WriteHistory(dir.filePath(QStringLiteral("ana/Exercicio.xml")), 3);
+    classroom::testing::WriteResults(PathOf(dir.filePath(QStringLiteral("ana/Simulados.xml"))), {pass, fail});
+    classroom::testing::WriteResults(PathOf(dir.filePath(QStringLiteral("bia/Simulados.xml"))), {fail});
+    WriteHistory(dir.filePath(QStringLiteral("caio/Exercicio.xml")), 4);
+    WriteBytes(dir.filePath(QStringLiteral("caio/Simulados.xml")), "<?xml version=\"1.0\"?><DATAPACKET Version=");
+
+    auto w = Opened({dir.path()});
+    QVERIFY(w);
+    QTableView* table = w->ClassTable();
+    QCOMPARE(Column(table, ClassTableModel::Aluno), (QStringList{QStringLiteral("ana"), QStringLiteral("caio")}));
+    QCOMPARE(Cell(table, RowOf(table, QStringLiteral("caio")), ClassTableModel::Exercicios), QStringLiteral("4"));
+    auto* exams = w->findChild<QTableView*>(QStringLiteral("tabelaSimulados"));
+    QVERIFY(exams);
+    const auto row = [&](int r) {
+      QStringList cells;
+      for (int c = 0; c < exams->model()->columnCount(); ++c) cells << Cell(exams, r, c);
+      return cells.join(QLatin1Char('|'));
+    };
+    const QString now = ToDateTime(ToStamp(at(0))).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    const QString before = ToDateTime(ToStamp(at(40))).toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    QCOMPARE(exams->model()->rowCount(), 4);
+    QCOMPARE(row(0), QStringLiteral("ana|PC-MG|%1|650|20|630|630|NÃO APTO").arg(before));
+    QCOMPARE(row(1), QStringLiteral("ana|TJ-SP|%1|1712|13|1699|7,35|APTO").arg(now));
+    QCOMPARE(row(2), QStringLiteral("bia|PC-MG|%1|650|20|630|630|NÃO APTO").arg(before));
+    QCOMPARE(row(3), QStringLiteral("caio|Arquivo incompleto ou danificado (Mismatch in datapacket.)||||||"));
+    const QString summary = w->findChild<QLabel*>(QStringLiteral("resumoSimulados"))->text();
+    QVERIFY2(
+        summary.startsWith(QStringLiteral("<b>3 simulados</b> de 2 alunos no período (Tudo) · 1 APTO · 2 NÃO APTO")),
+        qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("caio/Simulados.xml): Arquivo incompleto ou danificado")),
+             qPrintable(summary));
+
+    const QDate day = QDate::currentDate();
+    w->SetPeriod(ReportWindow::PeriodChoice::Range, day.addDays(-7), day);
+    QCOMPARE(exams->model()->rowCount(), 2);
+    QVERIFY(row(0).startsWith(QStringLiteral("ana|TJ-SP|")));
+    QVERIFY(row(1).startsWith(QStringLiteral("caio|")));
+
+    // A test handed in by a student without a history shows without a click.
+    QSignalSpy shown(w.get(), &ReportWindow::ClassShown);
+    classroom::testing::WriteResults(PathOf(dir.filePath(QStringLiteral("bia/Simulados.xml"))), {fail, pass});
+    QVERIFY(shown.wait(20000));
+    QCOMPARE(exams->model()->rowCount(), 3);
+    QVERIFY(row(1).startsWith(QStringLiteral("bia|TJ-SP|")));
+
+    // The PDF has a page of simulados between the class chart and the students' pages.
+    const QString pdf = dir.filePath(QStringLiteral("turma.pdf"));
+    std::ostringstream errors;
+    QCOMPARE(ExportPdf(ParseCommandLine({QStringLiteral("--pdf"), pdf, dir.path()}), errors), 1);
+    QVERIFY2(errors.str().find("caio/Simulados.xml: Arquivo incompleto ou danificado") != std::string::npos,
+             errors.str().c_str());
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext is not installed");
+    QProcess text;
+    text.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'));
+    QVERIFY2(pages.size() >= 5, qPrintable(pages.join(QStringLiteral("\n----\n"))));
+    QVERIFY2(pages[2].startsWith(QStringLiteral("Simulados")), qPrintable(pages[2]));
+    QVERIFY2(pages[2].contains(QStringLiteral("7,35")) && pages[2].contains(QStringLiteral("bia")),
+             qPrintable(pages[2]));
   }
 
   void failuresAreWordedFromTheirKind_data() {

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -47,6 +48,9 @@ int main(int argc, char** argv) {
 
   window.ShowTab(ReportWindow::ChartTab);
   Save(window, docs + QStringLiteral("turma-grafico.png"));
+
+  window.findChild<QTabWidget*>()->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("paginaSimulados")));
+  Save(window, docs + QStringLiteral("turma-simulados.png"));
 
   // The last four weeks, and the search box narrowed to one group.
   const QDate today = QDate::currentDate();
