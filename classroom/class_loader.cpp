@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "history/history_file.h"
+#include "history/key_stats_file.h"
 #include "history/packet.h"
 #include "history/record_order.h"
 #include "history/record_set.h"
@@ -123,6 +124,23 @@ void Fail(Student& student, const std::exception& e, LoadFailure failure) {
   student.failure = failure;
 }
 
+// The trainer's key statistics beside the history, read with the trainer's own reader. A
+// file that cannot be read is told on its own: the history still shows.
+void LoadKeyStats(Student& student) {
+  const fs::path file = student.file.parent_path() / history::KeyStatsFileName;
+  std::error_code ec;
+  if (!fs::exists(file, ec)) return;
+  try {
+    const std::string bytes = history::ReadHistoryFile(file);
+    if (!bytes.empty()) student.keyExercises = history::ReadKeyStats(history::ReadPacket(bytes));
+    student.keyStats = KeyStatsState::Read;
+  } catch (const std::exception& e) {  // HistoryError, PacketError, KeyStatsError
+    student.keyExercises.clear();
+    student.keyStats = KeyStatsState::Failed;
+    student.keyStatsError = e.what();
+  }
+}
+
 }  // namespace
 
 ClassFolders FindHistories(const std::vector<fs::path>& folders) {
@@ -151,7 +169,9 @@ ClassFolders FindHistories(const std::vector<fs::path>& folders) {
 }
 
 Student LoadStudent(const HistoryLocation& location) {
-  Student student{location.aluno, location.file, {}, {}};
+  Student student;
+  student.aluno = location.aluno;
+  student.file = location.file;
   history::RecordSet set("cds1");
   try {
     set.LoadFromFile(location.file);
@@ -172,6 +192,7 @@ Student LoadStudent(const HistoryLocation& location) {
   } catch (const std::exception& e) {
     Fail(student, e, LoadFailure::NotHistory);
   }
+  if (!student.Failed()) LoadKeyStats(student);
   return student;
 }
 
