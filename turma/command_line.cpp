@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "classroom/csv.h"
+#include "history/history_name.h"
 #include "turma/class_data.h"
 #include "turma/exports.h"
 #include "turma/load_errors.h"
@@ -17,8 +18,12 @@ const char* const UsageText =
     "Uso: tecladim-turma [PASTA...]\n"
     "     tecladim-turma --csv ARQUIVO PASTA...\n"
     "     tecladim-turma --pdf ARQUIVO PASTA...\n"
+    "     tecladim-turma --csv-teclas ARQUIVO PASTA...\n"
+    "     tecladim-turma --meu-desempenho [PASTA]\n"
     "Lê o Exercicio.xml de cada aluno nas pastas (em qualquer profundidade) e mostra\n"
-    "o relatório da turma, ou o grava em CSV ou PDF sem abrir janela.\n";
+    "o relatório da turma, ou o grava em CSV ou PDF sem abrir janela; --csv-teclas grava\n"
+    "os acertos e erros de cada tecla (Teclas.xml). --meu-desempenho mostra o relatório\n"
+    "do próprio aluno, com o histórico da PASTA (a pasta atual, se omitida).\n";
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
   CommandLine c;
@@ -28,8 +33,20 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     c.mode = CommandLine::Mode::Usage;
     return c;
   }
-  if (first == QStringLiteral("--csv") || first == QStringLiteral("--pdf")) {
-    c.mode = first == QStringLiteral("--csv") ? CommandLine::Mode::Csv : CommandLine::Mode::Pdf;
+  if (first == QStringLiteral("--meu-desempenho")) {
+    c.mode = CommandLine::Mode::OwnReport;
+    if (arguments.size() > 2) {
+      c.mode = CommandLine::Mode::Usage;
+      c.error = QStringLiteral("%1 aceita uma só pasta.").arg(first);
+      return c;
+    }
+    c.folders = {arguments.size() == 2 ? arguments[1] : QStringLiteral(".")};
+    return c;
+  }
+  if (first == QStringLiteral("--csv") || first == QStringLiteral("--pdf") || first == QStringLiteral("--csv-teclas")) {
+    c.mode = first == QStringLiteral("--csv")   ? CommandLine::Mode::Csv
+             : first == QStringLiteral("--pdf") ? CommandLine::Mode::Pdf
+                                                : CommandLine::Mode::KeyCsv;
     if (arguments.size() < 3) {
       c.mode = CommandLine::Mode::Usage;
       c.error = QStringLiteral("%1 pede um arquivo de saída e ao menos uma pasta.").arg(first);
@@ -87,7 +104,15 @@ int ExportCsv(const CommandLine& command, std::ostream& errors) {
   const ClassData data = LoadClassData(command.folders);
   if (const auto stop = CheckExport(command, data, errors)) return *stop;
   const bool failed = ReportFailures(data, errors) || !FoldersWithoutHistory(data).isEmpty();
-  if (!WriteWhole(command.output, classroom::ClassCsv(data.students, {}))) {
+  const std::string csv = command.mode == CommandLine::Mode::KeyCsv ? classroom::KeyCsv(data.students, {})
+                                                                     : classroom::ClassCsv(data.students, {});
+  if (command.mode == CommandLine::Mode::KeyCsv) {
+    // A damaged key statistics file loses that student's keys, never the export.
+    for (const auto& s : data.students)
+      if (!s.Failed() && s.keyStats == classroom::KeyStatsState::Failed)
+        errors << "tecladim-turma: " << s.aluno << ": " << history::KeyStatsFileName << ": " << s.keyStatsError << '\n';
+  }
+  if (!WriteWhole(command.output, csv)) {
     errors << "tecladim-turma: não foi possível gravar " << command.output.toStdString() << '\n';
     return 1;
   }

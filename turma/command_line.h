@@ -7,10 +7,13 @@
 // tecladim-turma [FOLDER...]          opens the window on the folders
 // tecladim-turma --csv FILE FOLDER... writes the CSV, no window
 // tecladim-turma --pdf FILE FOLDER... writes the PDF report, no window
+// tecladim-turma --csv-teclas FILE FOLDER... writes the key statistics' CSV, no window
+// tecladim-turma --meu-desempenho [FOLDER] a student's own report on the history in FOLDER
+//                                         (the current folder), its keys shown
 namespace tecladim::turma {
 
 struct CommandLine {
-  enum class Mode { Window, Csv, Pdf, Usage };
+  enum class Mode { Window, Csv, Pdf, Usage, KeyCsv, OwnReport };
   Mode mode = Mode::Window;
   QString output;
   QStringList folders;
@@ -22,7 +25,7 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 
 extern const char* const UsageText;
 
-// The exports without a window: 0 when every file was read and the output written,
+// The exports without a window (ExportCsv writes the key statistics' CSV for KeyCsv): 0 when every file was read and the output written,
 // 1 otherwise, with every failure on `errors`. ExportPdf needs a QApplication.
 int ExportCsv(const CommandLine& command, std::ostream& errors);
 int ExportPdf(const CommandLine& command, std::ostream& errors);

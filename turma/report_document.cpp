@@ -9,8 +9,11 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
+
 
 #include "turma/class_table_model.h"
+#include "turma/keys_sheet.h"
 #include "turma/load_errors.h"
 #include "turma/report_charts.h"
 
@@ -238,8 +241,17 @@ void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportO
   ClassTableModel table;
   table.Show(&data, options.period, ToStamp(options.now), options.inactiveDays);
   ClassPages(pages, painter, data, options, table);
+  // The keyboards: the class's, then each student's after their page, where keys were recorded.
+  auto keysSheet = [&](const QString& aluno) {
+    pages.NewPage();
+    PaintKeysSheet(painter, pages.Area(), MakeKeysShown(data, aluno, options.period, options.periodText));
+  };
+  if (std::any_of(data.students.begin(), data.students.end(), RecordsKeys)) keysSheet({});
   for (const classroom::Student& student : data.students)
-    if (!student.Failed()) StudentPage(pages, painter, student, options);
+    if (!student.Failed()) {
+      StudentPage(pages, painter, student, options);
+      if (RecordsKeys(student)) keysSheet(Text(student.aluno));
+    }
   pages.Finish();
 }
 

@@ -37,6 +37,7 @@
 #include "turma/exercise_table_model.h"
 #include "turma/exports.h"
 #include "turma/frozen_column_table.h"
+#include "turma/keys_page.h"
 #include "turma/load_errors.h"
 #include "turma/report_charts.h"
 #include "turma/report_document.h"
@@ -98,6 +99,9 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   CreateClassTab();
   CreateStudentTab();
   CreateChartTab();
+  keysPage_ = new KeysPage(tabs_);
+  tabs_->addTab(keysPage_, QStringLiteral("Teclas"));
+  connect(studentBox_, &QComboBox::currentIndexChanged, this, [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
   CreateStatusBar();
   ReadSettings();
   reloadTimer_.setSingleShot(true);
@@ -335,6 +339,15 @@ void ReportWindow::OpenLastFolders() {
   if (!last.isEmpty()) OpenFolders(last);
 }
 
+void ReportWindow::OpenOwnHistory(const QString& folder) {
+  setWindowTitle(QStringLiteral("Tecladim — Meu desempenho"));
+  ownHistory_ = true;
+  folders_ = {folder};
+  connect(this, &ReportWindow::ClassShown, this, [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
+  ShowTab(KeysTab);
+  StartLoading();
+}
+
 void ReportWindow::Reload() {
   if (!folders_.isEmpty()) StartLoading();
 }
@@ -362,8 +375,8 @@ void ReportWindow::StartLoading() {
         },
         Qt::QueuedConnection);
   };
-  loader_ = QThread::create([folders, result, progress, cancel = cancel_] {
-    *result = LoadClassData(folders, progress, cancel.get());
+  loader_ = QThread::create([folders, result, progress, cancel = cancel_, own = ownHistory_] {
+    *result = own ? LoadOwnHistory(folders.first()) : LoadClassData(folders, progress, cancel.get());
   });
   connect(loader_, &QThread::finished, this, [this, result] {
     loader_->deleteLater();
@@ -516,6 +529,7 @@ void ReportWindow::Refresh() {
                   .arg(PathText(e.folder).toHtmlEscaped(), WalkErrorText(e).toHtmlEscaped());
   }
   classSummary_->setText(text);
+  keysPage_->Show(&data_, period, PeriodText());
   RefreshStudent();
   RefreshClassCharts();
 }
