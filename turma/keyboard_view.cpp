@@ -123,6 +123,7 @@ void DrawScale(QPainter& painter, const Geometry& g) {
   QLinearGradient gradient(bar.topLeft(), bar.topRight());
   for (double step : ScaleSteps) gradient.setColorAt(step / RedErrorRate, KeyboardPicture::RateColor(step));
   painter.fillRect(bar, gradient);
+  painter.setBrush(Qt::NoBrush);
   painter.drawRect(bar);
   for (double step : ScaleSteps) {
     const double x = bar.left() + bar.width() * step / RedErrorRate;

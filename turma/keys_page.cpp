@@ -69,6 +69,12 @@ QString FailedText(const classroom::Student& s) {
                      .arg(Text(s.aluno).toHtmlEscaped(), Text(s.keyStatsError).toHtmlEscaped()));
 }
 
+// The chart's narrow column of labels; the table gives the fingers' whole names.
+const QString ShortFingerNames[] = {
+    QStringLiteral("mínimo esq."), QStringLiteral("anelar esq."), QStringLiteral("médio esq."),
+    QStringLiteral("indicador esq."), QStringLiteral("indicador dir."), QStringLiteral("médio dir."),
+    QStringLiteral("anelar dir."), QStringLiteral("mínimo dir."), QStringLiteral("polegares")};
+
 QChart* FingerChart(const std::vector<classroom::KeyTotals>& keys) {
   auto* chart = new QChart;
   chart->setTitle(QStringLiteral("Taxa de erro por dedo"));
@@ -84,13 +90,16 @@ QChart* FingerChart(const std::vector<classroom::KeyTotals>& keys) {
     const double percent = 100 * classroom::ErrorRate(f->wrong, f->Samples());
     *set << percent;
     top = std::max(top, percent);
-    names << QString::fromStdU16String(std::u16string(FingerName(f->finger)));
+    names << ShortFingerNames[static_cast<std::size_t>(f->finger)];
   }
   auto* series = new QHorizontalBarSeries;
   series->append(set);
   chart->addSeries(series);
   auto* axisY = new QBarCategoryAxis;
   axisY->append(names);
+  QFont small = axisY->labelsFont();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  axisY->setLabelsFont(small);
   chart->addAxis(axisY, Qt::AlignLeft);
   series->attachAxis(axisY);
   auto* axisX = new QValueAxis;
@@ -108,12 +117,12 @@ QString AdviceHtml(const classroom::PracticeAdvice& advice) {
   if (advice.keys.empty()) return QStringLiteral("<b>Teclas a treinar</b><br>Nenhuma tecla errada no período.");
   QString html = QStringLiteral("<b>Teclas a treinar</b><ol style='margin-top:2px'>");
   for (const classroom::WeakKey& k : advice.keys)
-    html += QStringLiteral("<li><b>%1</b> — %2 erros em %3 (%4; ao menos %5)</li>")
+    html += QStringLiteral("<li><b>%1</b> — %2 erros em %3 (%4)</li>")
                 .arg(Text(classroom::KeyName(k.expected)).toHtmlEscaped())
                 .arg(k.wrong)
                 .arg(k.samples)
-                .arg(Percent(classroom::ErrorRate(k.wrong, k.samples)), Percent(k.lowerBound));
-  html += QStringLiteral("</ol><b>Lições que mais praticam essas teclas</b><ol style='margin-top:2px'>");
+                .arg(Percent(classroom::ErrorRate(k.wrong, k.samples)));
+  html += QStringLiteral("</ol><b>Lições que mais as praticam</b><ol style='margin-top:2px'>");
   for (const classroom::LessonMatch& m : advice.lessons)
     html += QStringLiteral("<li>Lição %1 — %2 do texto</li>").arg(m.lesson).arg(Percent(m.share));
   return html + QStringLiteral("</ol>");
@@ -146,20 +155,21 @@ KeysShown MakeKeysShown(const ClassData& data, const QString& aluno, const class
   shown.title = WholeClass;
   shown.classKeys = classroom::ClassKeys(data.students, period);
   shown.keys = classroom::TotalsOf(shown.classKeys);
-  std::size_t loaded = 0, recorded = 0;
+  std::size_t loaded = 0, recorded = 0, notRecorded = 0;
   QStringList failed;
   for (const classroom::Student& s : data.students) {
     if (s.Failed()) continue;
     ++loaded;
     if (s.keyStats == classroom::KeyStatsState::Read) ++recorded;
+    if (s.keyStats == classroom::KeyStatsState::NotRecorded) ++notRecorded;
     if (s.keyStats == classroom::KeyStatsState::Failed) failed << FailedText(s);
   }
   shown.situation = QStringLiteral("%1 de %2 alunos com estatísticas de teclas registradas · %3 %4")
                         .arg(recorded)
                         .arg(loaded)
                         .arg(KeyFigures(shown.keys), inPeriod);
-  if (recorded < loaded && failed.size() < static_cast<qsizetype>(loaded - recorded))
-    shown.situation += QStringLiteral(" · os demais ainda não têm estatísticas de teclas registradas");
+  if (notRecorded)
+    shown.situation += QStringLiteral(" · %1 ainda sem estatísticas de teclas registradas").arg(notRecorded);
   for (const QString& f : failed) shown.situation += QStringLiteral("<br>") + f;
   shown.advice = classroom::AdviceFor(shown.keys);
   return shown;
@@ -180,11 +190,13 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   top->addWidget(situation_, 1);
   layout->addLayout(top);
 
-  auto* split = new QSplitter(Qt::Vertical, this);
-  auto* upper = new QSplitter(Qt::Horizontal, split);
-  keyboard_ = new KeyboardView(upper);
+  // The keyboard over the table of keys; beside them the keys to practise over the fingers.
+  auto* split = new QSplitter(Qt::Horizontal, this);
+  auto* left = new QSplitter(Qt::Vertical, split);
+  auto* right = new QSplitter(Qt::Vertical, split);
+  keyboard_ = new KeyboardView(left);
   keyboard_->setObjectName(QStringLiteral("teclado"));
-  auto* adviceScroll = new QScrollArea(upper);
+  auto* adviceScroll = new QScrollArea(right);
   adviceScroll->setWidgetResizable(true);
   advice_ = new QLabel(adviceScroll);
   advice_->setObjectName(QStringLiteral("teclasATreinar"));
@@ -193,11 +205,8 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   advice_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
   advice_->setMargin(6);
   adviceScroll->setWidget(advice_);
-  upper->setStretchFactor(0, 3);
-  upper->setStretchFactor(1, 1);
 
-  auto* lower = new QSplitter(Qt::Horizontal, split);
-  table_ = new QTableWidget(0, ColumnCount, lower);
+  table_ = new QTableWidget(0, ColumnCount, left);
   table_->setObjectName(QStringLiteral("tabelaTeclas"));
   table_->setHorizontalHeaderLabels({QStringLiteral("Tecla"), QStringLiteral("Dedo"), QStringLiteral("Acertos"),
                                      QStringLiteral("Erros"), QStringLiteral("Taxa de erro"),
@@ -209,13 +218,17 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   table_->setAlternatingRowColors(true);
   table_->setWordWrap(false);
   table_->horizontalHeader()->setStretchLastSection(true);
-  fingers_ = new QChartView(lower);
+  fingers_ = new QChartView(right);
   fingers_->setRenderHint(QPainter::Antialiasing);
-  fingers_->setMinimumWidth(320);
-  lower->setStretchFactor(0, 3);
-  lower->setStretchFactor(1, 2);
+  fingers_->setMinimumHeight(240);
+  left->setStretchFactor(0, 3);
+  left->setStretchFactor(1, 2);
+  right->setStretchFactor(0, 3);
+  right->setStretchFactor(1, 2);
   split->setStretchFactor(0, 1);
-  split->setStretchFactor(1, 1);
+  split->setStretchFactor(1, 0);
+  right->setMinimumWidth(330);
+  right->setMaximumWidth(420);
   layout->addWidget(split, 1);
 
   connect(whose_, &QComboBox::currentIndexChanged, this, &KeysPage::Rebuild);

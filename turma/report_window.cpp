@@ -484,6 +484,7 @@ void ReportWindow::PeriodChanged() {
 void ReportWindow::ShowStudent(const QString& aluno) {
   const int index = studentBox_->findText(aluno);
   if (index >= 0) studentBox_->setCurrentIndex(index);
+  if (index >= 0) keysPage_->SelectStudent(aluno);
 }
 
 void ReportWindow::ShowTab(Tab tab) { tabs_->setCurrentIndex(tab); }
