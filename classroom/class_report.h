@@ -41,7 +41,7 @@ struct Student {
   LoadFailure failure = LoadFailure::None;
   std::error_code cause{};  // for CannotOpen
   KeyStatsState keyStats = KeyStatsState::NotRecorded;
-  std::string keyStatsError{};                          // the key statistics reader's error text
+  std::string keyStatsError{};                            // the key statistics reader's error text
   std::vector<history::ExerciseKeyStats> keyExercises{};  // in file order
   bool Failed() const { return !error.empty(); }
 };

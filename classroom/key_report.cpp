@@ -32,10 +32,8 @@ void AddInto(KeyTotals& total, const KeyTotals& key) {
   for (const WrongKey& w : key.typedInstead) {
     auto seen = std::find_if(total.typedInstead.begin(), total.typedInstead.end(),
                              [&](const WrongKey& s) { return s.typed == w.typed; });
-    if (seen == total.typedInstead.end())
-      total.typedInstead.push_back(w);
-    else
-      seen->count += w.count;
+    if (seen == total.typedInstead.end()) total.typedInstead.push_back(w);
+    else seen->count += w.count;
   }
   std::stable_sort(total.typedInstead.begin(), total.typedInstead.end(),
                    [](const WrongKey& a, const WrongKey& b) { return a.count > b.count; });

@@ -105,7 +105,7 @@ int ExportCsv(const CommandLine& command, std::ostream& errors) {
   if (const auto stop = CheckExport(command, data, errors)) return *stop;
   const bool failed = ReportFailures(data, errors) || !FoldersWithoutHistory(data).isEmpty();
   const std::string csv = command.mode == CommandLine::Mode::KeyCsv ? classroom::KeyCsv(data.students, {})
-                                                                     : classroom::ClassCsv(data.students, {});
+                                                                    : classroom::ClassCsv(data.students, {});
   if (command.mode == CommandLine::Mode::KeyCsv) {
     // A damaged key statistics file loses that student's keys, never the export.
     for (const auto& s : data.students)

@@ -25,8 +25,8 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 
 extern const char* const UsageText;
 
-// The exports without a window (ExportCsv writes the key statistics' CSV for KeyCsv): 0 when every file was read and the output written,
-// 1 otherwise, with every failure on `errors`. ExportPdf needs a QApplication.
+// The exports without a window (ExportCsv writes the key statistics' CSV for KeyCsv): 0 when every file was read and
+// the output written, 1 otherwise, with every failure on `errors`. ExportPdf needs a QApplication.
 int ExportCsv(const CommandLine& command, std::ostream& errors);
 int ExportPdf(const CommandLine& command, std::ostream& errors);
 

@@ -211,9 +211,9 @@ QString KeyboardPicture::ToolTipAt(const QPointF& point, const QRectF& area) con
   for (std::size_t i = 0; i < all.size(); ++i) {
     if (!CapShape(g, all[i]).contains(point)) continue;
     const KeyCap& cap = all[i];
-    QString text = QStringLiteral("<b>Tecla %1</b>").arg(
-        cap.label.empty() ? CharText(cap.At(KeyLevel::Plain).character).toHtmlEscaped()
-                          : QString::fromStdU16String(std::u16string(cap.label)));
+    QString text = QStringLiteral("<b>Tecla %1</b>")
+                       .arg(cap.label.empty() ? CharText(cap.At(KeyLevel::Plain).character).toHtmlEscaped()
+                                              : QString::fromStdU16String(std::u16string(cap.label)));
     if (cap.finger != Finger::None)
       text += QStringLiteral(" (%1)").arg(QString::fromStdU16String(std::u16string(FingerName(cap.finger))));
     if (i >= caps_.size() || caps_[i].characters.empty()) return text + QStringLiteral("<br>sem dados no período");
@@ -250,10 +250,8 @@ bool KeyboardView::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
     const QString text = picture_.ToolTipAt(help->pos(), QRectF(rect()).adjusted(4, 4, -4, -4));
-    if (text.isEmpty())
-      QToolTip::hideText();
-    else
-      QToolTip::showText(help->globalPos(), text, this);
+    if (text.isEmpty()) QToolTip::hideText();
+    else QToolTip::showText(help->globalPos(), text, this);
     return true;
   }
   return QWidget::event(event);

@@ -12,8 +12,8 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -58,9 +58,10 @@ QString KeyFigures(const std::vector<classroom::KeyTotals>& keys) {
 }
 
 QString NotRecordedText() {
-  return QStringLiteral("Estatísticas de teclas ainda não registradas: não há Teclas.xml ao lado deste histórico "
-                        "(gravado por um Tecladim anterior ou por outro programa). As outras abas mostram o "
-                        "histórico normalmente.");
+  return QStringLiteral(
+      "Estatísticas de teclas ainda não registradas: não há Teclas.xml ao lado deste histórico "
+      "(gravado por um Tecladim anterior ou por outro programa). As outras abas mostram o "
+      "histórico normalmente.");
 }
 
 QString FailedText(const classroom::Student& s) {
@@ -71,9 +72,9 @@ QString FailedText(const classroom::Student& s) {
 
 // The chart's narrow column of labels; the table gives the fingers' whole names.
 const QString ShortFingerNames[] = {
-    QStringLiteral("mínimo esq."), QStringLiteral("anelar esq."), QStringLiteral("médio esq."),
+    QStringLiteral("mínimo esq."),    QStringLiteral("anelar esq."),    QStringLiteral("médio esq."),
     QStringLiteral("indicador esq."), QStringLiteral("indicador dir."), QStringLiteral("médio dir."),
-    QStringLiteral("anelar dir."), QStringLiteral("mínimo dir."), QStringLiteral("polegares")};
+    QStringLiteral("anelar dir."),    QStringLiteral("mínimo dir."),    QStringLiteral("polegares")};
 
 QChart* FingerChart(const std::vector<classroom::KeyTotals>& keys) {
   auto* chart = new QChart;
@@ -145,9 +146,10 @@ KeysShown MakeKeysShown(const ClassData& data, const QString& aluno, const class
     } else {
       const auto exercises = classroom::KeyExercisesInPeriod(s, period);
       shown.keys = classroom::SumKeys(exercises);
-      shown.situation = exercises.empty() ? QStringLiteral("Nenhum exercício com estatísticas de teclas %1.").arg(inPeriod)
-                                          : QStringLiteral("%1 com estatísticas de teclas %2 · %3")
-                                                .arg(ExerciseCount(exercises.size()), inPeriod, KeyFigures(shown.keys));
+      shown.situation = exercises.empty()
+                            ? QStringLiteral("Nenhum exercício com estatísticas de teclas %1.").arg(inPeriod)
+                            : QStringLiteral("%1 com estatísticas de teclas %2 · %3")
+                                  .arg(ExerciseCount(exercises.size()), inPeriod, KeyFigures(shown.keys));
     }
     shown.advice = classroom::AdviceFor(shown.keys);
     return shown;
@@ -292,11 +294,11 @@ void KeysPage::Rebuild() {
     table_->setItem(row, Acertos, new NumberItem(Thousands(k.right), static_cast<double>(k.right)));
     table_->setItem(row, Erros, new NumberItem(Thousands(k.wrong), static_cast<double>(k.wrong)));
     table_->setItem(row, Taxa, new NumberItem(Percent(rate), rate));
-    table_->setItem(row, Tempo, new NumberItem(ms < 0 ? QString() : QStringLiteral("%1 ms").arg(ms),
-                                               static_cast<double>(ms)));
-    table_->setItem(row, Trocada, new QTableWidgetItem(k.typedInstead.empty()
-                                                           ? QString()
-                                                           : Text(classroom::KeyName(k.typedInstead.front().typed))));
+    table_->setItem(row, Tempo,
+                    new NumberItem(ms < 0 ? QString() : QStringLiteral("%1 ms").arg(ms), static_cast<double>(ms)));
+    table_->setItem(row, Trocada,
+                    new QTableWidgetItem(
+                        k.typedInstead.empty() ? QString() : Text(classroom::KeyName(k.typedInstead.front().typed))));
     QStringList missers;
     if (wholeClass && i < shown.classKeys.size())
       for (const classroom::KeyMisser& m : shown.classKeys[i].missers)

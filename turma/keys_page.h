@@ -16,8 +16,8 @@ class KeyboardView;
 
 // What the "Teclas" tab and the printed key pages say of one student's keys or the class's.
 struct KeysShown {
-  QString title;                          // "ana" or "Turma inteira"
-  QString situation;                      // rich text: how many exercises, or why there is nothing
+  QString title;      // "ana" or "Turma inteira"
+  QString situation;  // rich text: how many exercises, or why there is nothing
   std::vector<classroom::KeyTotals> keys;
   std::vector<classroom::ClassKey> classKeys;  // the class's, with who misses each; empty for a student
   classroom::PracticeAdvice advice;

@@ -51,8 +51,9 @@ QString KeyTable(const KeysShown& shown) {
     const classroom::KeyTotals& k = shown.keys[i];
     const std::int64_t ms = classroom::MeanKeyMs(k);
     const double rate = classroom::ErrorRate(k.wrong, k.Samples());
-    html += QStringLiteral("<tr><td style='background:%1'>%2</td><td align='right'>%3</td><td align='right'>%4</td>"
-                           "<td align='right'>%5</td><td align='right'>%6</td><td>%7</td>")
+    html += QStringLiteral(
+                "<tr><td style='background:%1'>%2</td><td align='right'>%3</td><td align='right'>%4</td>"
+                "<td align='right'>%5</td><td align='right'>%6</td><td>%7</td>")
                 .arg(KeyboardPicture::RateColor(rate).name(), Text(classroom::KeyName(k.expected)).toHtmlEscaped())
                 .arg(k.right)
                 .arg(k.wrong)

@@ -101,7 +101,8 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   CreateChartTab();
   keysPage_ = new KeysPage(tabs_);
   tabs_->addTab(keysPage_, QStringLiteral("Teclas"));
-  connect(studentBox_, &QComboBox::currentIndexChanged, this, [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
+  connect(studentBox_, &QComboBox::currentIndexChanged, this,
+          [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
   CreateStatusBar();
   ReadSettings();
   reloadTimer_.setSingleShot(true);

@@ -119,8 +119,8 @@ TEST(ClassKeys, KeysAddUpAndNameTheStudentsWhoMissThemMost) {
 
 TEST(SumFingers, DeadKeyLettersCountOnTheLettersFinger) {
   const KeyTotals keys[] = {
-      {u'ç', 8, 2, 0, 0, {}}, {u'ã', 3, 1, 0, 0, {}}, {u'A', 5, 0, 0, 0, {}}, {u' ', 9, 1, 0, 0, {}},
-      {u'\r', 0, 4, 0, 0, {}},
+      {u'ç', 8, 2, 0, 0, {}}, {u'ã', 3, 1, 0, 0, {}},  {u'A', 5, 0, 0, 0, {}},
+      {u' ', 9, 1, 0, 0, {}}, {u'\r', 0, 4, 0, 0, {}},
   };
   const auto fingers = SumFingers(keys);
   const auto at = [&](Finger f) { return fingers[static_cast<std::size_t>(f)]; };

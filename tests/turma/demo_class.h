@@ -62,9 +62,9 @@ inline char16_t Neighbour(char16_t c) {
   return u'x';
 }
 
-// Key statistics for the exercises of lessons 31 to 40 and the last ones of a history, under the records' own stamps: every
-// character of the lesson counted, errors at the student's rate, and for some students many
-// more on "ç" (typed "c") and on "ã" (the tilde missed: "a").
+// Key statistics for the exercises of lessons 31 to 40 and the last ones of a history, under the records' own stamps:
+// every character of the lesson counted, errors at the student's rate, and for some students many more on "ç" (typed
+// "c") and on "ã" (the tilde missed: "a").
 inline std::string DemoKeyStatistics(const history::Packet& p, const DemoStudent& s, std::uint32_t seed) {
   Lcg random(seed);
   std::vector<history::ExerciseKeyStats> exercises;

@@ -70,7 +70,8 @@ class KeysTabTest : public QObject {
     const auto tilde = keyboard->Picture().ErrorRateOf("AC11");
     const auto space = keyboard->Picture().ErrorRateOf("SPCE");
     QVERIFY(cedilla && tilde && space);
-    QVERIFY2(*cedilla > 0.75 * RedErrorRate && *cedilla > 2 * *space, qPrintable(QString::number(*cedilla) + QLatin1Char(' ') + QString::number(*space)));
+    QVERIFY2(*cedilla > 0.75 * RedErrorRate && *cedilla > 2 * *space,
+             qPrintable(QString::number(*cedilla) + QLatin1Char(' ') + QString::number(*space)));
     QVERIFY2(*tilde > 0.75 * RedErrorRate && *tilde > 2 * *space, qPrintable(QString::number(*tilde)));
     QVERIFY(!keyboard->Picture().ErrorRateOf("LCTL"));
 
@@ -83,7 +84,8 @@ class KeysTabTest : public QObject {
     // Highest rate first; ç and ã among the first; a student's table names no other student.
     QTableWidget* table = keys->Table();
     const QStringList first = TableColumn(table, 0).mid(0, 4);
-    QVERIFY2(first.contains(QStringLiteral("ç")) && first.contains(QStringLiteral("ã")), qPrintable(first.join(QLatin1Char(' '))));
+    QVERIFY2(first.contains(QStringLiteral("ç")) && first.contains(QStringLiteral("ã")),
+             qPrintable(first.join(QLatin1Char(' '))));
     QVERIFY(table->isColumnHidden(table->columnCount() - 1));
     const int cedillaRow = static_cast<int>(TableColumn(table, 0).indexOf(QStringLiteral("ç")));
     QCOMPARE(table->item(cedillaRow, 1)->text(), QStringLiteral("mínimo direito"));
@@ -101,7 +103,8 @@ class KeysTabTest : public QObject {
   void missingOrDamagedKeyStatisticsAreToldAndTheHistoryStays() {
     KeysPage* keys = window_.Keys();
     window_.ShowStudent(QStringLiteral("turma-b/larissa"));
-    QVERIFY2(keys->SituationText().contains(QStringLiteral("ainda não registradas")), qPrintable(keys->SituationText()));
+    QVERIFY2(keys->SituationText().contains(QStringLiteral("ainda não registradas")),
+             qPrintable(keys->SituationText()));
     QCOMPARE(keys->Table()->rowCount(), 0);
 
     window_.ShowStudent(QStringLiteral("turma-b/helena"));
@@ -146,14 +149,20 @@ class KeysTabTest : public QObject {
     QFile file(output);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    QVERIFY(bytes.startsWith("\xEF\xBB\xBF" "aluno;tecla;dedo;acertos;erros;taxa_erro;tempo_medio_ms;mais_trocada_por\r\n"));
+    QVERIFY(
+        bytes.startsWith("\xEF\xBB\xBF"
+                         "aluno;tecla;dedo;acertos;erros;taxa_erro;tempo_medio_ms;mais_trocada_por\r\n"));
     QVERIFY(bytes.contains("\r\nturma-a/ana-beatriz;\xC3\xA7;m\xC3\xADnimo direito;"));
     QVERIFY(!bytes.contains("turma-b/larissa;"));
 
     // Never over a history: refused before anything is written.
     std::ostringstream refused;
     const QString history = dir_.filePath(QStringLiteral("turma-a/ana-beatriz/Exercicio.xml"));
-    const QByteArray before = [&] { QFile h(history); h.open(QIODevice::ReadOnly); return h.readAll(); }();
+    const QByteArray before = [&] {
+      QFile h(history);
+      h.open(QIODevice::ReadOnly);
+      return h.readAll();
+    }();
     QCOMPARE(ExportCsv(ParseCommandLine({QStringLiteral("--csv-teclas"), history, dir_.path()}), refused), 2);
     QFile after(history);
     QVERIFY(after.open(QIODevice::ReadOnly));
