@@ -101,6 +101,7 @@ QChart* FingerChart(const std::vector<classroom::KeyTotals>& keys) {
   QFont small = axisY->labelsFont();
   small.setPointSizeF(small.pointSizeF() * 0.85);
   axisY->setLabelsFont(small);
+  axisY->setTruncateLabels(false);
   chart->addAxis(axisY, Qt::AlignLeft);
   series->attachAxis(axisY);
   auto* axisX = new QValueAxis;

@@ -60,10 +60,11 @@ QString KeyTable(const KeysShown& shown) {
                 .arg(Percent(rate), ms < 0 ? QString() : QStringLiteral("%1 ms").arg(ms),
                      k.typedInstead.empty() ? QString()
                                             : Text(classroom::KeyName(k.typedInstead.front().typed)).toHtmlEscaped());
+    // On paper the one who misses the key most, on one line: the tab lists more.
     if (wholeClass) {
-      QStringList names;
-      for (const classroom::KeyMisser& m : shown.classKeys[i].missers) names << Text(m.aluno).toHtmlEscaped();
-      html += QStringLiteral("<td>%1</td>").arg(names.join(QStringLiteral(", ")));
+      const auto& missers = shown.classKeys[i].missers;
+      html += QStringLiteral("<td style='white-space:nowrap'>%1</td>")
+                  .arg(missers.empty() ? QString() : Text(missers.front().aluno).toHtmlEscaped());
     }
     html += QStringLiteral("</tr>");
   }
