@@ -124,22 +124,7 @@ void Fail(Student& student, const std::exception& e, LoadFailure failure) {
   student.failure = failure;
 }
 
-// The trainer's key statistics beside the history, read with the trainer's own reader. A
-// file that cannot be read is told on its own: the history still shows.
-void LoadKeyStats(Student& student) {
-  const fs::path file = student.file.parent_path() / history::KeyStatsFileName;
-  std::error_code ec;
-  if (!fs::exists(file, ec)) return;
-  try {
-    const std::string bytes = history::ReadHistoryFile(file);
-    if (!bytes.empty()) student.keyExercises = history::ReadKeyStats(history::ReadPacket(bytes));
-    student.keyStats = KeyStatsState::Read;
-  } catch (const std::exception& e) {  // HistoryError, PacketError, KeyStatsError
-    student.keyExercises.clear();
-    student.keyStats = KeyStatsState::Failed;
-    student.keyStatsError = e.what();
-  }
-}
+fs::path KeyStatsFile(const Student& student) { return student.file.parent_path() / history::KeyStatsFileName; }
 
 }  // namespace
 
@@ -192,8 +177,33 @@ Student LoadStudent(const HistoryLocation& location) {
   } catch (const std::exception& e) {
     Fail(student, e, LoadFailure::NotHistory);
   }
-  if (!student.Failed()) LoadKeyStats(student);
+  std::error_code ec;
+  if (!student.Failed() && fs::exists(KeyStatsFile(student), ec)) student.keyStats = KeyStatsState::NotRead;
   return student;
+}
+
+void LoadKeyStats(Student& student) {
+  if (student.keyStats != KeyStatsState::NotRead) return;
+  try {
+    const std::string bytes = history::ReadHistoryFile(KeyStatsFile(student));
+    if (!bytes.empty()) student.keyExercises = history::ReadKeyStats(history::ReadPacket(bytes));
+    student.keyStats = KeyStatsState::Read;
+  } catch (const std::exception& e) {  // HistoryError, PacketError, KeyStatsError
+    student.keyExercises.clear();
+    student.keyStats = KeyStatsState::Failed;
+    student.keyStatsError = e.what();
+  }
+}
+
+void LoadKeyStats(std::vector<Student>& students, unsigned threads) {
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < students.size(); i = next++) LoadKeyStats(students[i]);
+  };
+  std::vector<std::jthread> pool;
+  for (unsigned t = 1; t < threads && t < students.size(); ++t) pool.emplace_back(work);
+  work();
 }
 
 std::vector<Student> LoadClass(const std::vector<HistoryLocation>& histories, const LoadProgress& progress,

@@ -29,6 +29,7 @@ enum class LoadFailure {
 // Whether the student's "Teclas.xml" (the trainer's key statistics, beside the history) was read.
 enum class KeyStatsState {
   NotRecorded,  // no such file: an older trainer, or another program, keeps this history
+  NotRead,      // the file is there; LoadKeyStats reads it when the keys are asked for
   Read,
   Failed,  // the file is there but cannot be read: `keyStatsError` says why; the history still shows
 };

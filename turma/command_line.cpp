@@ -101,9 +101,10 @@ std::optional<int> CheckExport(const CommandLine& command, const ClassData& data
 }
 
 int ExportCsv(const CommandLine& command, std::ostream& errors) {
-  const ClassData data = LoadClassData(command.folders);
+  ClassData data = LoadClassData(command.folders);
   if (const auto stop = CheckExport(command, data, errors)) return *stop;
   const bool failed = ReportFailures(data, errors) || !FoldersWithoutHistory(data).isEmpty();
+  if (command.mode == CommandLine::Mode::KeyCsv) classroom::LoadKeyStats(data.students);
   const std::string csv = command.mode == CommandLine::Mode::KeyCsv ? classroom::KeyCsv(data.students, {})
                                                                     : classroom::ClassCsv(data.students, {});
   if (command.mode == CommandLine::Mode::KeyCsv) {

@@ -1,5 +1,6 @@
 #include "turma/keys_page.h"
 
+#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
@@ -237,7 +238,7 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   connect(whose_, &QComboBox::currentIndexChanged, this, &KeysPage::Rebuild);
 }
 
-void KeysPage::Show(const ClassData* data, const classroom::Period& period, const QString& periodText) {
+void KeysPage::Show(ClassData* data, const classroom::Period& period, const QString& periodText) {
   data_ = data;
   period_ = period;
   periodText_ = periodText;
@@ -274,6 +275,13 @@ void KeysPage::Rebuild() {
   }
   stale_ = false;
   const bool wholeClass = whose_->currentIndex() <= 0;
+  {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (wholeClass) classroom::LoadKeyStats(data_->students);
+    for (classroom::Student& s : data_->students)
+      if (!wholeClass && Text(s.aluno) == whose_->currentText()) classroom::LoadKeyStats(s);
+    QApplication::restoreOverrideCursor();
+  }
   const KeysShown shown = MakeKeysShown(*data_, wholeClass ? QString() : whose_->currentText(), period_, periodText_);
   situation_->setText(shown.situation);
   keyboard_->SetKeys(shown.keys);

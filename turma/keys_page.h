@@ -37,7 +37,8 @@ class KeysPage : public QWidget {
  public:
   explicit KeysPage(QWidget* parent = nullptr);
 
-  void Show(const ClassData* data, const classroom::Period& period, const QString& periodText);
+  // The key statistics of the students shown are read here, when first needed.
+  void Show(ClassData* data, const classroom::Period& period, const QString& periodText);
   // Shows this student's keys; an empty name shows the class's.
   void SelectStudent(const QString& aluno);
 
@@ -54,7 +55,7 @@ class KeysPage : public QWidget {
   void Rebuild();
   bool stale_ = false;
 
-  const ClassData* data_ = nullptr;
+  ClassData* data_ = nullptr;
   classroom::Period period_;
   QString periodText_;
   QComboBox* whose_ = nullptr;

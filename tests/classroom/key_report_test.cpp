@@ -47,8 +47,12 @@ TEST(LoadStudentKeys, TheFileBesideTheHistoryIsReadAndABadOneNeverHidesTheHistor
     ClassFolder f;
     const auto file = f.Write("ana/Exercicio.xml", OneRecord);
     if (c.keyBytes) f.Write("ana/Teclas.xml", c.keyBytes);
-    const Student s = LoadStudent({"ana", file});
+    Student s = LoadStudent({"ana", file});
     ASSERT_FALSE(s.Failed()) << c.name << ": " << s.error;
+    // Found with the history, read only when the keys are asked for.
+    EXPECT_EQ(s.keyStats, c.keyBytes ? KeyStatsState::NotRead : KeyStatsState::NotRecorded) << c.name;
+    EXPECT_TRUE(s.keyExercises.empty()) << c.name;
+    LoadKeyStats(s);
     EXPECT_EQ(s.records.size(), 1u) << c.name;
     EXPECT_EQ(s.keyStats, c.state) << c.name;
     EXPECT_EQ(s.keyStatsError.empty(), c.state != KeyStatsState::Failed) << c.name;
