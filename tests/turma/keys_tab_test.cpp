@@ -167,6 +167,17 @@ class KeysTabTest : public QObject {
     QFile after(history);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QVERIFY(after.readAll() == before);
+    // Nor over a student's key statistics, whatever the export.
+    const QString keys = dir_.filePath(QStringLiteral("turma-a/ana-beatriz/Teclas.xml"));
+    const QByteArray keyBytes = [&] { QFile k(keys); k.open(QIODevice::ReadOnly); return k.readAll(); }();
+    for (const QString& option : {QStringLiteral("--csv-teclas"), QStringLiteral("--csv")}) {
+      std::ostringstream told;
+      QCOMPARE(ExportCsv(ParseCommandLine({option, keys, dir_.path()}), told), 2);
+      QVERIFY(told.str().find("estatísticas de teclas de um aluno") != std::string::npos);
+    }
+    QFile keysAfter(keys);
+    QVERIFY(keysAfter.open(QIODevice::ReadOnly));
+    QVERIFY(keysAfter.readAll() == keyBytes);
   }
 
   void ownReportOpensTheStudentsFolderOnTheKeysTab() {
