@@ -169,7 +169,11 @@ class KeysTabTest : public QObject {
     QVERIFY(after.readAll() == before);
     // Nor over a student's key statistics, whatever the export.
     const QString keys = dir_.filePath(QStringLiteral("turma-a/ana-beatriz/Teclas.xml"));
-    const QByteArray keyBytes = [&] { QFile k(keys); k.open(QIODevice::ReadOnly); return k.readAll(); }();
+    const QByteArray keyBytes = [&] {
+      QFile k(keys);
+      k.open(QIODevice::ReadOnly);
+      return k.readAll();
+    }();
     for (const QString& option : {QStringLiteral("--csv-teclas"), QStringLiteral("--csv")}) {
       std::ostringstream told;
       QCOMPARE(ExportCsv(ParseCommandLine({option, keys, dir_.path()}), told), 2);

@@ -160,9 +160,10 @@ int main(int argc, char** argv) {
   Files();  // written before any timing
   benchmark::RunSpecifiedBenchmarks();
   if (withoutSeconds > 0 && withSeconds > 0)
-    std::printf("\nbest of 3, %d students x %d exercises: without key statistics %.3f s; with them %.3f s; ratio %.2f "
-                "(goal <= 1.50)\n",
-                Students(), RecordsPerStudent, withoutSeconds, withSeconds, withSeconds / withoutSeconds);
+    std::printf(
+        "\nbest of 3, %d students x %d exercises: without key statistics %.3f s; with them %.3f s; ratio %.2f "
+        "(goal <= 1.50)\n",
+        Students(), RecordsPerStudent, withoutSeconds, withSeconds, withSeconds / withoutSeconds);
   if (classKeysSeconds > 0) std::printf("the class's keyboard, first shown: %.3f s\n", classKeysSeconds);
   benchmark::Shutdown();
   return 0;
