@@ -9,6 +9,7 @@
 
 #include "exam/result_record.h"
 #include "history/history_file.h"
+#include "history/key_stats_file.h"
 #include "history/packet.h"
 #include "history/record_order.h"
 #include "history/record_set.h"
@@ -120,6 +121,8 @@ bool RecordOrder(const ExerciseRecord& a, const ExerciseRecord& b) {
   return history::ComesBefore(a.data, a.recordNumber, b.data, b.recordNumber);
 }
 
+fs::path KeyStatsFile(const Student& student) { return student.file.parent_path() / history::KeyStatsFileName; }
+
 }  // namespace
 
 ClassFolders FindHistories(const std::vector<fs::path>& folders) {
@@ -191,7 +194,26 @@ Student LoadStudent(const HistoryLocation& location) {
     student.failure = failed.failure;
     student.cause = failed.cause;
   }
+  std::error_code ec;
+  if (!student.Failed() && fs::exists(KeyStatsFile(student), ec)) student.keyStats = KeyStatsState::NotRead;
   return student;
+}
+
+void LoadKeyStats(Student& student) {
+  if (student.keyStats != KeyStatsState::NotRead) return;
+  try {
+    const std::string bytes = history::ReadHistoryFile(KeyStatsFile(student));
+    if (!bytes.empty()) student.keyExercises = history::ReadKeyStats(history::ReadPacket(bytes));
+    student.keyStats = KeyStatsState::Read;
+  } catch (const std::exception& e) {  // HistoryError, PacketError, KeyStatsError
+    student.keyExercises.clear();
+    student.keyStats = KeyStatsState::Failed;
+    student.keyStatsError = e.what();
+  }
+}
+
+void LoadKeyStats(std::vector<Student>& students, unsigned threads) {
+  ReadInParallel(students.size(), [&](std::size_t i) { LoadKeyStats(students[i]); }, threads);
 }
 
 std::vector<char> ReadInParallel(std::size_t count, const std::function<void(std::size_t)>& read, unsigned threads,

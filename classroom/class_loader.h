@@ -58,6 +58,13 @@ ReadFailure ReadGuarded(const std::function<void()>& read);
 // `cancel` stops it early. Which ones ran.
 std::vector<char> ReadInParallel(std::size_t count, const std::function<void(std::size_t)>& read, unsigned threads = 0,
                                  const std::atomic<bool>* cancel = nullptr);
+// The student's "Teclas.xml" (found by LoadStudent) read with the trainer's own reader, when
+// the keys are asked for: the file is many times the history's size, and a class is shown
+// without it. A file that cannot be read is told on its own (KeyStatsState::Failed); the
+// history stays. Students already read, or without the file, are left as they are.
+void LoadKeyStats(Student& student);
+// The same for a whole class, on `threads` threads (0: one per core).
+void LoadKeyStats(std::vector<Student>& students, unsigned threads = 0);
 
 // Told after each file is read, from the thread that read it: (files done, files in all).
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;

@@ -9,6 +9,7 @@
 
 #include "classroom/figures.h"
 #include "history/datetime.h"
+#include "history/key_stats_file.h"
 
 // A class: every student's history, and the figures per student and per class.
 namespace tecladim::classroom {
@@ -25,6 +26,14 @@ enum class LoadFailure {
   NotHistory,  // well formed, but without the history's fields
 };
 
+// Whether the student's "Teclas.xml" (the trainer's key statistics, beside the history) was read.
+enum class KeyStatsState {
+  NotRecorded,  // no such file: an older trainer, or another program, keeps this history
+  NotRead,      // the file is there; LoadKeyStats reads it when the keys are asked for
+  Read,
+  Failed,  // the file is there but cannot be read: `keyStatsError` says why; the history still shows
+};
+
 struct Student {
   std::string aluno;               // folder path relative to the opened folder, '/' between parts
   std::filesystem::path file;      // the "Exercicio.xml" it was read from
@@ -32,6 +41,9 @@ struct Student {
   std::vector<ExerciseRecord> records;  // ascending `data` (blank first), then record number
   LoadFailure failure = LoadFailure::None;
   std::error_code cause{};  // for CannotOpen
+  KeyStatsState keyStats = KeyStatsState::NotRecorded;
+  std::string keyStatsError{};                            // the key statistics reader's error text
+  std::vector<history::ExerciseKeyStats> keyExercises{};  // in file order
   bool Failed() const { return !error.empty(); }
 };
 

@@ -36,6 +36,19 @@ void AppendLine(std::string& out, const std::string& aluno, const ExerciseRecord
       Whole(f.meta),
       Decimal(f.percentualMeta),
   };
+  AppendCsvLine(out, cells);
+}
+
+}  // namespace
+
+std::string CsvStart(std::string_view header) {
+  std::string out(ByteOrderMark);
+  out += header;
+  out += LineEnd;
+  return out;
+}
+
+void AppendCsvLine(std::string& out, std::span<const std::string> cells) {
   bool first = true;
   for (const std::string& cell : cells) {
     if (!first) out.push_back(Separator);
@@ -44,8 +57,6 @@ void AppendLine(std::string& out, const std::string& aluno, const ExerciseRecord
   }
   out += LineEnd;
 }
-
-}  // namespace
 
 std::string CsvCell(std::string_view text) {
   // A folder named "=1+1" or "@SOMA(1;2)" must not become a formula in the instructor's
@@ -70,9 +81,7 @@ std::string ClassCsv(const std::vector<Student>& students, const Period& period)
   // Records within a student are already in `data` then record-number order.
   std::stable_sort(order.begin(), order.end(), [](const Student* a, const Student* b) { return a->aluno < b->aluno; });
 
-  std::string out(ByteOrderMark);
-  out += CsvHeader;
-  out += LineEnd;
+  std::string out = CsvStart(CsvHeader);
   std::vector<const ExerciseRecord*> merged;
   for (auto group = order.begin(); group != order.end();) {
     const auto end = std::find_if(group, order.end(), [&](const Student* s) { return s->aluno != (*group)->aluno; });

@@ -1,5 +1,8 @@
 #include "turma/class_data.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "classroom/figures.h"
 #include "exercise/figures.h"
 #include "turma/name_order.h"
@@ -61,4 +64,17 @@ ClassData LoadClassData(const QStringList& folders, const classroom::LoadProgres
   data.loadedAt = QDateTime::currentDateTime();
   return data;
 }
+
+ClassData LoadOwnHistory(const QString& folder) {
+  ClassData data;
+  data.folders = {folder};
+  const QDir opened(folder);
+  QString aluno = QFileInfo(opened.absolutePath()).fileName();
+  if (aluno.isEmpty()) aluno = opened.absolutePath();  // the root folder
+  const QString file = opened.absoluteFilePath(Text(std::string(history::HistoryFileName)));
+  data.students.push_back(classroom::LoadStudent({aluno.toStdString(), PathOf(file)}));
+  data.loadedAt = QDateTime::currentDateTime();
+  return data;
+}
+
 }  // namespace tecladim::turma

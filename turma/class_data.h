@@ -53,4 +53,7 @@ namespace tecladim::turma {
 // Walks the folders and reads every history and results file on all cores; `progress` as LoadClass tells it.
 ClassData LoadClassData(const QStringList& folders, const classroom::LoadProgress& progress = {},
                         const std::atomic<bool>* cancel = nullptr);
+// The history directly in `folder` (no walk: a home folder may be large) as one student
+// named after the folder, for a student's own report.
+ClassData LoadOwnHistory(const QString& folder);
 }  // namespace tecladim::turma

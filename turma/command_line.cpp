@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "classroom/csv.h"
+#include "history/history_name.h"
 #include "turma/class_data.h"
 #include "turma/exam_results_export.h"
 #include "turma/exports.h"
@@ -19,9 +20,13 @@ const char* const UsageText =
     "     tecladim-turma --csv ARQUIVO PASTA...\n"
     "     tecladim-turma --pdf ARQUIVO PASTA...\n"
     "     tecladim-turma --csv-provas ARQUIVO PASTA...\n"
+    "     tecladim-turma --csv-teclas ARQUIVO PASTA...\n"
+    "     tecladim-turma --meu-desempenho [PASTA]\n"
     "Lê o Exercicio.xml de cada aluno nas pastas (em qualquer profundidade) e mostra\n"
     "o relatório da turma, ou o grava em CSV ou PDF sem abrir janela; --csv-provas\n"
-    "grava em CSV os simulados (Simulados.xml) de cada aluno.\n";
+    "grava em CSV os simulados (Simulados.xml) de cada aluno, --csv-teclas os acertos e\n"
+    "erros de cada tecla (Teclas.xml). --meu-desempenho mostra o relatório do próprio\n"
+    "aluno, com o histórico da PASTA (a pasta atual, se omitida).\n";
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
   CommandLine c;
@@ -31,10 +36,22 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     c.mode = CommandLine::Mode::Usage;
     return c;
   }
-  if (first == QStringLiteral("--csv") || first == QStringLiteral("--pdf") || first == QStringLiteral("--csv-provas")) {
-    c.mode = first == QStringLiteral("--csv")   ? CommandLine::Mode::Csv
-             : first == QStringLiteral("--pdf") ? CommandLine::Mode::Pdf
-                                                : CommandLine::Mode::CsvExams;
+  if (first == QStringLiteral("--meu-desempenho")) {
+    c.mode = CommandLine::Mode::OwnReport;
+    if (arguments.size() > 2) {
+      c.mode = CommandLine::Mode::Usage;
+      c.error = QStringLiteral("%1 aceita uma só pasta.").arg(first);
+      return c;
+    }
+    c.folders = {arguments.size() == 2 ? arguments[1] : QStringLiteral(".")};
+    return c;
+  }
+  if (first == QStringLiteral("--csv") || first == QStringLiteral("--pdf") || first == QStringLiteral("--csv-provas") ||
+      first == QStringLiteral("--csv-teclas")) {
+    c.mode = first == QStringLiteral("--csv")          ? CommandLine::Mode::Csv
+             : first == QStringLiteral("--pdf")        ? CommandLine::Mode::Pdf
+             : first == QStringLiteral("--csv-provas") ? CommandLine::Mode::CsvExams
+                                                       : CommandLine::Mode::KeyCsv;
     if (arguments.size() < 3) {
       c.mode = CommandLine::Mode::Usage;
       c.error = QStringLiteral("%1 pede um arquivo de saída e ao menos uma pasta.").arg(first);
@@ -89,10 +106,19 @@ std::optional<int> CheckExport(const CommandLine& command, const ClassData& data
 }
 
 int ExportCsv(const CommandLine& command, std::ostream& errors) {
-  const ClassData data = LoadClassData(command.folders);
+  ClassData data = LoadClassData(command.folders);
   if (const auto stop = CheckExport(command, data, errors)) return *stop;
   const bool failed = ReportFailures(data, errors) || !FoldersWithoutHistory(data).isEmpty();
-  if (!WriteWhole(command.output, classroom::ClassCsv(data.students, {}))) {
+  if (command.mode == CommandLine::Mode::KeyCsv) classroom::LoadKeyStats(data.students);
+  const std::string csv = command.mode == CommandLine::Mode::KeyCsv ? classroom::KeyCsv(data.students, {})
+                                                                    : classroom::ClassCsv(data.students, {});
+  if (command.mode == CommandLine::Mode::KeyCsv) {
+    // A damaged key statistics file loses that student's keys, never the export.
+    for (const auto& s : data.students)
+      if (!s.Failed() && s.keyStats == classroom::KeyStatsState::Failed)
+        errors << "tecladim-turma: " << s.aluno << ": " << history::KeyStatsFileName << ": " << s.keyStatsError << '\n';
+  }
+  if (!WriteWhole(command.output, csv)) {
     errors << "tecladim-turma: não foi possível gravar " << command.output.toStdString() << '\n';
     return 1;
   }

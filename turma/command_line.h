@@ -8,10 +8,13 @@
 // tecladim-turma --csv FILE FOLDER... writes the CSV, no window
 // tecladim-turma --pdf FILE FOLDER... writes the PDF report, no window
 // tecladim-turma --csv-provas FILE FOLDER... writes the simulados' CSV, no window
+// tecladim-turma --csv-teclas FILE FOLDER... writes the key statistics' CSV, no window
+// tecladim-turma --meu-desempenho [FOLDER] a student's own report on the history in FOLDER
+//                                         (the current folder), its keys shown
 namespace tecladim::turma {
 
 struct CommandLine {
-  enum class Mode { Window, Csv, Pdf, CsvExams, Usage };
+  enum class Mode { Window, Csv, Pdf, CsvExams, KeyCsv, OwnReport, Usage };
   Mode mode = Mode::Window;
   QString output;
   QStringList folders;
@@ -23,8 +26,8 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 
 extern const char* const UsageText;
 
-// The exports without a window: 0 when every file was read and the output written,
-// 1 otherwise, with every failure on `errors`. ExportPdf needs a QApplication.
+// The exports without a window (ExportCsv writes the key statistics' CSV for KeyCsv): 0 when every file was read and
+// the output written, 1 otherwise, with every failure on `errors`. ExportPdf needs a QApplication.
 int ExportCsv(const CommandLine& command, std::ostream& errors);
 int ExportPdf(const CommandLine& command, std::ostream& errors);
 

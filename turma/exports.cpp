@@ -38,6 +38,12 @@ QString RefusedOutputText(const QString& output, const ClassData& data) {
       EqualIgnoringAsciiCase(path.filename().string(), history::HistoryFileName);
   bool readHere = false;
   for (const classroom::Student& s : data.students) readHere = readHere || SameFile(path, s.file);
+  // A student's key statistics are theirs as much as the history is.
+  if (EqualIgnoringAsciiCase(path.filename().string(), history::KeyStatsFileName))
+    return QStringLiteral(
+               "%1 é o arquivo de estatísticas de teclas de um aluno (Teclas.xml): escolha outro arquivo "
+               "para a exportação.")
+        .arg(output);
   if (historyName || readHere)
     return QStringLiteral("%1 é o histórico de um aluno (Exercicio.xml): escolha outro arquivo para a exportação.")
         .arg(output);

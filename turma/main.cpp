@@ -34,6 +34,7 @@ int main(int argc, char* argv[]) {
       (command.error.isEmpty() ? std::cout : std::cerr) << tecladim::turma::UsageText;
       return command.error.isEmpty() ? 0 : 2;
     case CommandLine::Mode::Csv:
+    case CommandLine::Mode::KeyCsv:
       return tecladim::turma::ExportCsv(command, std::cerr);
     case CommandLine::Mode::CsvExams:
       return tecladim::turma::ExportExamCsv(command, std::cerr);
@@ -43,14 +44,17 @@ int main(int argc, char* argv[]) {
       tecladim::turma::SetUpApplication(app);
       return tecladim::turma::ExportPdf(command, std::cerr);
     }
-    case CommandLine::Mode::Window: break;
+    case CommandLine::Mode::Window:
+    case CommandLine::Mode::OwnReport: break;
   }
 
   QApplication app(argc, argv);
   tecladim::turma::SetUpApplication(app);
   tecladim::turma::ReportWindow window;
   window.show();
-  if (command.folders.isEmpty())
+  if (command.mode == CommandLine::Mode::OwnReport)
+    window.OpenOwnHistory(command.folders.first());
+  else if (command.folders.isEmpty())
     window.OpenLastFolders();
   else
     window.OpenFolders(command.folders);

@@ -9,9 +9,12 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
+
 
 #include "turma/class_table_model.h"
 #include "turma/exam_results_model.h"
+#include "turma/keys_sheet.h"
 #include "turma/load_errors.h"
 #include "turma/report_charts.h"
 
@@ -274,8 +277,18 @@ void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportO
   table.Show(&data, options.period, ToStamp(options.now), options.inactiveDays);
   ClassPages(pages, painter, data, options, table);
   ExamPages(pages, data, options);
-  for (const classroom::Student& student : data.students)
-    if (!student.Failed()) StudentPage(pages, painter, student, options);
+  // The keyboards: the class's, then each student's after their page, where keys were recorded.
+  const ClassData keyed = WithKeyStats(data);
+  auto keysSheet = [&](const QString& aluno) {
+    pages.NewPage();
+    PaintKeysSheet(painter, pages.Area(), MakeKeysShown(keyed, aluno, options.period, options.periodText));
+  };
+  if (std::any_of(keyed.students.begin(), keyed.students.end(), RecordsKeys)) keysSheet({});
+  for (const classroom::Student& student : keyed.students)
+    if (!student.Failed()) {
+      StudentPage(pages, painter, student, options);
+      if (RecordsKeys(student)) keysSheet(Text(student.aluno));
+    }
   pages.Finish();
 }
 

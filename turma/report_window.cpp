@@ -38,6 +38,7 @@
 #include "turma/exercise_table_model.h"
 #include "turma/exports.h"
 #include "turma/frozen_column_table.h"
+#include "turma/keys_page.h"
 #include "turma/load_errors.h"
 #include "turma/report_charts.h"
 #include "turma/report_document.h"
@@ -99,6 +100,10 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   CreateClassTab();
   CreateStudentTab();
   CreateChartTab();
+  keysPage_ = new KeysPage(tabs_);
+  tabs_->addTab(keysPage_, QStringLiteral("Teclas"));
+  connect(studentBox_, &QComboBox::currentIndexChanged, this,
+          [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
   examPage_ = new ExamResultsPage(tabs_);
   tabs_->addTab(examPage_, QStringLiteral("Simulados"));
   CreateStatusBar();
@@ -338,6 +343,15 @@ void ReportWindow::OpenLastFolders() {
   if (!last.isEmpty()) OpenFolders(last);
 }
 
+void ReportWindow::OpenOwnHistory(const QString& folder) {
+  setWindowTitle(QStringLiteral("Tecladim — Meu desempenho"));
+  ownHistory_ = true;
+  folders_ = {folder};
+  connect(this, &ReportWindow::ClassShown, this, [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
+  ShowTab(KeysTab);
+  StartLoading();
+}
+
 void ReportWindow::Reload() {
   if (!folders_.isEmpty()) StartLoading();
 }
@@ -365,8 +379,8 @@ void ReportWindow::StartLoading() {
         },
         Qt::QueuedConnection);
   };
-  loader_ = QThread::create([folders, result, progress, cancel = cancel_] {
-    *result = LoadClassData(folders, progress, cancel.get());
+  loader_ = QThread::create([folders, result, progress, cancel = cancel_, own = ownHistory_] {
+    *result = own ? LoadOwnHistory(folders.first()) : LoadClassData(folders, progress, cancel.get());
   });
   connect(loader_, &QThread::finished, this, [this, result] {
     loader_->deleteLater();
@@ -477,6 +491,7 @@ void ReportWindow::PeriodChanged() {
 void ReportWindow::ShowStudent(const QString& aluno) {
   const int index = studentBox_->findText(aluno);
   if (index >= 0) studentBox_->setCurrentIndex(index);
+  if (index >= 0) keysPage_->SelectStudent(aluno);
 }
 
 void ReportWindow::ShowTab(Tab tab) { tabs_->setCurrentIndex(tab); }
@@ -523,6 +538,7 @@ void ReportWindow::Refresh() {
   }
   classSummary_->setText(text);
   examPage_->Show(data_, period, PeriodText());
+  keysPage_->Show(&data_, period, PeriodText());
   RefreshStudent();
   RefreshClassCharts();
 }

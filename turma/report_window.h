@@ -28,6 +28,7 @@ class ClassRows;
 class ClassTableModel;
 class ExamResultsPage;
 class ExerciseTableModel;
+class KeysPage;
 
 // "Tecladim — Relatório da turma": the class table, one student's progress, the class
 // chart, a period every view and export follows, print and export. Loading runs on a
@@ -35,7 +36,7 @@ class ExerciseTableModel;
 class ReportWindow : public QMainWindow {
   Q_OBJECT
  public:
-  enum Tab { ClassTab, StudentTab, ChartTab };
+  enum Tab { ClassTab, StudentTab, ChartTab, KeysTab, ExamTab };
   enum class PeriodChoice { Everything, ThisWeek, ThisMonth, Range };
 
   explicit ReportWindow(QWidget* parent = nullptr);
@@ -45,6 +46,8 @@ class ReportWindow : public QMainWindow {
   void OpenFolders(const QStringList& folders);
   // Opens the folders remembered from the last run, if any.
   void OpenLastFolders();
+  // A student's own report: the history in `folder` alone, its keys shown.
+  void OpenOwnHistory(const QString& folder);
   void Reload();
 
   void SetPeriod(PeriodChoice choice, QDate from = {}, QDate to = {});
@@ -55,6 +58,7 @@ class ReportWindow : public QMainWindow {
   bool Loading() const { return loader_ != nullptr; }
   QTableView* ClassTable() const { return classTable_; }
   ClassRows* Rows() const { return classRows_; }
+  KeysPage* Keys() const { return keysPage_; }
   classroom::Period CurrentPeriod() const;
   QString PeriodText() const;
 
@@ -114,6 +118,8 @@ class ReportWindow : public QMainWindow {
 
   QChartView* classLessonsView_ = nullptr;
   QChartView* classTlView_ = nullptr;
+  KeysPage* keysPage_ = nullptr;
+  bool ownHistory_ = false;
 
   ExamResultsPage* examPage_ = nullptr;
 

@@ -7,9 +7,11 @@
 
 #include "exam/result_record.h"
 #include "exam/texts.h"
+#include "history/key_stats_file.h"
 #include "history/packet.h"
 #include "history/record_set.h"
 #include "history/utf8.h"
+#include "lessons/abnt2_keyboard.h"
 #include "synthetic_class.h"
 
 // A class as an instructor finds it: two groups of students at different stages, one who
@@ -92,6 +94,69 @@ inline void WriteDemoSimulados(const std::filesystem::path& root, std::int64_t t
       << "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA>";
 }
 
+// The students whose key statistics show slips on "ç" and on "~" + "a", the ones without a
+// key statistics file (an older trainer) and the one whose file is damaged.
+inline bool SlipsOnCedillaAndTilde(const std::string& folder) {
+  return folder == "turma-a/ana-beatriz" || folder == "turma-a/eduarda" || folder == "turma-b/isabela";
+}
+inline constexpr const char* NoKeyStatistics = "turma-b/larissa";
+inline constexpr const char* DamagedKeyStatistics = "turma-b/helena";
+inline constexpr std::size_t DemoKeyExercises = 60;
+
+// The key typed by mistake for `c`: the next key of its row, as a finger slips.
+inline char16_t Neighbour(char16_t c) {
+  const auto keying = KeyingOf(c);
+  if (!keying) return u'x';
+  const auto keys = Abnt2Keys();
+  for (const KeyCap* k = keying->Last().key + 1; k < keys.data() + keys.size(); ++k)
+    if (k->At(KeyLevel::Plain).kind == SymbolKind::Character) return k->At(KeyLevel::Plain).character;
+  return u'x';
+}
+
+// Key statistics for the exercises of lessons 31 to 40 and the last ones of a history, under the records' own stamps:
+// every character of the lesson counted, errors at the student's rate, and for some students many more on "ç" (typed
+// "c") and on "ã" (the tilde missed: "a").
+inline std::string DemoKeyStatistics(const history::Packet& p, const DemoStudent& s, std::uint32_t seed) {
+  Lcg random(seed);
+  std::vector<history::ExerciseKeyStats> exercises;
+  const std::size_t rows = p.columns[0].numbers.size();
+  for (std::size_t r = 0; r < rows; ++r) {
+    const int licao = static_cast<int>(p.columns[0].numbers[r]);
+    if (r + DemoKeyExercises < rows && (licao < 31 || licao > 40)) continue;
+    const auto text = LessonText(licao);
+    if (!text) continue;
+    history::ExerciseKeyStats e;
+    e.licao = licao;
+    e.data = FromStamp(Stamp{p.columns[1].numbers[r]});
+    e.inicio = FromStamp(Stamp{p.columns[3].numbers[r]});
+    e.fim = FromStamp(Stamp{p.columns[4].numbers[r]});
+    for (char16_t c : *text) {
+      if (c == u'\r' || c == u'\n' || !KeyingOf(c)) continue;
+      auto it = std::find_if(e.keys.begin(), e.keys.end(), [&](const KeyCounts& k) { return k.expected == c; });
+      if (it == e.keys.end()) it = e.keys.insert(e.keys.end(), KeyCounts{c, 0, 0, 0, 0, {}});
+      double rate = std::min(0.5, s.errorRate * 2);
+      char16_t typed = Neighbour(c);
+      if (SlipsOnCedillaAndTilde(s.folder) && c == u'ç') rate = 0.35, typed = u'c';
+      if (SlipsOnCedillaAndTilde(s.folder) && (c == u'ã' || c == u'õ')) rate = 0.4, typed = c == u'ã' ? u'a' : u'o';
+      if (random.Next() < rate) {
+        ++it->wrong;
+        auto w = std::find_if(it->typedInstead.begin(), it->typedInstead.end(),
+                              [&](const WrongKey& k) { return k.typed == typed; });
+        if (w == it->typedInstead.end()) it->typedInstead.push_back({typed, 1});
+        else ++w->count;
+      } else {
+        ++it->right;
+        const Finger f = FingerOf(c);
+        const bool little = f == Finger::LeftLittle || f == Finger::RightLittle;
+        it->rightMs += static_cast<std::int64_t>((little ? 330 : 230) * (0.7 + 0.6 * random.Next()));
+        ++it->timedRight;
+      }
+    }
+    exercises.push_back(std::move(e));
+  }
+  return history::WritePacket(history::KeyStatsPacket(exercises));
+}
+
 inline void WriteDemoClass(const std::filesystem::path& root, std::int64_t today) {
   std::uint32_t seed = 7;
   for (const DemoStudent& s : DemoStudents()) {
@@ -106,6 +171,11 @@ inline void WriteDemoClass(const std::filesystem::path& root, std::int64_t today
     const auto file = root / std::filesystem::u8path(s.folder) / "Exercicio.xml";
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << history::WritePacket(p);
+    const auto keys = file.parent_path() / "Teclas.xml";
+    if (std::string(s.folder) == DamagedKeyStatistics)
+      std::ofstream(keys, std::ios::binary) << "<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA>";
+    else if (std::string(s.folder) != NoKeyStatistics)
+      std::ofstream(keys, std::ios::binary) << DemoKeyStatistics(p, s, seed);
   }
   // A school's own tool: no RowState, no change log, a column of its own, blank fields.
   const std::string day = [&] {

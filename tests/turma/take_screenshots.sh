@@ -1,8 +1,8 @@
 #!/bin/sh
 # Takes the pictures of the class report in docs/ as an instructor sees them on a school's
 # machine (a 1366x768 screen under openbox, pt_BR.UTF-8, America/Sao_Paulo): every view of the
-# window, the print dialog, and the first and fourth pages of the PDF report (the class and
-# one student; the simulados are the third).
+# window, the print dialog, and pages of the PDF report (the class; the simulados are the
+# third page; the class's keyboard, one student and their keyboard).
 # Usage: take_screenshots.sh <build folder> <docs folder>
 set -eu
 build=$(readlink -f "$1")
@@ -26,6 +26,8 @@ cd "$work"
 "$build/tests/turma/turma_screenshots" escola "$docs"
 "$build/turma/tecladim-turma" --pdf turma.pdf escola 2>/dev/null || true   # one damaged file: status 1
 pdftoppm -r 70 -png -f 1 -l 1 turma.pdf pagina
-pdftoppm -r 70 -png -f 4 -l 4 turma.pdf pagina
+pdftoppm -r 70 -png -f 4 -l 6 turma.pdf pagina
 cp pagina-01.png "$docs/turma-pdf-resumo.png"
-cp pagina-04.png "$docs/turma-pdf-aluno.png"
+cp pagina-04.png "$docs/turma-pdf-teclas-turma.png"
+cp pagina-05.png "$docs/turma-pdf-aluno.png"
+cp pagina-06.png "$docs/turma-pdf-teclas-aluno.png"

@@ -1,0 +1,69 @@
+#pragma once
+#include <QWidget>
+
+#include "classroom/class_report.h"
+#include "classroom/key_report.h"
+#include "turma/class_data.h"
+
+class QChartView;
+class QComboBox;
+class QLabel;
+class QTableWidget;
+
+namespace tecladim::turma {
+
+class KeyboardView;
+
+// What the "Teclas" tab and the printed key pages say of one student's keys or the class's.
+struct KeysShown {
+  QString title;      // "ana" or "Turma inteira"
+  QString situation;  // rich text: how many exercises, or why there is nothing
+  std::vector<classroom::KeyTotals> keys;
+  std::vector<classroom::ClassKey> classKeys;  // the class's, with who misses each; empty for a student
+  classroom::PracticeAdvice advice;
+};
+
+// The keys of a student (by aluno) or, for an empty name, of the whole class, in the period.
+KeysShown MakeKeysShown(const ClassData& data, const QString& aluno, const classroom::Period& period,
+                        const QString& periodText);
+
+// "Teclas a treinar" and the lessons proposed, as rich text.
+QString AdviceHtml(const classroom::PracticeAdvice& advice);
+
+// The "Teclas" tab: the keyboard coloured by error rate, the table of keys, the chart per
+// finger and the keys to practise, for one student or the whole class.
+class KeysPage : public QWidget {
+  Q_OBJECT
+ public:
+  explicit KeysPage(QWidget* parent = nullptr);
+
+  // The key statistics of the students shown are read here, when first needed.
+  void Show(ClassData* data, const classroom::Period& period, const QString& periodText);
+  // Shows this student's keys; an empty name shows the class's.
+  void SelectStudent(const QString& aluno);
+
+  KeyboardView* Keyboard() const { return keyboard_; }
+  QTableWidget* Table() const { return table_; }
+  QString SituationText() const;
+  QString AdviceText() const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  // Built when shown: a large class's keys take a moment to add up.
+  void Rebuild();
+  bool stale_ = false;
+
+  ClassData* data_ = nullptr;
+  classroom::Period period_;
+  QString periodText_;
+  QComboBox* whose_ = nullptr;
+  QLabel* situation_ = nullptr;
+  KeyboardView* keyboard_ = nullptr;
+  QLabel* advice_ = nullptr;
+  QTableWidget* table_ = nullptr;
+  QChartView* fingers_ = nullptr;
+};
+
+}  // namespace tecladim::turma
