@@ -6,6 +6,7 @@
 #include <QGraphicsScene>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -23,7 +24,6 @@ constexpr double SmallestCellScale = 0.8;
 // Room left between a cell's text and its neighbours', in points of the font.
 constexpr double CellPadding = 0.5;
 const QColor HeaderBackground(225, 230, 240);
-constexpr int Flags = Qt::AlignVCenter | Qt::TextWordWrap;
 
 }  // namespace
 
@@ -64,19 +64,26 @@ void Pages::SetFont(double points, Weight weight) {
 double Pages::LineHeight() const { return painter_.fontMetrics().height() * LineSpacing; }
 
 void Pages::Line(const QString& text, QColor color) {
-  const QFontMetricsF metrics(painter_.font(), &device_);
-  const double lines = std::max(1.0, std::ceil(metrics.boundingRect(QRectF(0, 0, area_.width(), 1e6), Flags, text)
-                                                   .height() / metrics.height() - 0.01));
+  QTextOption option(Qt::AlignLeft | Qt::AlignVCenter);
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  const double lineHeight = painter_.fontMetrics().height();
+  const double lines =
+      std::max(1.0, std::round(painter_.boundingRect(QRectF(0, 0, area_.width(), 1e6), text, option).height() /
+                               lineHeight));
   const double height = LineHeight() * lines;
   EnsureRoom(height);
   painter_.setPen(color);
-  painter_.drawText(QRectF(area_.left(), y_, area_.width(), height), Qt::AlignLeft | Flags, text);
+  painter_.drawText(QRectF(area_.left(), y_, area_.width(), height), text, option);
   y_ += height;
 }
 
 void Pages::Lines(const std::vector<SummaryLine>& lines) {
-  for (const SummaryLine& line : lines)
-    Line(line.parts.join(QStringLiteral("    ")), line.tone == LineTone::Warning ? WarningText : QColor(Qt::black));
+  for (const SummaryLine& line : lines) {
+    // A figure and its words stay on one line; a line breaks between figures.
+    QStringList parts = line.parts;
+    for (QString& part : parts) part.replace(QLatin1Char(' '), QChar::Nbsp);
+    Line(parts.join(QStringLiteral("    ")), line.tone == LineTone::Warning ? WarningText : QColor(Qt::black));
+  }
 }
 
 void Pages::Row(const QStringList& cells, const std::vector<double>& widths, RowKind kind, QColor color) {
@@ -84,28 +91,26 @@ void Pages::Row(const QStringList& cells, const std::vector<double>& widths, Row
   QFont small = rowFont;
   small.setPointSizeF(rowFont.pointSizeF() * SmallestCellScale);
   const double padding = painter_.fontMetrics().height() * CellPadding / 2;
-  // Each cell's font and lines: its own font when the text fits, a smaller one when that is
-  // enough, else the smaller one over as many lines as it takes.
-  struct Fitted {
-    QFont font;
-    double lines = 1;
-  };
-  std::vector<Fitted> fitted;
-  double lines = 1;
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  // Each cell keeps the row's font when its text fits, takes a smaller one when that is
+  // enough, else the smaller one over as many lines as it takes, broken between words
+  // where it can.
+  std::vector<QFont> fonts;
+  double height = LineHeight();
   for (qsizetype i = 0; i < cells.size(); ++i) {
     const double width = widths[static_cast<std::size_t>(i)] * area_.width() - 2 * padding;
-    Fitted f{rowFont, 1};
+    QFont font = rowFont;
     if (QFontMetricsF(rowFont, &device_).horizontalAdvance(cells[i]) > width) {
-      f.font = small;
-      const QFontMetricsF metrics(small, &device_);
-      if (metrics.horizontalAdvance(cells[i]) > width)
-        f.lines = std::ceil(metrics.boundingRect(QRectF(0, 0, width, 1e6), Flags | Qt::TextWrapAnywhere, cells[i])
-                                .height() / metrics.height() - 0.01);
+      font = small;
+      painter_.setFont(small);
+      const double lines = std::round(painter_.boundingRect(QRectF(0, 0, width, 1e6), cells[i], option).height() /
+                                      painter_.fontMetrics().height());
+      if (lines > 1) height = std::max(height, LineHeight() * lines + painter_.fontMetrics().height() * 0.3);
+      painter_.setFont(rowFont);
     }
-    lines = std::max(lines, f.lines);
-    fitted.push_back(f);
+    fonts.push_back(font);
   }
-  const double height = LineHeight() * (lines == 1 ? 1 : lines * SmallestCellScale + (1 - SmallestCellScale));
   EnsureRoom(height);
   if (kind == RowKind::Header) painter_.fillRect(QRectF(area_.left(), y_, area_.width(), height), HeaderBackground);
   painter_.setPen(color);
@@ -114,8 +119,9 @@ void Pages::Row(const QStringList& cells, const std::vector<double>& widths, Row
     const double w = widths[static_cast<std::size_t>(i)] * area_.width();
     const QRectF cell(x + padding, y_, w - 2 * padding, height);
     const bool left = i == 0 || i == cells.size() - 1 || kind == RowKind::Header;
-    painter_.setFont(fitted[static_cast<std::size_t>(i)].font);
-    painter_.drawText(cell, (left ? Qt::AlignLeft : Qt::AlignRight) | Flags | Qt::TextWrapAnywhere, cells[i]);
+    option.setAlignment((left ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+    painter_.setFont(fonts[static_cast<std::size_t>(i)]);
+    painter_.drawText(cell, cells[i], option);
     x += w;
   }
   painter_.setFont(rowFont);

@@ -24,7 +24,6 @@ constexpr int PdfResolution = 300;
 // More bars than this on a page of paper cannot be read.
 constexpr std::size_t StudentsPerChartPage = 25;
 
-
 void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const ReportOptions& options,
                 const ClassTableModel& table) {
   pages.SetFont(18, Weight::Bold);
@@ -42,15 +41,18 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
   pages.Lines(SummaryLines(data, summaries, options.periodText, options.goals));
   pages.Advance(pages.LineHeight() * 0.5);
 
-  const std::vector<int> columns = {
-      ClassTableModel::Aluno, ClassTableModel::Exercicios, ClassTableModel::Licoes, ClassTableModel::LicoesTentadas,
-      ClassTableModel::MaiorLicao, ClassTableModel::UltimaAtividade, ClassTableModel::Tl, ClassTableModel::Precisao,
-      ClassTableModel::Tendencia, ClassTableModel::Metas, ClassTableModel::Situacao};
-  const std::vector<double> widths = {0.18, 0.06, 0.06, 0.06, 0.05, 0.14, 0.06, 0.08, 0.07, 0.06, 0.18};
-  const QStringList header = {QStringLiteral("Aluno"),    QStringLiteral("Exerc."),   QStringLiteral("Feitas"),
-                              QStringLiteral("Tentadas"), QStringLiteral("Lição"),    QStringLiteral("Última atividade"),
-                              QStringLiteral("TL"),       QStringLiteral("Precisão"), QStringLiteral("Tend. TL"),
-                              QStringLiteral("Metas"),    QStringLiteral("Situação")};
+  const std::vector<int> columns = {ClassTableModel::Aluno,      ClassTableModel::Exercicios,
+                                    ClassTableModel::Licoes,     ClassTableModel::LicoesTentadas,
+                                    ClassTableModel::MaiorLicao, ClassTableModel::UltimaAtividade,
+                                    ClassTableModel::Tl,         ClassTableModel::Precisao,
+                                    ClassTableModel::Tendencia,  ClassTableModel::Metas,
+                                    ClassTableModel::Situacao};
+  const std::vector<double> widths = {0.18, 0.06, 0.06, 0.08, 0.05, 0.14, 0.06, 0.08, 0.07, 0.06, 0.16};
+  const QStringList header = {
+      QStringLiteral("Aluno"),    QStringLiteral("Exerc."),   QStringLiteral("Feitas"),
+      QStringLiteral("Só tent."), QStringLiteral("Lição"),    QStringLiteral("Última atividade"),
+      QStringLiteral("TL"),       QStringLiteral("Precisão"), QStringLiteral("Tend. TL"),
+      QStringLiteral("Metas"),    QStringLiteral("Situação")};
   pages.SetFont(8, Weight::Bold);
   pages.Row(header, widths, RowKind::Header);
   pages.SetFont(8);
@@ -89,7 +91,7 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
 
 // The student's name and figures; the records of the period come back for the charts.
 std::vector<classroom::ExerciseRecord> StudentHeading(Pages& pages, const classroom::Student& student,
-                                                     const ReportOptions& options) {
+                                                      const ReportOptions& options) {
   auto records = classroom::InPeriod(student, options.period);
   pages.SetFont(15, Weight::Bold);
   pages.Line(Text(student.aluno));

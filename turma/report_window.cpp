@@ -554,7 +554,8 @@ void ReportWindow::PrintReport() {
   printer.setDocName(WindowTitle);
   if (!AskToPrint(printer, QStringLiteral("Imprimir relatório da turma"), this)) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  PaintReport(printer, data_, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(), Goals()});
+  PaintReport(printer, data_,
+              {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(), Goals()});
   QApplication::restoreOverrideCursor();
 }
 

@@ -61,8 +61,8 @@ QString ReportWindow::ExportStudentSheetTo(const QString& fileName) {
   const classroom::Student* student = SelectedStudent();
   if (!student) return QStringLiteral("Nenhum aluno.");
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool written = WriteStudentSheetPdf(
-      fileName, *student, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), 0, Goals()});
+  const bool written = WriteStudentSheetPdf(fileName, *student,
+                                            {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), 0, Goals()});
   QApplication::restoreOverrideCursor();
   return written ? QString() : QStringLiteral("Não foi possível gravar %1.").arg(fileName);
 }

@@ -13,9 +13,9 @@
 namespace tecladim::turma {
 
 enum class LineTone {
-  Heading,   // the first figure is the line's subject ("30 alunos", "turma-manha")
+  Heading,  // the first figure is the line's subject ("30 alunos", "turma-manha")
   Plain,
-  Warning,   // told in red
+  Warning,  // told in red
 };
 
 struct SummaryLine {

@@ -42,7 +42,10 @@ TEST(StudentSummary, ALessonIsDoneWhenAnExerciseReachedTheFloor) {
   const Case cases[] = {
       {"one exercise at 35%: tried, not done", {Drill(1, 1, 1, 750, 95)}, AccuracyFloor, 0, 1},
       {"lesson 1 at 99,7% and lesson 2 at 35%", {Drill(1, 1, 1, 3, 95), Drill(2, 2, 2, 750, 95)}, AccuracyFloor, 1, 1},
-      {"lesson 2 at 35% then at 100%: done once", {Drill(1, 2, 1, 750, 95), Drill(2, 2, 2, 0, 95)}, AccuracyFloor, 1,
+      {"lesson 2 at 35% then at 100%: done once",
+       {Drill(1, 2, 1, 750, 95), Drill(2, 2, 2, 0, 95)},
+       AccuracyFloor,
+       1,
        0},
       {"70,0% is at the floor", {Drill(1, 1, 1, 346, 95)}, AccuracyFloor, 1, 0},
       {"a floor of 99,8% leaves 99,7% tried", {Drill(1, 1, 1, 3, 95), Drill(2, 2, 2, 0, 95)}, 99.8, 1, 1},

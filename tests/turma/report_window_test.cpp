@@ -8,10 +8,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPrintDialog>
-#include <QRegularExpression>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -292,7 +292,8 @@ class ReportWindowTest : public QObject {
     QVERIFY(reached > 0 && reached < 12);
     // The paper says the same as the screen.
     const QString pdf = dir_.filePath(QStringLiteral("metas.pdf"));
-    QVERIFY(WriteReportPdf(pdf, w->Class(), {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
+    QVERIFY(WriteReportPdf(pdf, w->Class(),
+                           {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
     QVERIFY(PdfText(pdf).contains(QStringLiteral("alcançadas por %1 alunos").arg(reached)));
 
     // Another class has its own goals; this one, opened again by another spelling, finds its own.
@@ -318,7 +319,8 @@ class ReportWindowTest : public QObject {
     QVERIFY2(summary.contains(QStringLiteral("<b>turma-manha</b> · 2 alunos · 9 exercícios")), qPrintable(summary));
     QVERIFY2(summary.contains(QStringLiteral("<b>turma-tarde</b> · 1 aluno · 3 exercícios")), qPrintable(summary));
     const QString pdf = dir.filePath(QStringLiteral("turma.pdf"));
-    QVERIFY(WriteReportPdf(pdf, w->Class(), {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
+    QVERIFY(WriteReportPdf(pdf, w->Class(),
+                           {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
     const QString words = PdfText(pdf);
     QVERIFY2(words.contains(QStringLiteral("turma-manha    2 alunos    9 exercícios")) ||
                  WithoutSpaces(words).contains(QStringLiteral("turma-manha2alunos9exercícios")),
@@ -365,15 +367,17 @@ class ReportWindowTest : public QObject {
     WriteBytes(dir.filePath(QStringLiteral("bia/Exercicio.xml")), "<?xml version=\"1.0\"?><DATAPACKET");
     auto w = Opened({dir.path()});
     QVERIFY(w);
-    const QString failure = Cell(w->ClassTable(), RowOf(w->ClassTable(), QStringLiteral("bia")),
-                                 ClassTableModel::Situacao);
+    const QString failure =
+        Cell(w->ClassTable(), RowOf(w->ClassTable(), QStringLiteral("bia")), ClassTableModel::Situacao);
     QVERIFY(failure.size() > 30);
     const QString pdf = dir.filePath(QStringLiteral("turma.pdf"));
-    QVERIFY(WriteReportPdf(pdf, w->Class(), {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
+    QVERIFY(WriteReportPdf(pdf, w->Class(),
+                           {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
     const QString classPage = PdfText(pdf, QStringLiteral("-raw")).section(QLatin1Char('\f'), 0, 0);
     QVERIFY2(!classPage.contains(QChar(0x2026)), qPrintable(classPage));
     QVERIFY2(WithoutSpaces(classPage).contains(WithoutSpaces(longName)), qPrintable(classPage));
-    QVERIFY2(WithoutSpaces(classPage).contains(WithoutSpaces(failure)), qPrintable(failure + QLatin1Char('\n') + classPage.right(1500)));
+    QVERIFY2(WithoutSpaces(classPage).contains(WithoutSpaces(failure)),
+             qPrintable(failure + QLatin1Char('\n') + classPage.right(1500)));
   }
 
   // The print dialog's title was cut by the window manager: the dialog was narrower than it.
