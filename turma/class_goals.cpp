@@ -1,7 +1,9 @@
 #include "turma/class_goals.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSettings>
 #include <QSignalBlocker>
@@ -30,6 +32,26 @@ QString ClassGoalsKey(const QStringList& absoluteFolders) {
   // A settings key cannot hold every character of a path; its hash can stand for it.
   return QString::fromLatin1(
       QCryptographicHash::hash(sorted.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+namespace {
+// The goals kept for a class: {TL or 0, accuracy}; none kept gives the defaults.
+classroom::ClassGoals ReadGoals(const QString& key) {
+  QSettings settings = Settings();
+  settings.beginGroup(GoalsGroup);
+  const QVariantList saved = settings.value(key).toList();
+  classroom::ClassGoals goals;
+  if (saved.size() != 2) return goals;
+  if (saved[0].toDouble() > 0) goals.tl = saved[0].toDouble();
+  goals.precisao = saved[1].toInt();
+  return goals;
+}
+}  // namespace
+
+classroom::ClassGoals RememberedGoals(const QStringList& folders) {
+  QStringList absolute;
+  for (const QString& f : folders) absolute << QDir::cleanPath(QFileInfo(f).absoluteFilePath());
+  return ReadGoals(ClassGoalsKey(absolute));
 }
 
 ClassGoalsEditor::ClassGoalsEditor(QToolBar* bar) : QObject(bar) {
@@ -79,12 +101,10 @@ void ClassGoalsEditor::SetGoals(const classroom::ClassGoals& goals) {
 
 void ClassGoalsEditor::ShowFolders(const QStringList& absoluteFolders) {
   key_ = ClassGoalsKey(absoluteFolders);
-  QSettings settings = Settings();
-  settings.beginGroup(GoalsGroup);
-  const QVariantList saved = settings.value(key_).toList();
+  const classroom::ClassGoals goals = ReadGoals(key_);
   const QSignalBlocker tl(tl_), precisao(precisao_);
-  tl_->setValue(saved.size() == 2 ? saved[0].toDouble() : 0);
-  precisao_->setValue(saved.size() == 2 ? saved[1].toInt() : AccuracyFloorPercent);
+  tl_->setValue(goals.tl.value_or(0));
+  precisao_->setValue(static_cast<int>(goals.precisao));
 }
 
 void ClassGoalsEditor::Remember() {

@@ -14,6 +14,9 @@ namespace tecladim::turma {
 // The settings key of a class: its opened folders as absolute paths, in any order.
 QString ClassGoalsKey(const QStringList& absoluteFolders);
 
+// The goals last set for these folders (as given, made absolute), as the window would show them.
+classroom::ClassGoals RememberedGoals(const QStringList& folders);
+
 // The class's goals on the window's filter bar, a TL and an accuracy, remembered for the
 // set of folders opened: the same class opened again finds its own goals, another class
 // starts from no TL and the trainer's floor.

@@ -18,7 +18,7 @@ QString WholeOrDash(const std::optional<std::int32_t>& value) {
 QString Students(std::size_t n) { return n == 1 ? QStringLiteral("1 aluno") : QStringLiteral("%1 alunos").arg(n); }
 
 QString GoalsText(const classroom::ClassGoals& goals) {
-  return (goals.tl ? QStringLiteral("TL %1 e ").arg(Decimal(goals.tl)) : QString()) +
+  return (goals.tl ? QStringLiteral("TL %1 e ").arg(qRound(*goals.tl)) : QString()) +
          QStringLiteral("precisão %1%").arg(qRound(goals.precisao));
 }
 
