@@ -61,11 +61,11 @@ bool Encloses(const fs::path& folder, const fs::path& inner) {
 // Every folder below `opened`, links to folders followed (a school may link its students'
 // home folders into the class folder). A folder that cannot be read is told, never skipped
 // in silence; a link that leads back to a folder above it is told as a loop.
-void Walk(const fs::path& opened, bool prefixed, ClassFolders& out, std::set<fs::path>& seen) {
+void Walk(const fs::path& opened, std::size_t index, bool prefixed, ClassFolders& out, std::set<fs::path>& seen) {
   std::error_code ec;
   auto note = [&](const fs::path& where, const std::error_code& e) { out.errors.push_back({where, e.message(), e}); };
   auto consider = [&](const fs::path& file, std::vector<HistoryLocation>& list) {
-    if (seen.insert(Identity(file)).second) list.push_back({StudentName(opened, file, prefixed), file});
+    if (seen.insert(Identity(file)).second) list.push_back({StudentName(opened, file, prefixed), file, index});
   };
   if (!fs::is_directory(opened, ec)) {
     note(opened, ec ? ec : std::make_error_code(std::errc::not_a_directory));
@@ -134,7 +134,7 @@ ClassFolders FindHistories(const std::vector<fs::path>& folders) {
     std::error_code ec;
     if (fs::is_directory(folder, ec)) ++walkable;
   }
-  for (const fs::path& folder : folders) Walk(Normalised(folder), walkable > 1, out, seen);
+  for (std::size_t i = 0; i < folders.size(); ++i) Walk(Normalised(folders[i]), i, walkable > 1, out, seen);
   const auto byName = [](const HistoryLocation& a, const HistoryLocation& b) {
     return a.aluno != b.aluno ? a.aluno < b.aluno : a.file < b.file;
   };
@@ -177,6 +177,7 @@ ReadFailure ReadGuarded(const std::function<void()>& read) {
 
 Student LoadStudent(const HistoryLocation& location) {
   Student student{location.aluno, location.file, {}, {}};
+  student.folder = location.folder;
   ReadFailure failed = ReadGuarded([&] {
     history::RecordSet set("cds1");
     set.LoadFromFile(location.file);

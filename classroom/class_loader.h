@@ -19,6 +19,7 @@ using history::HistoryFileName;
 struct HistoryLocation {
   std::string aluno;
   std::filesystem::path file;
+  std::size_t folder = 0;  // index of the opened folder it was found in
   friend bool operator==(const HistoryLocation&, const HistoryLocation&) = default;
 };
 

@@ -74,25 +74,27 @@ std::vector<ExerciseRecord> InPeriod(const Student& student, const Period& perio
   return out;
 }
 
-StudentSummary Summarize(const std::vector<ExerciseRecord>& records) {
+StudentSummary Summarize(const std::vector<ExerciseRecord>& records, double lessonFloor) {
   StudentSummary s;
   s.exercises = records.size();
-  std::bitset<LessonCount + 1> lessons;
+  std::bitset<LessonCount + 1> tried, done;
   for (const ExerciseRecord& r : records) {
+    const ExerciseFigures f = FiguresOf(r);
     if (r.licao && HasLesson(*r.licao)) {
-      lessons.set(static_cast<std::size_t>(*r.licao));
+      tried.set(static_cast<std::size_t>(*r.licao));
+      if (f.precisao && *f.precisao >= lessonFloor) done.set(static_cast<std::size_t>(*r.licao));
       s.highestLesson = std::max(s.highestLesson.value_or(*r.licao), *r.licao);
     }
     if (r.data && (!s.lastActivity || *s.lastActivity < *r.data)) s.lastActivity = r.data;
     if (r.tempoS) s.secondsPractised += *r.tempoS;
-    const ExerciseFigures f = FiguresOf(r);
     if (f.meta) {
       ++s.timedPassages;
       if (f.withinTarget) ++s.withinTarget;
     }
     if (f.belowAccuracyFloor) ++s.belowAccuracyFloor;
   }
-  s.lessonsCompleted = lessons.count();
+  s.lessonsCompleted = done.count();
+  s.lessonsTried = (tried & ~done).count();
 
   const auto end = records.end();
   const auto recent = records.size() > RecentExercises ? end - RecentExercises : records.begin();
@@ -110,9 +112,14 @@ StudentSummary Summarize(const std::vector<ExerciseRecord>& records) {
   return s;
 }
 
-StudentSummary Summarize(const Student& student, const Period& period) {
-  if (period.Everything()) return Summarize(student.records);
-  return Summarize(InPeriod(student, period));
+StudentSummary Summarize(const Student& student, const Period& period, double lessonFloor) {
+  if (period.Everything()) return Summarize(student.records, lessonFloor);
+  return Summarize(InPeriod(student, period), lessonFloor);
+}
+
+bool ReachedGoals(const StudentSummary& summary, const ClassGoals& goals) {
+  if (!summary.recentTl || !summary.recentPrecisao) return false;
+  return (!goals.tl || *summary.recentTl >= *goals.tl) && *summary.recentPrecisao >= goals.precisao;
 }
 
 ClassSummary SummarizeClass(const std::vector<Student>& students, const Period& period) {
@@ -122,10 +129,12 @@ ClassSummary SummarizeClass(const std::vector<Student>& students, const Period& 
   return SummarizeClass(students, summaries);
 }
 
-ClassSummary SummarizeClass(const std::vector<Student>& students, const std::vector<StudentSummary>& summaries) {
+ClassSummary SummarizeClass(const std::vector<Student>& students, const std::vector<StudentSummary>& summaries,
+                            std::optional<std::size_t> folder) {
   ClassSummary c;
   std::vector<double> highest, tls, precisions, trends;
   for (std::size_t i = 0; i < students.size(); ++i) {
+    if (folder && students[i].folder != *folder) continue;
     if (students[i].Failed()) {
       ++c.failedFiles;
       continue;

@@ -44,6 +44,7 @@ struct Student {
   KeyStatsState keyStats = KeyStatsState::NotRecorded;
   std::string keyStatsError{};                            // the key statistics reader's error text
   std::vector<history::ExerciseKeyStats> keyExercises{};  // in file order
+  std::size_t folder = 0;   // which of the opened folders it was found in
   bool Failed() const { return !error.empty(); }
 };
 
@@ -66,7 +67,8 @@ Period DateRange(CivilDate first, CivilDate last);
 
 struct StudentSummary {
   std::size_t exercises = 0;
-  std::size_t lessonsCompleted = 0;           // distinct catalogue lessons
+  std::size_t lessonsCompleted = 0;           // catalogue lessons with an exercise at the floor or above
+  std::size_t lessonsTried = 0;               // catalogue lessons tried, none of them at the floor
   std::optional<std::int32_t> highestLesson;  // within the catalogue
   std::optional<Stamp> lastActivity;
   std::int64_t secondsPractised = 0;
@@ -79,9 +81,20 @@ struct StudentSummary {
   bool recentBelowFloor = false;              // recentPrecisao under 70%
 };
 
-// `records` in order (ascending `data`), already limited to the period.
-StudentSummary Summarize(const std::vector<ExerciseRecord>& records);
-StudentSummary Summarize(const Student& student, const Period& period);
+// `records` in order (ascending `data`), already limited to the period. A lesson is done
+// when one of its exercises reached `lessonFloor` percent of accuracy.
+StudentSummary Summarize(const std::vector<ExerciseRecord>& records, double lessonFloor = AccuracyFloor);
+StudentSummary Summarize(const Student& student, const Period& period, double lessonFloor = AccuracyFloor);
+
+// What the instructor asks of the class over the last RecentExercises exercises: a TL (none:
+// any) and an accuracy, which is also the floor a lesson counts as done at.
+struct ClassGoals {
+  std::optional<double> tl;
+  double precisao = AccuracyFloor;
+  friend bool operator==(const ClassGoals&, const ClassGoals&) = default;
+};
+// Whether the student's recent figures reach both goals; a student without any does not.
+bool ReachedGoals(const StudentSummary& summary, const ClassGoals& goals);
 
 struct ClassSummary {
   std::size_t students = 0;         // loaded
@@ -102,8 +115,9 @@ struct ClassSummary {
 
 ClassSummary SummarizeClass(const std::vector<Student>& students, const Period& period);
 // The same from summaries already made, one per student in the same order (a failed
-// student's is not read).
-ClassSummary SummarizeClass(const std::vector<Student>& students, const std::vector<StudentSummary>& summaries);
+// student's is not read); with `folder`, only the students found in that opened folder.
+ClassSummary SummarizeClass(const std::vector<Student>& students, const std::vector<StudentSummary>& summaries,
+                            std::optional<std::size_t> folder = std::nullopt);
 
 // The records of a student that fall in the period, in order.
 std::vector<ExerciseRecord> InPeriod(const Student& student, const Period& period);

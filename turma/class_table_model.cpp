@@ -12,21 +12,25 @@ namespace {
 const QColor WarningBackground(255, 214, 214);
 const QColor ErrorText(170, 0, 0);
 const QColor InactiveText(128, 128, 128);
+const QColor GoalReachedText(0, 120, 40);
 }  // namespace
 
 ClassTableModel::ClassTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ClassTableModel::Show(const ClassData* data, const classroom::Period& period, Stamp now, int inactiveDays) {
+void ClassTableModel::Show(const ClassData* data, const classroom::Period& period, Stamp now, int inactiveDays,
+                           const classroom::ClassGoals& goals) {
   beginResetModel();
   rows_.clear();
   inactiveDays_ = inactiveDays;
+  goals_ = goals;
   if (data) {
     rows_.reserve(data->students.size());
     for (const classroom::Student& s : data->students) {
       Row row;
       row.student = &s;
       if (!s.Failed()) {
-        row.summary = classroom::Summarize(s, period);
+        row.summary = classroom::Summarize(s, period, goals.precisao);
+        row.reachedGoals = classroom::ReachedGoals(row.summary, goals);
         row.inactive = classroom::InactiveFor(s, inactiveDays, now);
         row.daysInactive = classroom::DaysWithoutActivity(s, now);
       }
@@ -59,6 +63,7 @@ QString ClassTableModel::HeaderText(int column) {
     case Aluno: return QStringLiteral("Aluno");
     case Exercicios: return QStringLiteral("Exercícios");
     case Licoes: return QStringLiteral("Lições feitas");
+    case LicoesTentadas: return QStringLiteral("Só tentadas");
     case MaiorLicao: return QStringLiteral("Maior lição");
     case UltimaAtividade: return QStringLiteral("Última atividade");
     case TempoPraticado: return QStringLiteral("Tempo praticado");
@@ -66,6 +71,7 @@ QString ClassTableModel::HeaderText(int column) {
     case Precisao: return QStringLiteral("Precisão %");
     case Tendencia: return QStringLiteral("Tendência TL");
     case NoTempo: return QStringLiteral("Textos no tempo");
+    case Metas: return QStringLiteral("Metas");
     case Situacao: return QStringLiteral("Situação");
     case Arquivo: return QStringLiteral("Arquivo");
     default: return {};
@@ -102,6 +108,7 @@ QString ClassTableModel::CellText(int r, int column) const {
   switch (column) {
     case Exercicios: return QString::number(s.exercises);
     case Licoes: return QString::number(s.lessonsCompleted);
+    case LicoesTentadas: return s.lessonsTried ? QString::number(s.lessonsTried) : QString();
     case MaiorLicao: return s.highestLesson ? QString::number(*s.highestLesson) : QString();
     case UltimaAtividade: return Moment(s.lastActivity);
     case TempoPraticado: return s.exercises ? Duration(s.secondsPractised) : QString();
@@ -113,6 +120,9 @@ QString ClassTableModel::CellText(int r, int column) const {
              Decimal(s.trendTl);
     case NoTempo:
       return s.timedPassages ? QStringLiteral("%1 de %2").arg(s.withinTarget).arg(s.timedPassages) : QString();
+    case Metas:
+      if (!s.recentTl) return {};  // nothing to judge
+      return row.reachedGoals ? QStringLiteral("✔ sim") : QStringLiteral("não");
     default: return {};
   }
 }
@@ -123,6 +133,8 @@ QVariant ClassTableModel::SortValue(const Row& row, int column) const {
   switch (column) {
     case Exercicios: return static_cast<qulonglong>(s.exercises);
     case Licoes: return static_cast<qulonglong>(s.lessonsCompleted);
+    case LicoesTentadas: return static_cast<qulonglong>(s.lessonsTried);
+    case Metas: return row.reachedGoals ? 2 : s.recentTl ? 1 : 0;
     case MaiorLicao: return number(s.highestLesson);
     case UltimaAtividade: return s.lastActivity ? QVariant(static_cast<qlonglong>(s.lastActivity->ms)) : QVariant(LLONG_MIN);
     case TempoPraticado: return static_cast<qlonglong>(s.secondsPractised);
@@ -146,6 +158,13 @@ QVariant ClassTableModel::data(const QModelIndex& index, int role) const {
       if (column == Tl) return QStringLiteral("Toques líquidos por minuto: mediana dos últimos 10 exercícios");
       if (column == Precisao) return QStringLiteral("Média dos últimos 10 exercícios");
       if (column == Tendencia) return QStringLiteral("TL dos últimos 10 exercícios menos a dos 10 anteriores");
+      if (column == Licoes)
+        return QStringLiteral("Lições com ao menos um exercício de precisão %1% ou mais").arg(Decimal(goals_.precisao));
+      if (column == LicoesTentadas)
+        return QStringLiteral("Lições tentadas sem chegar a %1% de precisão").arg(Decimal(goals_.precisao));
+      if (column == Metas)
+        return (goals_.tl ? QStringLiteral("TL %1 ou mais e ").arg(Decimal(goals_.tl)) : QString()) +
+               QStringLiteral("precisão %1% ou mais nos últimos 10 exercícios").arg(Decimal(goals_.precisao));
       return {};
     case Qt::TextAlignmentRole:
       if (column == Aluno || column == Situacao || column == Arquivo) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
@@ -157,6 +176,7 @@ QVariant ClassTableModel::data(const QModelIndex& index, int role) const {
       if (row.student->Failed()) return QBrush(ErrorText);
       if (row.inactive) return QBrush(InactiveText);
       if (column == Situacao && row.summary.recentBelowFloor) return QBrush(ErrorText);
+      if (column == Metas && row.reachedGoals) return QBrush(GoalReachedText);
       return {};
     case Qt::FontRole:
       if (row.inactive && !row.student->Failed()) {

@@ -18,6 +18,7 @@ class ClassTableModel : public QAbstractTableModel {
     Aluno,
     Exercicios,
     Licoes,
+    LicoesTentadas,
     MaiorLicao,
     UltimaAtividade,
     TempoPraticado,
@@ -25,6 +26,7 @@ class ClassTableModel : public QAbstractTableModel {
     Precisao,
     Tendencia,
     NoTempo,
+    Metas,
     Situacao,
     Arquivo,
     ColumnCount
@@ -33,8 +35,10 @@ class ClassTableModel : public QAbstractTableModel {
 
   explicit ClassTableModel(QObject* parent = nullptr);
 
-  // The class and the period to show; `now` and `inactiveDays` decide the inactivity mark.
-  void Show(const ClassData* data, const classroom::Period& period, Stamp now, int inactiveDays);
+  // The class and the period to show; `now` and `inactiveDays` decide the inactivity mark,
+  // `goals` the lessons done (at its accuracy) and who reached the class's goals.
+  void Show(const ClassData* data, const classroom::Period& period, Stamp now, int inactiveDays,
+            const classroom::ClassGoals& goals = {});
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -56,12 +60,14 @@ class ClassTableModel : public QAbstractTableModel {
     classroom::StudentSummary summary;
     bool inactive = false;
     std::optional<std::int64_t> daysInactive;  // since the last exercise
+    bool reachedGoals = false;
   };
   QVariant SortValue(const Row& row, int column) const;
   QString Situation(const Row& row) const;
 
   std::vector<Row> rows_;
   int inactiveDays_ = 0;
+  classroom::ClassGoals goals_;
 };
 
 }  // namespace tecladim::turma

@@ -9,6 +9,7 @@
 #include "history/history_name.h"
 #include "turma/class_data.h"
 #include "turma/exam_results_export.h"
+#include "turma/class_goals.h"
 #include "turma/exports.h"
 #include "turma/load_errors.h"
 #include "turma/report_document.h"
@@ -133,6 +134,7 @@ int ExportPdf(const CommandLine& command, std::ostream& errors) {
   ReportOptions options;
   options.periodText = QStringLiteral("Tudo");
   options.now = QDateTime::currentDateTime();
+  options.goals = RememberedGoals(command.folders);
   if (!WriteReportPdf(command.output, data, options)) {
     errors << "tecladim-turma: não foi possível gravar " << command.output.toStdString() << '\n';
     return 1;

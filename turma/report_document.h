@@ -14,6 +14,7 @@ struct ReportOptions {
   QString periodText;        // "Tudo", "Este mês", "01/03/2024 a 15/03/2024"...
   QDateTime now;
   int inactiveDays = 7;
+  classroom::ClassGoals goals;
 };
 
 // The printed report, on a printer or a PDF writer alike: the class summary and table
@@ -23,5 +24,9 @@ void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportO
 
 // Writes the report as a PDF file; false when the file cannot be written.
 bool WriteReportPdf(const QString& fileName, const ClassData& data, const ReportOptions& options);
+
+// "Ficha do aluno": one page with the student's figures, both charts and the last exercises.
+void PaintStudentSheet(QPagedPaintDevice& device, const classroom::Student& student, const ReportOptions& options);
+bool WriteStudentSheetPdf(const QString& fileName, const classroom::Student& student, const ReportOptions& options);
 
 }  // namespace tecladim::turma

@@ -5,7 +5,9 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -32,6 +34,7 @@
 #include <set>
 
 #include "classroom/csv.h"
+#include "turma/class_goals.h"
 #include "turma/class_rows.h"
 #include "turma/class_table_model.h"
 #include "turma/exam_results_page.h"
@@ -40,8 +43,10 @@
 #include "turma/frozen_column_table.h"
 #include "turma/keys_page.h"
 #include "turma/load_errors.h"
+#include "turma/print_dialog.h"
 #include "turma/report_charts.h"
 #include "turma/report_document.h"
+#include "turma/summary_lines.h"
 
 namespace tecladim::turma {
 namespace {
@@ -191,7 +196,9 @@ void ReportWindow::CreateToolBar() {
   inactiveDays_->setValue(DefaultInactiveDays);
   inactiveDays_->setSuffix(QStringLiteral(" dias"));
   bar->addWidget(inactiveDays_);
+  goals_ = new ClassGoalsEditor(bar);
 
+  connect(goals_, &ClassGoalsEditor::Changed, this, &ReportWindow::Refresh);
   connect(periodBox_, &QComboBox::currentIndexChanged, this, &ReportWindow::PeriodChanged);
   connect(fromEdit_, &QDateEdit::dateChanged, this, &ReportWindow::Refresh);
   connect(toEdit_, &QDateEdit::dateChanged, this, &ReportWindow::Refresh);
@@ -240,6 +247,7 @@ void ReportWindow::CreateStudentTab() {
   studentBox_->setObjectName(QStringLiteral("aluno"));
   top->addWidget(studentBox_);
   top->addStretch(1);
+  AddStudentSheetActions(top);
   layout->addLayout(top);
   studentSummary_ = new QLabel(page);
   studentSummary_->setWordWrap(true);
@@ -323,8 +331,12 @@ void ReportWindow::ChooseFolders() {
   if (!folder.isEmpty()) OpenFolders({folder});
 }
 
-void ReportWindow::OpenFolders(const QStringList& folders) {
+void ReportWindow::OpenFolders(const QStringList& opened) {
+  // Remembered as absolute paths: a relative one would name another folder at the next start.
+  QStringList folders;
+  for (const QString& f : opened) folders << QDir::cleanPath(QFileInfo(f).absoluteFilePath());
   folders_ = folders;
+  goals_->ShowFolders(folders);
   QSettings settings = Settings();
   settings.setValue(LastFoldersKey, folders);
   QStringList recent = settings.value(RecentFoldersKey).toStringList();
@@ -499,42 +511,19 @@ void ReportWindow::ShowTab(Tab tab) { tabs_->setCurrentIndex(tab); }
 void ReportWindow::Refresh() {
   const classroom::Period period = CurrentPeriod();
   const QDateTime now = QDateTime::currentDateTime();
-  classModel_->Show(&data_, period, ToStamp(now), inactiveDays_->value());
+  classModel_->Show(&data_, period, ToStamp(now), inactiveDays_->value(), Goals());
   for (int c = 0; c < ClassTableModel::Situacao; ++c) classTable_->resizeColumnToContents(c);
   // The reader's error texts can be long: the tooltip shows them whole.
   classTable_->setColumnWidth(ClassTableModel::Situacao, SituationWidth);
 
   summaries_ = classModel_->Summaries();
   classChartsStale_ = true;
-  const classroom::ClassSummary c = classroom::SummarizeClass(data_.students, summaries_);
   QString text;
   if (data_.folders.isEmpty()) {
     text = QStringLiteral("Abra a pasta da turma (<b>Arquivo › Abrir pasta da turma</b>): cada <i>Exercicio.xml</i> "
                           "dentro dela, em qualquer subpasta, é um aluno.");
   } else {
-    // "—" stands alone where there is no figure: never "—%".
-    text = QStringLiteral("<b>%1</b> — %2 com exercícios no período (%3) · %4 exercícios · %5 praticados · "
-                          "maior lição %6 · TL mediana %7 · precisão média %8 · textos no tempo %9 de %10")
-               .arg(c.students == 1 ? QStringLiteral("1 aluno") : QStringLiteral("%1 alunos").arg(c.students))
-               .arg(c.activeStudents)
-               .arg(PeriodText().toHtmlEscaped())
-               .arg(c.exercises)
-               .arg(Duration(c.secondsPractised))
-               .arg(c.highestLesson ? QString::number(*c.highestLesson) : QStringLiteral("—"))
-               .arg(c.recentTl ? Decimal(c.recentTl) : QStringLiteral("—"))
-               .arg(c.recentPrecisao ? Decimal(c.recentPrecisao) + QLatin1Char('%') : QStringLiteral("—"))
-               .arg(c.withinTarget)
-               .arg(c.timedPassages);
-    if (c.studentsBelowFloor)
-      text += QStringLiteral(" · <span style='color:#aa0000'>%1 com precisão abaixo de %2</span>")
-                  .arg(c.studentsBelowFloor)
-                  .arg(FloorText());
-    if (c.failedFiles)
-      text += QStringLiteral("<br><span style='color:#aa0000'>%1: veja a coluna Situação.</span>")
-                  .arg(UnreadableCountText(c.failedFiles));
-    for (const auto& e : data_.walkErrors)
-      text += QStringLiteral("<br><span style='color:#aa0000'>Pasta %1: %2</span>")
-                  .arg(PathText(e.folder).toHtmlEscaped(), WalkErrorText(e).toHtmlEscaped());
+    text = SummaryHtml(SummaryLines(data_, summaries_, PeriodText(), Goals()));
   }
   classSummary_->setText(text);
   examPage_->Show(data_, period, PeriodText());
@@ -554,24 +543,10 @@ void ReportWindow::RefreshStudent() {
   const classroom::Student* student = SelectedStudent();
   std::vector<classroom::ExerciseRecord> records;
   if (student) records = classroom::InPeriod(*student, CurrentPeriod());
-  const classroom::StudentSummary s = classroom::Summarize(records);
+  const classroom::StudentSummary s = classroom::Summarize(records, Goals().precisao);
   if (student) {
-    QString text = QStringLiteral("<b>%1</b> · %2 exercícios · %3 lições feitas · maior lição %4 · %5 praticados · "
-                                  "TL %6 (tendência %7) · precisão %8% · textos no tempo %9 de %10 · última "
-                                  "atividade %11")
-                       .arg(Text(student->aluno).toHtmlEscaped())
-                       .arg(s.exercises)
-                       .arg(s.lessonsCompleted)
-                       .arg(s.highestLesson ? QString::number(*s.highestLesson) : QStringLiteral("—"))
-                       .arg(Duration(s.secondsPractised))
-                       .arg(s.recentTl ? Decimal(s.recentTl) : QStringLiteral("—"))
-                       .arg(s.trendTl ? Decimal(s.trendTl) : QStringLiteral("—"))
-                       .arg(s.recentPrecisao ? Decimal(s.recentPrecisao) : QStringLiteral("—"))
-                       .arg(s.withinTarget)
-                       .arg(s.timedPassages)
-                       .arg(s.lastActivity ? Moment(s.lastActivity) : QStringLiteral("—"));
-    if (s.recentBelowFloor) text += QStringLiteral(" · <span style='color:#aa0000'>precisão abaixo de %1</span>").arg(FloorText());
-    studentSummary_->setText(text);
+    studentSummary_->setText(QStringLiteral("<b>%1</b><br>").arg(Text(student->aluno).toHtmlEscaped()) +
+                             SummaryHtml(SummaryLines(s, Goals())));
   } else {
     studentSummary_->setText(QStringLiteral("Nenhum aluno."));
   }
@@ -600,11 +575,10 @@ void ReportWindow::ReplaceChart(QChartView* view, QChart* chart) {
 void ReportWindow::PrintReport() {
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(WindowTitle);
-  QPrintDialog dialog(&printer, this);
-  dialog.setWindowTitle(QStringLiteral("Imprimir relatório da turma"));
-  if (dialog.exec() != QDialog::Accepted) return;
+  if (!AskToPrint(printer, QStringLiteral("Imprimir relatório da turma"), this)) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
-  PaintReport(printer, data_, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value()});
+  PaintReport(printer, data_,
+              {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(), Goals()});
   QApplication::restoreOverrideCursor();
 }
 
@@ -615,7 +589,7 @@ void ReportWindow::ExportPdf() {
   if (name.isEmpty() || RefusedExport(name)) return;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const bool written = WriteReportPdf(
-      name, data_, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value()});
+      name, data_, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(), Goals()});
   QApplication::restoreOverrideCursor();
   if (!written) QMessageBox::warning(this, WindowTitle, QStringLiteral("Não foi possível gravar %1.").arg(name));
 }

@@ -12,6 +12,7 @@
 class QChart;
 class QChartView;
 class QComboBox;
+class QBoxLayout;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -24,6 +25,7 @@ class QThread;
 
 namespace tecladim::turma {
 
+class ClassGoalsEditor;
 class ClassRows;
 class ClassTableModel;
 class ExamResultsPage;
@@ -61,6 +63,11 @@ class ReportWindow : public QMainWindow {
   KeysPage* Keys() const { return keysPage_; }
   classroom::Period CurrentPeriod() const;
   QString PeriodText() const;
+  // The class's goals, remembered for the opened folders.
+  classroom::ClassGoals Goals() const;
+  void SetGoals(const classroom::ClassGoals& goals);
+  // "Ficha do aluno" of the student shown, one page; "" when written, else why not.
+  QString ExportStudentSheetTo(const QString& fileName);
 
  signals:
   // After every load, once the views show it.
@@ -93,6 +100,7 @@ class ReportWindow : public QMainWindow {
   bool RefusedExport(const QString& name);
   void ExportPdf();
   void ExportCsv();
+  void AddStudentSheetActions(QBoxLayout* row);
 
   ClassData data_;
   QStringList folders_;
@@ -104,6 +112,7 @@ class ReportWindow : public QMainWindow {
   QLineEdit* filterEdit_ = nullptr;
   QSpinBox* inactiveDays_ = nullptr;
   QMenu* recentMenu_ = nullptr;
+  ClassGoalsEditor* goals_ = nullptr;
 
   ClassTableModel* classModel_ = nullptr;
   ClassRows* classRows_ = nullptr;

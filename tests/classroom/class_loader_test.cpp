@@ -57,6 +57,10 @@ TEST(FolderWalk, StudentsOfTwoOpenedFoldersNeverShareAName) {
     f.Write(file, TrainerHistory(""));
   EXPECT_EQ(Names(FindHistories({f.root() / "manha/turma-manha", f.root() / "tarde/turma-tarde"})),
             (std::vector<std::string>{"turma-manha/joão", "turma-tarde/joão"}));
+  // Each one knows the opened folder it came from, for the folder's subtotal.
+  const ClassFolders two = FindHistories({f.root() / "manha/turma-manha", f.root() / "tarde/turma-tarde"});
+  EXPECT_EQ(two.histories[1].folder, 1u);
+  EXPECT_EQ(LoadClass(two.histories)[1].folder, 1u);
   // Folders of the same name: the second student is numbered, never merged.
   EXPECT_EQ(Names(FindHistories({f.root() / "a/turma", f.root() / "b/turma"})),
             (std::vector<std::string>{"turma/joão", "turma/joão (2)"}));

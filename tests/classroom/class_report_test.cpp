@@ -31,6 +31,52 @@ TEST(StudentSummary, CountsLessonsTimeAndTargets) {
   EXPECT_FALSE(s.trendTl) << "fewer than eleven exercises have nothing to compare with";
 }
 
+TEST(StudentSummary, ALessonIsDoneWhenAnExerciseReachedTheFloor) {
+  // Lesson 1 asks for 1155 characters: 3 errors are 99,7%, 347 errors 70,0%, 750 errors 35,1%.
+  struct Case {
+    const char* name;
+    std::vector<ExerciseRecord> records;
+    double floor;
+    std::size_t done, tried;
+  };
+  const Case cases[] = {
+      {"one exercise at 35%: tried, not done", {Drill(1, 1, 1, 750, 95)}, AccuracyFloor, 0, 1},
+      {"lesson 1 at 99,7% and lesson 2 at 35%", {Drill(1, 1, 1, 3, 95), Drill(2, 2, 2, 750, 95)}, AccuracyFloor, 1, 1},
+      {"lesson 2 at 35% then at 100%: done once",
+       {Drill(1, 2, 1, 750, 95), Drill(2, 2, 2, 0, 95)},
+       AccuracyFloor,
+       1,
+       0},
+      {"70,0% is at the floor", {Drill(1, 1, 1, 346, 95)}, AccuracyFloor, 1, 0},
+      {"a floor of 99,8% leaves 99,7% tried", {Drill(1, 1, 1, 3, 95), Drill(2, 2, 2, 0, 95)}, 99.8, 1, 1},
+      {"a number without a lesson is neither", {Drill(1, 193, 1, 0, 10)}, AccuracyFloor, 0, 0},
+  };
+  for (const Case& c : cases) {
+    const StudentSummary s = Summarize(c.records, c.floor);
+    EXPECT_EQ(s.lessonsCompleted, c.done) << c.name;
+    EXPECT_EQ(s.lessonsTried, c.tried) << c.name;
+  }
+}
+
+TEST(ClassGoals, BothGoalsOverTheRecentFigures) {
+  StudentSummary s;
+  s.recentTl = 150;
+  s.recentPrecisao = 92;
+  struct Case {
+    const char* name;
+    ClassGoals goals;
+    bool reached;
+  };
+  const Case cases[] = {
+      {"TL 150 and 90%: both reached", {150.0, 90}, true},
+      {"TL 150,5: too fast a goal", {150.5, 90}, false},
+      {"95%: too careful a goal", {100.0, 95}, false},
+      {"no TL asked, the floor", {std::nullopt, AccuracyFloor}, true},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReachedGoals(s, c.goals), c.reached) << c.name;
+  EXPECT_FALSE(ReachedGoals(StudentSummary{}, {})) << "no exercise reaches nothing";
+}
+
 TEST(StudentSummary, RecentFiguresAndTrendUseTheLastTenAgainstTheTenBefore) {
   std::vector<ExerciseRecord> records;
   // Ten early drills of lesson 1 at 60 s (tl 1155), then ten at 120 s (tl 577,5).
@@ -110,6 +156,26 @@ TEST(ClassSummary, OverStudentsSkippingFailedFilesAndFollowingThePeriod) {
   EXPECT_EQ(firstDays.exercises, 2u);
   EXPECT_EQ(firstDays.highestLesson, 160);
   EXPECT_EQ(firstDays.lastActivity, On(2024, 3, 2));
+}
+
+TEST(ClassSummary, ASubtotalPerOpenedFolder) {
+  std::vector<Student> students = {{"manha/ana", {}, {}, {Drill(1, 1, 1, 0, 60), Drill(2, 5, 2, 0, 60)}},
+                                   {"manha/bia", {}, "Mismatch in datapacket.", {}},
+                                   {"tarde/caio", {}, {}, {Drill(1, 9, 3, 0, 60)}}};
+  students[2].folder = 1;
+  std::vector<StudentSummary> summaries;
+  for (const Student& s : students) summaries.push_back(Summarize(s, Period{}));
+  const ClassSummary manha = SummarizeClass(students, summaries, 0);
+  EXPECT_EQ(manha.students, 1u);
+  EXPECT_EQ(manha.failedFiles, 1u);
+  EXPECT_EQ(manha.exercises, 2u);
+  EXPECT_EQ(manha.highestLesson, 5);
+  const ClassSummary tarde = SummarizeClass(students, summaries, 1);
+  EXPECT_EQ(tarde.students, 1u);
+  EXPECT_EQ(tarde.failedFiles, 0u);
+  EXPECT_EQ(tarde.exercises, 1u);
+  EXPECT_EQ(tarde.highestLesson, 9);
+  EXPECT_EQ(SummarizeClass(students, summaries).exercises, 3u);
 }
 
 TEST(Inactivity, CountsFromTheLastExerciseWhateverThePeriod) {

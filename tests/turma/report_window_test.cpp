@@ -8,8 +8,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
@@ -30,6 +32,7 @@
 #include "turma/class_table_model.h"
 #include "turma/command_line.h"
 #include "turma/keys_page.h"
+#include "turma/print_dialog.h"
 #include "turma/report_document.h"
 #include "turma/report_window.h"
 
@@ -83,6 +86,21 @@ std::unique_ptr<ReportWindow> Opened(const QStringList& folders) {
   w->OpenFolders(folders);
   if (!shown.wait(20000)) return nullptr;
   return w;
+}
+
+// The PDF's words, the pages apart by form feeds.
+// `mode` "-layout" keeps the page's columns, "-raw" each text in the order it was drawn.
+QString PdfText(const QString& pdf, const QString& mode = QStringLiteral("-layout")) {
+  QProcess text;
+  text.start(QStringLiteral("pdftotext"), {mode, pdf, QStringLiteral("-")});
+  text.waitForFinished(60000);
+  return QString::fromUtf8(text.readAllStandardOutput()).replace(QChar::Nbsp, QLatin1Char(' '));
+}
+
+QString WithoutSpaces(QString text) {
+  text.remove(QRegularExpression(QStringLiteral("\\s")));
+  text.replace(QChar(0xFB01), QStringLiteral("fi"));  // the PDF's own ligature
+  return text;
 }
 
 QString StatusText(ReportWindow& w) {
@@ -238,6 +256,151 @@ class ReportWindowTest : public QObject {
     QCOMPARE(ParseCommandLine({QStringLiteral("--pdf"), QStringLiteral("x.pdf")}).mode, CommandLine::Mode::Usage);
     QCOMPARE(ParseCommandLine({QStringLiteral("--xls")}).mode, CommandLine::Mode::Usage);
     QCOMPARE(ParseCommandLine({QStringLiteral("a"), QStringLiteral("b")}).folders.size(), 2);
+  }
+
+  // "Lições feitas" counted every lesson tried, at whatever accuracy; the instructor had no goals.
+  void lessonsDoneAtTheFloorAndGoalsRememberedPerClass() {
+    QTemporaryDir other;
+    WriteHistory(other.filePath(QStringLiteral("ana/Exercicio.xml")), 5);
+    auto w = Opened({dir_.path()});
+    QVERIFY(w);
+    QTableView* table = w->ClassTable();
+    const int felipe = RowOf(table, QStringLiteral("turma-a/felipe"));
+    const int done = Cell(table, felipe, ClassTableModel::Licoes).toInt();
+    const int tried = Cell(table, felipe, ClassTableModel::LicoesTentadas).toInt();
+    QVERIFY2(tried > 0, "a careless typist tries lessons without reaching the floor");
+    w->ShowStudent(QStringLiteral("turma-a/felipe"));
+    const QString onScreen = QStringLiteral("%1 lições feitas (%2 só tentadas)").arg(done).arg(tried);
+    bool shown = false;
+    for (QLabel* label : w->findChildren<QLabel*>()) shown |= label->text().contains(onScreen);
+    QVERIFY2(shown, qPrintable(onScreen));
+    // A stricter accuracy moves lessons from done to only tried; none is lost.
+    w->SetGoals({std::nullopt, 100});
+    QVERIFY(Cell(table, felipe, ClassTableModel::Licoes).toInt() < done);
+    QCOMPARE(Cell(table, felipe, ClassTableModel::Licoes).toInt() +
+                 Cell(table, felipe, ClassTableModel::LicoesTentadas).toInt(),
+             done + tried);
+    // Goals only the fast and careful reach: the table marks exactly them.
+    w->SetGoals({150.0, 90});
+    int reached = 0;
+    for (int r = 0; r < table->model()->rowCount(); ++r) {
+      const double tl = table->model()->index(r, ClassTableModel::Tl).data(ClassTableModel::SortRole).toDouble();
+      const double precisao =
+          table->model()->index(r, ClassTableModel::Precisao).data(ClassTableModel::SortRole).toDouble();
+      if (tl < 0) continue;  // nothing to judge
+      const bool marked = Cell(table, r, ClassTableModel::Metas) == QStringLiteral("✔ sim");
+      QCOMPARE(marked, tl >= 150 && precisao >= 90);
+      reached += marked;
+    }
+    QVERIFY(reached > 0 && reached < 12);
+    // The paper says the same as the screen, and the command line finds the class's goals too.
+    const QString pdf = dir_.filePath(QStringLiteral("metas.pdf"));
+    std::ostringstream errors;
+    QCOMPARE(ExportPdf(ParseCommandLine({QStringLiteral("--pdf"), pdf, dir_.path()}), errors), 1);
+    const QString words = PdfText(pdf);
+    QVERIFY2(words.contains(QStringLiteral("metas (TL 150 e precisão 90%) alcançadas por %1 alunos").arg(reached)),
+             qPrintable(words.left(1500)));
+
+    // Another class has its own goals; this one, opened again by another spelling, finds its own.
+    auto second = Opened({other.path()});
+    QVERIFY(second);
+    QVERIFY(!second->Goals().tl);
+    QCOMPARE(second->Goals().precisao, tecladim::AccuracyFloor);
+    auto again = Opened({dir_.path() + QStringLiteral("/./")});
+    QVERIFY(again);
+    QCOMPARE(again->Goals(), (classroom::ClassGoals{150.0, 90}));
+    w->SetGoals({});
+  }
+
+  void severalFoldersHaveASubtotalEachOnScreenAndPaper() {
+    QTemporaryDir dir;
+    WriteHistory(dir.filePath(QStringLiteral("turma-manha/joão/Exercicio.xml")), 7);
+    WriteHistory(dir.filePath(QStringLiteral("turma-manha/ana/Exercicio.xml")), 2);
+    WriteHistory(dir.filePath(QStringLiteral("turma-tarde/joão/Exercicio.xml")), 3);
+    auto w = Opened({dir.filePath(QStringLiteral("turma-manha")), dir.filePath(QStringLiteral("turma-tarde"))});
+    QVERIFY(w);
+    const QString summary = w->findChild<QLabel*>(QStringLiteral("resumoTurma"))->text();
+    QVERIFY2(summary.contains(QStringLiteral("<b>3 alunos</b>")), qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("<b>turma-manha</b> · 2 alunos · 9 exercícios")), qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("<b>turma-tarde</b> · 1 aluno · 3 exercícios")), qPrintable(summary));
+    const QString pdf = dir.filePath(QStringLiteral("turma.pdf"));
+    QVERIFY(WriteReportPdf(pdf, w->Class(),
+                           {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
+    const QString words = PdfText(pdf);
+    QVERIFY2(words.contains(QStringLiteral("turma-manha    2 alunos    9 exercícios")) ||
+                 WithoutSpaces(words).contains(QStringLiteral("turma-manha2alunos9exercícios")),
+             qPrintable(words.left(2000)));
+    QVERIFY(WithoutSpaces(words).contains(QStringLiteral("turma-tarde1aluno3exercícios")));
+  }
+
+  // A relative folder was remembered as typed: the next start, from another folder, opened nothing.
+  void aRelativeFolderIsRememberedAbsolute() {
+    QTemporaryDir dir;
+    WriteHistory(dir.filePath(QStringLiteral("turma/ana/Exercicio.xml")), 2);
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    auto w = Opened({QStringLiteral("turma/")});
+    QDir::setCurrent(cwd);
+    QVERIFY(w);
+    const QSettings settings(QStringLiteral("Tecladim"), QStringLiteral("tecladim-turma"));
+    QCOMPARE(settings.value(QStringLiteral("pastas")).toStringList(),
+             QStringList{QDir(dir.path()).absolutePath() + QStringLiteral("/turma")});
+    QCOMPARE(w->ClassTable()->model()->rowCount(), 1);
+  }
+
+  void theStudentSheetIsOnePage() {
+    auto w = Opened({dir_.path()});
+    QVERIFY(w);
+    w->ShowStudent(QStringLiteral("turma-b/gabriel"));
+    QVERIFY(w->findChild<QPushButton*>(QStringLiteral("fichaPdf")));
+    QVERIFY(w->findChild<QPushButton*>(QStringLiteral("imprimirFicha")));
+    const QString pdf = dir_.filePath(QStringLiteral("ficha.pdf"));
+    QCOMPARE(w->ExportStudentSheetTo(pdf), QString());
+    const QString words = PdfText(pdf);
+    QCOMPARE(words.count(QLatin1Char('\f')), 1);  // one page
+    QVERIFY(words.contains(QStringLiteral("turma-b/gabriel")));
+    QVERIFY(words.contains(QStringLiteral("Últimos exercícios")));
+    QVERIFY(words.contains(QStringLiteral("lições feitas")));
+    QCOMPARE(w->ExportStudentSheetTo(dir_.filePath(QStringLiteral("turma-b/gabriel/Exercicio.xml"))).isEmpty(), false);
+  }
+
+  // A long name and a reader's error were cut short in the PDF's table ("Mismatch in da…").
+  void pdfCutsNoNameNorError() {
+    QTemporaryDir dir;
+    const QString longName = QStringLiteral("maria-eduarda-dos-santos-albuquerque-de-oliveira");
+    WriteHistory(dir.filePath(longName + QStringLiteral("/Exercicio.xml")), 4);
+    WriteBytes(dir.filePath(QStringLiteral("bia/Exercicio.xml")), "<?xml version=\"1.0\"?><DATAPACKET");
+    auto w = Opened({dir.path()});
+    QVERIFY(w);
+    const QString failure =
+        Cell(w->ClassTable(), RowOf(w->ClassTable(), QStringLiteral("bia")), ClassTableModel::Situacao);
+    QVERIFY(failure.size() > 30);
+    const QString pdf = dir.filePath(QStringLiteral("turma.pdf"));
+    QVERIFY(WriteReportPdf(pdf, w->Class(),
+                           {w->CurrentPeriod(), w->PeriodText(), QDateTime::currentDateTime(), 7, w->Goals()}));
+    const QString classPage = PdfText(pdf, QStringLiteral("-raw")).section(QLatin1Char('\f'), 0, 0);
+    QVERIFY2(!classPage.contains(QChar(0x2026)), qPrintable(classPage));
+    QVERIFY2(WithoutSpaces(classPage).contains(WithoutSpaces(longName)), qPrintable(classPage));
+    QVERIFY2(WithoutSpaces(classPage).contains(WithoutSpaces(failure)),
+             qPrintable(failure + QLatin1Char('\n') + classPage.right(1500)));
+  }
+
+  // The print dialog's title was cut by the window manager: the dialog was narrower than it.
+  void printDialogIsWideEnoughForItsTitle() {
+    auto w = Opened({dir_.path()});
+    QVERIFY(w);
+    int width = 0;
+    QString title;
+    QTimer::singleShot(50, [&] {
+      auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      width = dialog->width();
+      title = dialog->windowTitle();
+      dialog->reject();
+    });
+    w->findChild<QAction*>(QStringLiteral("imprimir"))->trigger();
+    QVERIFY(!title.isEmpty());
+    QVERIFY2(width >= TitleBarWidth(title), qPrintable(QStringLiteral("%1 < %2").arg(width).arg(TitleBarWidth(title))));
   }
 
   void pdfHasTheClassPagesThenOnePagePerStudent() {
