@@ -46,6 +46,7 @@
 #include "turma/print_dialog.h"
 #include "turma/report_charts.h"
 #include "turma/report_document.h"
+#include "turma/student_list_view.h"
 #include "turma/summary_lines.h"
 
 namespace tecladim::turma {
@@ -243,6 +244,7 @@ void ReportWindow::CreateStudentTab() {
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Aluno:"), page));
   studentBox_ = new QComboBox(page);
+  studentBox_->setView(new StudentListView(studentBox_));
   studentBox_->setMinimumWidth(280);
   studentBox_->setObjectName(QStringLiteral("aluno"));
   top->addWidget(studentBox_);

@@ -33,6 +33,7 @@
 #include "turma/command_line.h"
 #include "turma/keys_page.h"
 #include "turma/print_dialog.h"
+#include "turma/student_list_view.h"
 #include "turma/report_document.h"
 #include "turma/report_window.h"
 
@@ -331,6 +332,32 @@ class ReportWindowTest : public QObject {
                  WithoutSpaces(words).contains(QStringLiteral("turma-manha2alunos9exercícios")),
              qPrintable(words.left(2000)));
     QVERIFY(WithoutSpaces(words).contains(QStringLiteral("turma-tarde1aluno3exercícios")));
+  }
+
+  // Names start with their folders, and typing "j" in the student list used to find nothing.
+  void studentListTypeAheadLooksAtTheNameAfterItsFolder() {
+    const QStringList names = {QStringLiteral("turma-manha/ana"), QStringLiteral("turma-manha/joão"),
+                               QStringLiteral("turma-tarde/Íris"), QStringLiteral("turma-tarde/joão")};
+    QCOMPARE(StudentRowStartingWith(names, QStringLiteral("j"), 0), 1);
+    QCOMPARE(StudentRowStartingWith(names, QStringLiteral("j"), 1), 3);  // the next one on the same letter
+    QCOMPARE(StudentRowStartingWith(names, QStringLiteral("j"), 3), 1);  // round again
+    QCOMPARE(StudentRowStartingWith(names, QStringLiteral("iris"), 0), 2);  // accents and case aside
+    QCOMPARE(StudentRowStartingWith(names, QStringLiteral("turma-t"), 0), 2);  // no own name: the whole one
+    QCOMPARE(StudentRowStartingWith(names, QStringLiteral("x"), 0), -1);
+
+    QTemporaryDir dir;
+    WriteHistory(dir.filePath(QStringLiteral("turma-manha/ana/Exercicio.xml")), 2);
+    WriteHistory(dir.filePath(QStringLiteral("turma-manha/joão/Exercicio.xml")), 2);
+    WriteHistory(dir.filePath(QStringLiteral("turma-tarde/joão/Exercicio.xml")), 2);
+    auto w = Opened({dir.filePath(QStringLiteral("turma-manha")), dir.filePath(QStringLiteral("turma-tarde"))});
+    QVERIFY(w);
+    auto* box = w->findChild<QComboBox*>(QStringLiteral("aluno"));
+    box->setCurrentIndex(0);
+    QTest::keyClicks(box, QStringLiteral("jo"));
+    QCOMPARE(box->currentText(), QStringLiteral("turma-manha/joão"));
+    QTest::qWait(QApplication::keyboardInputInterval() + 100);
+    QTest::keyClicks(box, QStringLiteral("j"));
+    QCOMPARE(box->currentText(), QStringLiteral("turma-tarde/joão"));
   }
 
   // A relative folder was remembered as typed: the next start, from another folder, opened nothing.
