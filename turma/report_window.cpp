@@ -119,6 +119,11 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   connect(&reloadTimer_, &QTimer::timeout, this, &ReportWindow::Reload);
   connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { reloadTimer_.start(); });
   connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { reloadTimer_.start(); });
+  pollTimer_.setInterval(FolderPollIntervalMs);
+  connect(&pollTimer_, &QTimer::timeout, this, [this] {
+    if (!Loading() && poll_.Changed()) reloadTimer_.start();
+  });
+  pollTimer_.start();
   Refresh();
 }
 
@@ -462,6 +467,7 @@ void ReportWindow::WatchFolders() {
   for (const QString& f : folders) paths << f;
   paths.removeDuplicates();
   if (!paths.isEmpty()) watcher_.addPaths(paths);
+  poll_.Watch(paths);
 }
 
 classroom::Period ReportWindow::CurrentPeriod() const {

@@ -8,6 +8,7 @@
 
 #include "classroom/class_report.h"
 #include "turma/class_data.h"
+#include "turma/folder_poll.h"
 
 class QChart;
 class QChartView;
@@ -136,6 +137,8 @@ class ReportWindow : public QMainWindow {
   QLabel* statusText_ = nullptr;
 
   QFileSystemWatcher watcher_;
+  FolderPoll poll_;  // what the watch misses on network shares
+  QTimer pollTimer_;
   QTimer reloadTimer_;
   QThread* loader_ = nullptr;
   std::shared_ptr<std::atomic<bool>> cancel_;

@@ -32,6 +32,7 @@
 #include "turma/class_table_model.h"
 #include "turma/command_line.h"
 #include "turma/keys_page.h"
+#include "turma/folder_poll.h"
 #include "turma/print_dialog.h"
 #include "turma/student_list_view.h"
 #include "turma/report_document.h"
@@ -358,6 +359,26 @@ class ReportWindowTest : public QObject {
     QTest::qWait(QApplication::keyboardInputInterval() + 100);
     QTest::keyClicks(box, QStringLiteral("j"));
     QCOMPARE(box->currentText(), QStringLiteral("turma-tarde/joão"));
+  }
+
+  // On a network share the watch hears nothing of other machines: the poll must see a history
+  // grow, a student's folder gain a file, and a history go.
+  void folderPollSeesWhatTheWatchMayMiss() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("turma/ana/Exercicio.xml"));
+    WriteHistory(file, 2);
+    FolderPoll poll;
+    poll.Watch({file, dir.filePath(QStringLiteral("turma/ana"))});
+    QVERIFY(!poll.Changed());
+    QTest::qWait(20);
+    WriteHistory(file, 3);
+    QVERIFY(poll.Changed());
+    QVERIFY(!poll.Changed());  // told once
+    QTest::qWait(20);
+    QFile(dir.filePath(QStringLiteral("turma/ana/Teclas.xml"))).open(QIODevice::WriteOnly);
+    QVERIFY(poll.Changed());
+    QVERIFY(QFile::remove(file));
+    QVERIFY(poll.Changed());
   }
 
   // A relative folder was remembered as typed: the next start, from another folder, opened nothing.
