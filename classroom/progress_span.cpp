@@ -27,8 +27,7 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b !=
 // from January of year 0, years are years.
 Stamp TickOf(DateUnit unit, WeekStart weekStart, std::int64_t u) {
   switch (unit) {
-    case DateUnit::Day:
-      return MakeStamp(u, NoonMs);
+    case DateUnit::Day: return MakeStamp(u, NoonMs);
     case DateUnit::Week:  // day 0 was a Saturday: day 1 a Sunday, day 2 a Monday
       return MakeStamp(u * DaysPerWeek + (weekStart == WeekStart::Sunday ? 1 : 2), NoonMs);
     case DateUnit::Month: {
@@ -36,8 +35,7 @@ Stamp TickOf(DateUnit unit, WeekStart weekStart, std::int64_t u) {
       const auto month = static_cast<unsigned>(u - std::int64_t{year} * MonthsPerYear + 1);
       return MakeStamp(DaysFromCivil({year, month, MidMonthDay}), NoonMs);
     }
-    case DateUnit::Year:
-      return MakeStamp(DaysFromCivil({static_cast<int>(u), MidYearMonth, 1}), NoonMs);
+    case DateUnit::Year: return MakeStamp(DaysFromCivil({static_cast<int>(u), MidYearMonth, 1}), NoonMs);
   }
   return {};
 }
@@ -46,20 +44,14 @@ Stamp TickOf(DateUnit unit, WeekStart weekStart, std::int64_t u) {
 std::int64_t UnitAtOrBefore(DateUnit unit, WeekStart weekStart, Stamp at) {
   std::int64_t u = 0;
   switch (unit) {
-    case DateUnit::Day:
-      u = at.Day();
-      break;
-    case DateUnit::Week:
-      u = FloorDiv(at.Day() - (weekStart == WeekStart::Sunday ? 1 : 2), DaysPerWeek);
-      break;
+    case DateUnit::Day: u = at.Day(); break;
+    case DateUnit::Week: u = FloorDiv(at.Day() - (weekStart == WeekStart::Sunday ? 1 : 2), DaysPerWeek); break;
     case DateUnit::Month: {
       const CivilDate d = DateOf(at);
       u = std::int64_t{d.year} * MonthsPerYear + d.month - 1;
       break;
     }
-    case DateUnit::Year:
-      u = DateOf(at).year;
-      break;
+    case DateUnit::Year: u = DateOf(at).year; break;
   }
   while (at < TickOf(unit, weekStart, u)) --u;
   return u;
@@ -87,7 +79,8 @@ std::vector<WeekMedian> WeeklyMedians(const std::vector<Dated>& dated, WeekStart
   auto begin = dated.begin();
   while (begin != dated.end()) {
     const Stamp week = *ThisWeek(begin->at, weekStart).from;
-    auto end = std::find_if(begin, dated.end(), [&](const Dated& d) { return *ThisWeek(d.at, weekStart).from != week; });
+    auto end =
+        std::find_if(begin, dated.end(), [&](const Dated& d) { return *ThisWeek(d.at, weekStart).from != week; });
     std::vector<double> tl, precisao;
     for (auto it = begin; it != end; ++it) {
       if (it->figures.tl) tl.push_back(*it->figures.tl);
@@ -123,12 +116,12 @@ DateScale DateScaleFor(Stamp first, Stamp last, WeekStart weekStart, int maxInte
     int units;
   };
   static constexpr std::array Choices{
-      Choice{DateUnit::Day, 1},   Choice{DateUnit::Day, 2},     Choice{DateUnit::Week, 1},
-      Choice{DateUnit::Week, 2},  Choice{DateUnit::Month, 1},   Choice{DateUnit::Month, 2},
-      Choice{DateUnit::Month, 3}, Choice{DateUnit::Month, 6},   Choice{DateUnit::Year, 1},
-      Choice{DateUnit::Year, 2},  Choice{DateUnit::Year, 5},    Choice{DateUnit::Year, 10},
-      Choice{DateUnit::Year, 20}, Choice{DateUnit::Year, 50},   Choice{DateUnit::Year, 100},
-      Choice{DateUnit::Year, 200}, Choice{DateUnit::Year, 500}, Choice{DateUnit::Year, 1000},
+      Choice{DateUnit::Day, 1},     Choice{DateUnit::Day, 2},     Choice{DateUnit::Week, 1},
+      Choice{DateUnit::Week, 2},    Choice{DateUnit::Month, 1},   Choice{DateUnit::Month, 2},
+      Choice{DateUnit::Month, 3},   Choice{DateUnit::Month, 6},   Choice{DateUnit::Year, 1},
+      Choice{DateUnit::Year, 2},    Choice{DateUnit::Year, 5},    Choice{DateUnit::Year, 10},
+      Choice{DateUnit::Year, 20},   Choice{DateUnit::Year, 50},   Choice{DateUnit::Year, 100},
+      Choice{DateUnit::Year, 200},  Choice{DateUnit::Year, 500},  Choice{DateUnit::Year, 1000},
       Choice{DateUnit::Year, 2000}, Choice{DateUnit::Year, 5000}, Choice{DateUnit::Year, 10000}};
   DateScale scale;
   for (const Choice& c : Choices) {

@@ -27,8 +27,8 @@ RoundScale RoundScaleFor(double low, double high, int maxIntervals, double minim
 // `first` and `last`, each tick stays inside its own unit, so no two ticks read the same.
 enum class DateUnit { Day, Week, Month, Year };
 struct DateScale {
-  Stamp first;     // the first tick and the axis's start
-  Stamp last;      // the last tick and the axis's end
+  Stamp first;  // the first tick and the axis's start
+  Stamp last;   // the last tick and the axis's end
   int intervals = 1;
   DateUnit unit = DateUnit::Day;
   int unitsPerTick = 1;
