@@ -9,10 +9,12 @@ namespace tecladim::classroom {
 namespace {
 
 constexpr double FullPercent = 100.0;
-constexpr std::int32_t NoonMs = 12 * 3'600'000;
+// Ticks stand a little after their unit begins, so that the hour a clock change adds or
+// takes, or a month shorter than the average between two ticks, never moves one into the
+// unit before it.
+constexpr std::int32_t TickMsOfDay = 3 * 3'600'000;
+constexpr unsigned TickDayOfMonth = 5;
 constexpr std::int64_t DaysPerWeek = 7;
-constexpr unsigned MidMonthDay = 15;
-constexpr unsigned MidYearMonth = 7;
 constexpr int MonthsPerYear = 12;
 // The speed axis of a student with no exercise yet.
 constexpr double EmptyTlTop = 50;
@@ -27,15 +29,15 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b !=
 // from January of year 0, years are years.
 Stamp TickOf(DateUnit unit, WeekStart weekStart, std::int64_t u) {
   switch (unit) {
-    case DateUnit::Day: return MakeStamp(u, NoonMs);
+    case DateUnit::Day: return MakeStamp(u, TickMsOfDay);
     case DateUnit::Week:  // day 0 was a Saturday: day 1 a Sunday, day 2 a Monday
-      return MakeStamp(u * DaysPerWeek + (weekStart == WeekStart::Sunday ? 1 : 2), NoonMs);
+      return MakeStamp(u * DaysPerWeek + (weekStart == WeekStart::Sunday ? 1 : 2), TickMsOfDay);
     case DateUnit::Month: {
       const int year = static_cast<int>(FloorDiv(u, MonthsPerYear));
       const auto month = static_cast<unsigned>(u - std::int64_t{year} * MonthsPerYear + 1);
-      return MakeStamp(DaysFromCivil({year, month, MidMonthDay}), NoonMs);
+      return MakeStamp(DaysFromCivil({year, month, TickDayOfMonth}), TickMsOfDay);
     }
-    case DateUnit::Year: return MakeStamp(DaysFromCivil({static_cast<int>(u), MidYearMonth, 1}), NoonMs);
+    case DateUnit::Year: return MakeStamp(DaysFromCivil({static_cast<int>(u), 1, TickDayOfMonth}), TickMsOfDay);
   }
   return {};
 }

@@ -22,9 +22,9 @@ struct RoundScale {
 // power of ten, none finer than `minimumStep`.
 RoundScale RoundScaleFor(double low, double high, int maxIntervals, double minimumStep);
 
-// A date axis's ticks stand on one of these, every `unitsPerTick` of them: a day (its noon), a week
-// (the noon of its first day), a month (its 15th) or a year (1 July). Evenly spaced between
-// `first` and `last`, each tick stays inside its own unit, so no two ticks read the same.
+// A date axis's ticks stand at the start of one of these, every `unitsPerTick` of them: a day,
+// a week, a month or a year. Evenly spaced between `first` and `last` as a chart spaces them,
+// each tick stays inside its own unit, so no two ticks read the same.
 enum class DateUnit { Day, Week, Month, Year };
 struct DateScale {
   Stamp first;  // the first tick and the axis's start

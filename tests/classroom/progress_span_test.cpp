@@ -108,25 +108,35 @@ TEST_P(DateScaleTable, TicksCoverTheSpanWithoutARepeatedLabel) {
   EXPECT_EQ(distinct.size(), static_cast<std::size_t>(scale.intervals + 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Classroom, DateScaleTable,
-                         ::testing::Values(DateCase{"OneExerciseStandsBetweenTwoDays", At(2026, 12, 10),
-                                                    At(2026, 12, 10), "09/12/26 10/12/26"},
-                                           DateCase{"FourSchoolDaysAreDays", At(2026, 12, 7, 8), At(2026, 12, 10, 15),
-                                                    "06/12/26 07/12/26 08/12/26 09/12/26 10/12/26 11/12/26"},
-                                           DateCase{"TwoWeeksAreEveryOtherDay", At(2026, 12, 1, 14),
-                                                    At(2026, 12, 12, 9),
-                                                    "30/11/26 02/12/26 04/12/26 06/12/26 08/12/26 10/12/26 12/12/26"},
-                                           DateCase{"FiveWeeksAreMondays", At(2026, 11, 4), At(2026, 12, 10),
-                                                    "02/11/26 09/11/26 16/11/26 23/11/26 30/11/26 07/12/26 14/12/26"},
-                                           DateCase{"AFebruaryOfALeapYearStillGivesOneTickAMonth", At(2028, 1, 20),
-                                                    At(2028, 5, 10), "01/2028 02/2028 03/2028 04/2028 05/2028"},
-                                           DateCase{"ASchoolYearIsEveryOtherMonth", At(2026, 2, 2), At(2026, 12, 10),
-                                                    "01/2026 03/2026 05/2026 07/2026 09/2026 11/2026 01/2027"},
-                                           DateCase{"TwoYearsAreSemesters", At(2025, 2, 2), At(2026, 12, 10),
-                                                    "01/2025 07/2025 01/2026 07/2026 01/2027"},
-                                           DateCase{"TwentyYearsOfALabMachineAreEveryFiveYears", At(2006, 3, 1),
-                                                    At(2026, 12, 10), "2005 2010 2015 2020 2025 2030"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Classroom, DateScaleTable,
+    ::testing::Values(DateCase{"OneExerciseGetsItsOwnDay", At(2026, 12, 10), At(2026, 12, 10), "10/12/26 11/12/26"},
+                      DateCase{"FourSchoolDaysAreDays", At(2026, 12, 7, 8), At(2026, 12, 10, 15),
+                               "07/12/26 08/12/26 09/12/26 10/12/26 11/12/26"},
+                      DateCase{"TwoWeeksAreEveryOtherDay", At(2026, 12, 1, 14), At(2026, 12, 12, 9),
+                               "30/11/26 02/12/26 04/12/26 06/12/26 08/12/26 10/12/26 12/12/26 14/12/26"},
+                      DateCase{"FiveWeeksAreMondays", At(2026, 11, 4), At(2026, 12, 10),
+                               "02/11/26 09/11/26 16/11/26 23/11/26 30/11/26 07/12/26 14/12/26"},
+                      DateCase{"AFebruaryOfALeapYearStillGivesOneTickAMonth", At(2028, 1, 20), At(2028, 5, 10),
+                               "01/2028 02/2028 03/2028 04/2028 05/2028 06/2028"},
+                      DateCase{"ASchoolYearIsEveryOtherMonth", At(2026, 2, 2), At(2026, 12, 10),
+                               "01/2026 03/2026 05/2026 07/2026 09/2026 11/2026 01/2027"},
+                      DateCase{"TwoYearsAreSemesters", At(2025, 2, 2), At(2026, 12, 10),
+                               "01/2025 07/2025 01/2026 07/2026 01/2027"},
+                      DateCase{"TwentyYearsOfALabMachineAreEveryFiveYears", At(2006, 3, 1), At(2026, 12, 10),
+                               "2005 2010 2015 2020 2025 2030"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DateScale, NoSpanOfUpToTenYearsRepeatsALabel) {
+  for (std::int64_t start = At(2024, 1, 1).ms; start < At(2028, 1, 1).ms; start += 5 * MsPerDay + 3'600'000)
+    for (std::int64_t days : {0, 1, 6, 13, 40, 95, 200, 400, 800, 1500, 3650}) {
+      const DateScale scale =
+          DateScaleFor(Stamp{start}, Stamp{start + days * MsPerDay}, WeekStart::Sunday, MaxDateIntervals);
+      std::set<std::string> labels;
+      for (int i = 0; i <= scale.intervals; ++i) labels.insert(Label(TickAt(scale, i), scale.unit));
+      ASSERT_EQ(labels.size(), static_cast<std::size_t>(scale.intervals + 1)) << Label(Stamp{start}, DateUnit::Day);
+    }
+}
 
 struct ScaleCase {
   const char* name;
@@ -171,7 +181,7 @@ TEST(ProgressSpan, NoExerciseShowsTheWeekBeforeToday) {
   const ProgressSpan span = MakeProgressSpan({}, WeekStart::Monday, At(2026, 12, 10));
   EXPECT_TRUE(span.empty);
   EXPECT_EQ(Label(span.dates.first, span.dates.unit), "02/12/26");
-  EXPECT_EQ(Label(span.dates.last, span.dates.unit), "10/12/26");
+  EXPECT_EQ(Label(span.dates.last, span.dates.unit), "12/12/26");
   EXPECT_EQ(span.precisaoScale, (RoundScale{70, 100, 10}));
 }
 
