@@ -27,7 +27,10 @@ const QColor FloorColor(214, 39, 40);
 const QColor DrillColor(31, 119, 180);
 const QColor PassageColor(255, 127, 14);
 constexpr int PointsShownUpTo = 60;  // beyond this many weeks the markers only clutter
-constexpr int FaintAlpha = 90;
+// The faint points fade as they crowd, so that the median line stays readable over them.
+constexpr int FaintAlphaInk = 60'000;
+constexpr int MinFaintAlpha = 35;
+constexpr int MaxFaintAlpha = 110;
 constexpr qreal FaintMarkerSize = 5;
 constexpr qreal MedianLineWidth = 2.5;
 constexpr double LessonsPerTick = 12;
@@ -67,7 +70,8 @@ classroom::WeekStart WeekStartHere() {
 // out of the legend.
 QScatterSeries* FaintPoints(const std::vector<classroom::ProgressPoint>& points, QColor color) {
   auto* series = new QScatterSeries;
-  color.setAlpha(FaintAlpha);
+  const auto count = static_cast<int>(std::max<std::size_t>(1, points.size()));
+  color.setAlpha(std::clamp(FaintAlphaInk / count, MinFaintAlpha, MaxFaintAlpha));
   series->setColor(color);
   series->setBorderColor(Qt::transparent);
   series->setMarkerSize(FaintMarkerSize);
@@ -182,7 +186,7 @@ QChart* LessonsChart(const std::vector<classroom::ExerciseRecord>& records) {
   if (counts.empty()) ShowEmpty(chart);
   QValueAxis* lessons = RoundAxis({0, LessonCount, LessonsPerTick}, QStringLiteral("Lição (a partir de 157, textos)"));
   QValueAxis* exercises =
-      RoundAxis(classroom::RoundScaleFor(0, most, classroom::MaxValueIntervals, 1), QStringLiteral("Exercícios"));
+      RoundAxis(classroom::RoundScaleFor(0, most + 1, classroom::MaxValueIntervals, 1), QStringLiteral("Exercícios"));
   chart->addAxis(lessons, Qt::AlignBottom);
   chart->addAxis(exercises, Qt::AlignLeft);
   Plot(chart, {drills, passages}, lessons, exercises);
