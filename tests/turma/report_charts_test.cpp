@@ -75,10 +75,8 @@ class ReportChartsTest : public QObject {
     QTest::addColumn<int>("count");
     QTest::addColumn<double>("days");
     QTest::newRow("one exercise") << 1 << 0.0;
-    QTest::newRow("one morning") << 6 << 0.1;
     QTest::newRow("four school days") << 20 << 3.3;
     QTest::newRow("three weeks") << 60 << 20.0;
-    QTest::newRow("a semester") << 300 << 150.0;
     QTest::newRow("eleven years of a lab machine") << 50'000 << 4000.0;
   }
   void DateLabelsNeverRepeat() {
