@@ -4,7 +4,9 @@
 #include <QBarSet>
 #include <QDateTimeAxis>
 #include <QHorizontalBarSeries>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPen>
 #include <QScatterSeries>
 #include <QValueAxis>
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <map>
 
+#include "classroom/progress_span.h"
 #include "exercise/exercise_state.h"
 #include "turma/class_data.h"
 
@@ -23,9 +26,16 @@ const QColor PrecisaoColor(44, 160, 44);
 const QColor FloorColor(214, 39, 40);
 const QColor DrillColor(31, 119, 180);
 const QColor PassageColor(255, 127, 14);
-constexpr double FullPercent = 100.0;
-constexpr int PointsShownUpTo = 60;  // beyond this many exercises the markers only clutter
-constexpr qint64 MsPerHour = 3'600'000;
+constexpr int PointsShownUpTo = 60;  // beyond this many weeks the markers only clutter
+// The faint points fade as they crowd, so that the median line stays readable over them.
+constexpr int FaintAlphaInk = 60'000;
+constexpr int MinFaintAlpha = 35;
+constexpr int MaxFaintAlpha = 110;
+constexpr qreal FaintMarkerSize = 5;
+constexpr qreal MedianLineWidth = 2.5;
+constexpr double LessonsPerTick = 12;
+constexpr double LessonsPerBarTick = 48;
+constexpr double TlMinimumStep = 10;
 constexpr std::size_t BarLabelsUpTo = 60;
 
 QChart* NewChart(const QString& title) {
@@ -42,94 +52,122 @@ QChart* NewChart(const QString& title) {
 
 void ShowEmpty(QChart* chart) { chart->setTitle(chart->title() + QStringLiteral(" — sem exercícios no período")); }
 
-}  // namespace
+// Exercises per catalogue lesson.
+std::map<int, int> ExercisesPerLesson(const std::vector<classroom::ExerciseRecord>& records) {
+  std::map<int, int> counts;
+  for (const auto& r : records)
+    if (r.licao && HasLesson(*r.licao)) ++counts[*r.licao];
+  return counts;
+}
 
-QChart* ProgressChart(const std::vector<classroom::ExerciseRecord>& records) {
-  QChart* chart = NewChart(QStringLiteral("Velocidade (TL) e precisão ao longo do tempo"));
-  auto* tl = new QLineSeries;
-  tl->setName(QStringLiteral("TL (toques líquidos por minuto)"));
-  tl->setColor(TlColor);
-  auto* precisao = new QLineSeries;
-  precisao->setName(QStringLiteral("Precisão %"));
-  precisao->setColor(PrecisaoColor);
-  double maxTl = 0, minPrecisao = FullPercent;
-  qint64 first = 0, last = 0;
-  bool any = false;
-  for (const auto& r : records) {
-    if (!r.data) continue;
-    const classroom::ExerciseFigures f = classroom::FiguresOf(r);
-    const auto x = static_cast<qreal>(ToDateTime(*r.data).toMSecsSinceEpoch());
-    if (f.tl) {
-      tl->append(x, *f.tl);
-      maxTl = std::max(maxTl, *f.tl);
-    }
-    if (f.precisao) {
-      precisao->append(x, *f.precisao);
-      minPrecisao = std::min(minPrecisao, *f.precisao);
-    }
-    if (f.tl || f.precisao) {
-      if (!any) first = static_cast<qint64>(x);
-      last = static_cast<qint64>(x);
-      any = true;
-    }
-  }
-  const bool points = tl->count() <= PointsShownUpTo;
-  tl->setPointsVisible(points);
-  precisao->setPointsVisible(points);
-  chart->addSeries(tl);
-  chart->addSeries(precisao);
+qreal X(Stamp at) { return static_cast<qreal>(ToDateTime(at).toMSecsSinceEpoch()); }
 
+classroom::WeekStart WeekStartHere() {
+  return QLocale().firstDayOfWeek() == Qt::Monday ? classroom::WeekStart::Monday : classroom::WeekStart::Sunday;
+}
+
+// Every exercise as a faint dot behind the weekly medians; drawn as one light series, kept
+// out of the legend.
+QScatterSeries* FaintPoints(const std::vector<classroom::ProgressPoint>& points, QColor color) {
+  auto* series = new QScatterSeries;
+  const auto count = static_cast<int>(std::max<std::size_t>(1, points.size()));
+  color.setAlpha(std::clamp(FaintAlphaInk / count, MinFaintAlpha, MaxFaintAlpha));
+  series->setColor(color);
+  series->setBorderColor(Qt::transparent);
+  series->setMarkerSize(FaintMarkerSize);
+  for (const classroom::ProgressPoint& p : points) series->append(X(p.at), p.value);
+  return series;
+}
+
+QLineSeries* MedianLine(const QString& name, const QColor& color) {
+  auto* series = new QLineSeries;
+  series->setName(name);
+  QPen pen(color);
+  pen.setWidthF(MedianLineWidth);
+  series->setPen(pen);
+  return series;
+}
+
+QLineSeries* FloorLine(const classroom::DateScale& dates) {
   auto* floor = new QLineSeries;
   floor->setName(QStringLiteral("Mínimo de %1").arg(FloorText()));
   QPen pen(FloorColor);
   pen.setStyle(Qt::DashLine);
   floor->setPen(pen);
-  if (!any) {
-    const QDateTime now = QDateTime::currentDateTime();
-    first = now.addDays(-7).toMSecsSinceEpoch();
-    last = now.toMSecsSinceEpoch();
-    ShowEmpty(chart);
-  }
-  if (first == last) {  // one day's single exercise still gets a span to stand in
-    first -= MsPerHour;
-    last += MsPerHour;
-  }
-  floor->append(static_cast<qreal>(first), classroom::AccuracyFloor);
-  floor->append(static_cast<qreal>(last), classroom::AccuracyFloor);
-  chart->addSeries(floor);
+  floor->append(X(dates.first), classroom::AccuracyFloor);
+  floor->append(X(dates.last), classroom::AccuracyFloor);
+  return floor;
+}
 
-  auto* time = new QDateTimeAxis;
-  time->setFormat(QStringLiteral("dd/MM/yy"));
-  time->setTitleText(QStringLiteral("Data"));
-  time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
-  time->setTickCount(6);
-  chart->addAxis(time, Qt::AlignBottom);
-  auto* tlAxis = new QValueAxis;
-  tlAxis->setTitleText(QStringLiteral("TL"));
-  tlAxis->setRange(0, std::max(50.0, maxTl * 1.1));
-  tlAxis->setLabelFormat(QStringLiteral("%.0f"));
-  tlAxis->applyNiceNumbers();
+// Ticks on whole days, weeks, months or years, each labelled once.
+QDateTimeAxis* DateAxis(const classroom::DateScale& dates) {
+  auto* axis = new QDateTimeAxis;
+  axis->setTitleText(QStringLiteral("Data"));
+  axis->setRange(ToDateTime(dates.first), ToDateTime(dates.last));
+  axis->setTickCount(dates.intervals + 1);
+  switch (dates.unit) {
+    case classroom::DateUnit::Day:
+    case classroom::DateUnit::Week: axis->setFormat(QStringLiteral("dd/MM/yy")); break;
+    case classroom::DateUnit::Month: axis->setFormat(QStringLiteral("MM/yyyy")); break;
+    case classroom::DateUnit::Year: axis->setFormat(QStringLiteral("yyyy")); break;
+  }
+  return axis;
+}
+
+QValueAxis* RoundAxis(const classroom::RoundScale& scale, const QString& title) {
+  auto* axis = new QValueAxis;
+  axis->setTitleText(title);
+  axis->setRange(scale.low, scale.high);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(scale.low);
+  axis->setTickInterval(scale.step);
+  axis->setLabelFormat(QStringLiteral("%.0f"));
+  return axis;
+}
+
+void Plot(QChart* chart, std::initializer_list<QXYSeries*> series, QAbstractAxis* x, QAbstractAxis* y) {
+  for (QXYSeries* s : series) {
+    chart->addSeries(s);
+    s->attachAxis(x);
+    s->attachAxis(y);
+    if (s->name().isEmpty()) chart->legend()->markers(s).constFirst()->setVisible(false);
+  }
+}
+
+}  // namespace
+
+QChart* ProgressChart(const std::vector<classroom::ExerciseRecord>& records) {
+  const classroom::ProgressSpan span =
+      classroom::MakeProgressSpan(records, WeekStartHere(), ToStamp(QDateTime::currentDateTime()));
+  QChart* chart = NewChart(QStringLiteral("Velocidade (TL) e precisão ao longo do tempo"));
+  if (span.empty) ShowEmpty(chart);
+  QLineSeries* tl = MedianLine(QStringLiteral("TL (mediana da semana)"), TlColor);
+  QLineSeries* precisao = MedianLine(QStringLiteral("Precisão % (mediana da semana)"), PrecisaoColor);
+  for (const classroom::WeekMedian& week : span.weeks) {
+    if (week.tl) tl->append(X(week.at), *week.tl);
+    if (week.precisao) precisao->append(X(week.at), *week.precisao);
+  }
+  tl->setPointsVisible(span.weeks.size() <= PointsShownUpTo);
+  precisao->setPointsVisible(span.weeks.size() <= PointsShownUpTo);
+
+  QDateTimeAxis* time = DateAxis(span.dates);
+  QValueAxis* tlAxis = RoundAxis(span.tlScale, QStringLiteral("TL"));
   tlAxis->setLinePenColor(TlColor);
-  chart->addAxis(tlAxis, Qt::AlignLeft);
-  auto* precisaoAxis = new QValueAxis;
-  precisaoAxis->setTitleText(QStringLiteral("Precisão %"));
-  // The 70% line always shows, with room below it.
-  precisaoAxis->setRange(std::min(60.0, std::floor(minPrecisao / 10) * 10), FullPercent);
-  precisaoAxis->setLabelFormat(QStringLiteral("%.0f"));
+  QValueAxis* precisaoAxis = RoundAxis(span.precisaoScale, QStringLiteral("Precisão %"));
   precisaoAxis->setLinePenColor(PrecisaoColor);
+  chart->addAxis(time, Qt::AlignBottom);
+  chart->addAxis(tlAxis, Qt::AlignLeft);
   chart->addAxis(precisaoAxis, Qt::AlignRight);
-  for (QLineSeries* s : {tl, precisao, floor}) s->attachAxis(time);
-  tl->attachAxis(tlAxis);
-  precisao->attachAxis(precisaoAxis);
-  floor->attachAxis(precisaoAxis);
+  // The faint points first, so that every line is drawn over them.
+  Plot(chart, {FaintPoints(span.tl, TlColor)}, time, tlAxis);
+  Plot(chart, {FaintPoints(span.precisao, PrecisaoColor)}, time, precisaoAxis);
+  Plot(chart, {tl}, time, tlAxis);
+  Plot(chart, {precisao, FloorLine(span.dates)}, time, precisaoAxis);
   return chart;
 }
 
 QChart* LessonsChart(const std::vector<classroom::ExerciseRecord>& records) {
   QChart* chart = NewChart(QStringLiteral("Lições alcançadas (exercícios por lição)"));
-  std::map<int, int> counts;
-  for (const auto& r : records)
-    if (r.licao && *r.licao >= 1 && *r.licao <= LessonCount) ++counts[*r.licao];
   auto* drills = new QScatterSeries;
   drills->setName(QStringLiteral("Repetição (lições 1 a 156)"));
   drills->setColor(DrillColor);
@@ -139,37 +177,24 @@ QChart* LessonsChart(const std::vector<classroom::ExerciseRecord>& records) {
   passages->setName(QStringLiteral("Texto (lições 157 a 192)"));
   passages->setColor(PassageColor);
   passages->setMarkerSize(8);
-  int most = 1;
+  const std::map<int, int> counts = ExercisesPerLesson(records);
+  int most = 0;
   for (const auto& [lesson, count] : counts) {
     (IsDrill(lesson) ? drills : passages)->append(lesson, count);
     most = std::max(most, count);
   }
   if (counts.empty()) ShowEmpty(chart);
-  chart->addSeries(drills);
-  chart->addSeries(passages);
-  auto* lessons = new QValueAxis;
-  lessons->setRange(0, LessonCount);
-  lessons->setTickType(QValueAxis::TicksDynamic);
-  lessons->setTickAnchor(0);
-  lessons->setTickInterval(12);
-  lessons->setLabelFormat(QStringLiteral("%d"));
-  lessons->setTitleText(QStringLiteral("Lição (a partir de 157, textos)"));
+  QValueAxis* lessons = RoundAxis({0, LessonCount, LessonsPerTick}, QStringLiteral("Lição (a partir de 157, textos)"));
+  QValueAxis* exercises =
+      RoundAxis(classroom::RoundScaleFor(0, most + 1, classroom::MaxValueIntervals, 1), QStringLiteral("Exercícios"));
   chart->addAxis(lessons, Qt::AlignBottom);
-  auto* exercises = new QValueAxis;
-  exercises->setRange(0, most + 1);
-  exercises->setLabelFormat(QStringLiteral("%d"));
-  exercises->setTitleText(QStringLiteral("Exercícios"));
-  if (most + 1 <= 10) exercises->setTickCount(most + 2);
   chart->addAxis(exercises, Qt::AlignLeft);
-  for (QScatterSeries* s : {drills, passages}) {
-    s->attachAxis(lessons);
-    s->attachAxis(exercises);
-  }
+  Plot(chart, {drills, passages}, lessons, exercises);
   return chart;
 }
 
 QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const std::vector<StudentBar>& bars,
-                         double maximum) {
+                         const classroom::RoundScale& scale) {
   QChart* chart = NewChart(title);
   auto* set = new QBarSet(axisTitle);
   set->setColor(TlColor);
@@ -192,12 +217,7 @@ QChart* StudentBarsChart(const QString& title, const QString& axisTitle, const s
   students->append(names);
   chart->addAxis(students, Qt::AlignLeft);
   series->attachAxis(students);
-  auto* values = new QValueAxis;
-  values->setRange(0, std::max(1.0, maximum));
-  // The lesson axis ends at the last lesson; a speed axis reads better on round ticks.
-  if (maximum != LessonCount) values->applyNiceNumbers();
-  values->setLabelFormat(QStringLiteral("%.0f"));
-  values->setTitleText(axisTitle);
+  QValueAxis* values = RoundAxis(scale, axisTitle);
   chart->addAxis(values, Qt::AlignBottom);
   series->attachAxis(values);
   chart->legend()->hide();
@@ -220,14 +240,18 @@ ClassBars MakeClassBars(const std::vector<classroom::Student>& students,
 
 QChart* ClassLessonsChart(const std::vector<StudentBar>& bars) {
   return StudentBarsChart(QStringLiteral("Lição alcançada por aluno"), QStringLiteral("Maior lição"), bars,
-                          LessonCount);
+                          {0, LessonCount, LessonsPerBarTick});
 }
 
-QChart* ClassTlChart(const std::vector<StudentBar>& bars) {
+classroom::RoundScale ClassTlScale(const std::vector<StudentBar>& bars) {
   double maximum = 0;
   for (const StudentBar& bar : bars) maximum = std::max(maximum, bar.value);
+  return classroom::RoundScaleFor(0, maximum, classroom::MaxValueIntervals, TlMinimumStep);
+}
+
+QChart* ClassTlChart(const std::vector<StudentBar>& bars, const classroom::RoundScale& scale) {
   return StudentBarsChart(QStringLiteral("TL por aluno (mediana dos últimos 10 exercícios)"),
-                          QStringLiteral("TL (toques líquidos por minuto)"), bars, maximum * 1.15);
+                          QStringLiteral("TL (toques líquidos por minuto)"), bars, scale);
 }
 
 }  // namespace tecladim::turma

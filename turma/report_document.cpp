@@ -87,7 +87,7 @@ void ClassPages(Pages& pages, QPainter& painter, const ClassData& data, const Re
     const double half = area.height() / 2;
     RenderChart(painter, ClassLessonsChart(slice(bars.lessons, first)),
                 QRectF(area.left(), area.top(), area.width(), half - 10));
-    RenderChart(painter, ClassTlChart(slice(bars.tl, first)),
+    RenderChart(painter, ClassTlChart(slice(bars.tl, first), ClassTlScale(bars.tl)),
                 QRectF(area.left(), area.top() + half + 10, area.width(), half - 10));
     if (bars.tl.empty()) break;
   }

@@ -568,7 +568,7 @@ void ReportWindow::RefreshClassCharts() {
   classChartsStale_ = false;
   const ClassBars bars = MakeClassBars(data_.students, summaries_);
   ReplaceChart(classLessonsView_, ClassLessonsChart(bars.lessons));
-  ReplaceChart(classTlView_, ClassTlChart(bars.tl));
+  ReplaceChart(classTlView_, ClassTlChart(bars.tl, ClassTlScale(bars.tl)));
   const int height = std::max(ChartMinimumHeight, 120 + BarPixels * static_cast<int>(bars.tl.size()));
   classLessonsView_->setMinimumHeight(height);
   classTlView_->setMinimumHeight(height);
