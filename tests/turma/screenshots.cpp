@@ -1,5 +1,6 @@
 // Takes the pictures of the class report in docs/: turma_screenshots CLASS_FOLDER DOCS_FOLDER
-// Run under a real X server (Xvfb), so fonts and styles are those a school sees.
+// Run under a real X server (Xvfb), so fonts and styles are those a school sees. The class
+// folder's two groups are opened as two folders; "Ficha do aluno" is written as ficha.pdf.
 #include <QApplication>
 #include <QComboBox>
 #include <QDate>
@@ -36,16 +37,18 @@ int main(int argc, char** argv) {
   ReportWindow window;
   window.show();
   QSignalSpy shown(&window, &ReportWindow::ClassShown);
-  window.OpenFolders({folder});
+  window.OpenFolders({folder + QStringLiteral("/turma-a"), folder + QStringLiteral("/turma-b")});
   if (!shown.wait(30000)) return 1;
 
   window.ShowTab(ReportWindow::ClassTab);
   window.ClassTable()->selectRow(0);
   Save(window, docs + QStringLiteral("turma-classe.png"));
 
-  window.ShowStudent(QStringLiteral("turma-a/eduarda"));
+  window.ShowStudent(QStringLiteral("turma-b/laboratorio"));
   window.ShowTab(ReportWindow::StudentTab);
   Save(window, docs + QStringLiteral("turma-aluno.png"));
+  window.ShowStudent(QStringLiteral("turma-a/eduarda"));
+  if (!window.ExportStudentSheetTo(QStringLiteral("ficha.pdf")).isEmpty()) return 1;
 
   window.ShowTab(ReportWindow::ChartTab);
   Save(window, docs + QStringLiteral("turma-grafico.png"));

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Takes the pictures of the class report in docs/ as an instructor sees them on a school's
-# machine (a 1366x768 screen under openbox, pt_BR.UTF-8, America/Sao_Paulo): every view of the
+# machine (a 1366x768 screen under openbox, pt_BR.UTF-8, America/Sao_Paulo), two folders opened
+# and a lab machine's 50,000 exercises: every view of the
 # window, the print dialog, and pages of the PDF report (the class; the simulados are the
 # third page; the class's keyboard, one student and their keyboard).
 # Usage: take_screenshots.sh <build folder> <docs folder>
@@ -11,7 +12,7 @@ work=$(mktemp -d)
 wm=
 trap 'kill $wm $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 
-"$build/tests/turma/turma_demo_class" "$work/escola"
+"$build/tests/turma/turma_demo_class" "$work/escola" --laboratorio
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -24,10 +25,12 @@ wm=$!
 sleep 1
 cd "$work"
 "$build/tests/turma/turma_screenshots" escola "$docs"
-"$build/turma/tecladim-turma" --pdf turma.pdf escola 2>/dev/null || true   # one damaged file: status 1
+"$build/turma/tecladim-turma" --pdf turma.pdf escola/turma-a escola/turma-b 2>/dev/null || true   # one damaged file: status 1
 pdftoppm -r 70 -png -f 1 -l 1 turma.pdf pagina
 pdftoppm -r 70 -png -f 4 -l 6 turma.pdf pagina
 cp pagina-01.png "$docs/turma-pdf-resumo.png"
 cp pagina-04.png "$docs/turma-pdf-teclas-turma.png"
 cp pagina-05.png "$docs/turma-pdf-aluno.png"
 cp pagina-06.png "$docs/turma-pdf-teclas-aluno.png"
+pdftoppm -r 70 -png -singlefile ficha.pdf ficha
+cp ficha.png "$docs/turma-pdf-ficha.png"
