@@ -205,7 +205,7 @@ void LockedFile::Release() {
   }
   CloseQuietly(replaced_);
   CloseQuietly(handle_);  // drops the lock
-  created_ = written_ = writable_ = false;
+  created_ = written_ = writable_ = journalsLeft_ = false;
 }
 
 std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mode) {
