@@ -331,7 +331,8 @@ bool RenameKeepsPermissions(HANDLE file) {
     void* ace = nullptr;
     keeps = ::GetAce(dacl, i, &ace) && (static_cast<ACE_HEADER*>(ace)->AceFlags & INHERITED_ACE) != 0;
   }
-  if (keeps) {
+  // A file system without owners (FAT on a memory stick) has nothing a rename could lose.
+  if (keeps && owner != nullptr) {
     HANDLE token = nullptr;
     keeps = false;
     if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
