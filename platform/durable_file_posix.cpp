@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/durable_file.h"
 #include "platform/data_folder.h"
+#include "platform/durable_file.h"
 #include "platform/durable_file_journal.h"
 #include "platform/durable_file_replay.h"
 
@@ -130,7 +130,6 @@ std::filesystem::path Absolute(const std::filesystem::path& p) {
   std::filesystem::path full = std::filesystem::absolute(p, ec);
   return ec ? p : full.lexically_normal();
 }
-
 
 // Where a journal of `target` may be: beside it first, else in the user's data folder.
 std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
@@ -457,9 +456,9 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
   std::string previous;
   if (const std::error_code ec = file.Read(previous)) return ec;
   previous.resize(std::min<std::size_t>(previous.size(), oldSize));
-  const JournalHeader header = MakeJournalHeader(static_cast<std::uint64_t>(old.st_dev),
-                                                 static_cast<std::uint64_t>(old.st_ino), previous, bytes,
-                                                 Absolute(target));
+  const JournalHeader header =
+      MakeJournalHeader(static_cast<std::uint64_t>(old.st_dev), static_cast<std::uint64_t>(old.st_ino), previous, bytes,
+                        Absolute(target));
   const auto offset = static_cast<std::size_t>(header.offset);
   const std::string_view fresh = bytes.substr(offset);
   std::filesystem::path journal;
@@ -514,7 +513,6 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   route_ = ReplaceRoute::InPlace;
   return {};
 }
-
 
 // A lock of its own open file: flock locks belong to the open file, so this neither takes
 // nor drops a lock this program holds on it through another handle.

@@ -95,8 +95,8 @@ std::error_code ReadThroughJournals(JournalCalls& calls, const std::vector<std::
     std::string_view body;
     // Without its mark the write never started; a journal that does not fit is of an older
     // file. Either way the history is whole as it is.
-    if (DecodeJournal(journalBytes, header, body) == JournalState::Incomplete ||
-        FitOf(calls, header) != Fit::Fits || header.offset > bytes.size())
+    if (DecodeJournal(journalBytes, header, body) == JournalState::Incomplete || FitOf(calls, header) != Fit::Fits ||
+        header.offset > bytes.size())
       continue;
     bytes.resize(static_cast<std::size_t>(header.offset));
     bytes.append(body);

@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/durable_file.h"
 #include "platform/data_folder.h"
+#include "platform/durable_file.h"
 #include "platform/durable_file_journal.h"
 #include "platform/durable_file_replay.h"
 
@@ -148,8 +148,8 @@ bool AnyJournal(const std::filesystem::path& target) {
 }
 
 std::error_code ReadWhole(const std::filesystem::path& name, std::string& bytes) {
-  const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      ::CreateFileW(name.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     return NotThere(error) ? std::make_error_code(std::errc::no_such_file_or_directory) : Win32Error(error);
@@ -319,8 +319,8 @@ bool RenameKeepsPermissions(HANDLE file) {
   PSID owner = nullptr;
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                        nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+  if (::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
     return false;
   bool keeps = true;
   SECURITY_DESCRIPTOR_CONTROL control = 0;
@@ -360,10 +360,9 @@ std::error_code WriteInPlace(HANDLE file, const BY_HANDLE_FILE_INFORMATION& old,
   std::string previous;
   if (const std::error_code ec = locked.Read(previous)) return ec;
   previous.resize(static_cast<std::size_t>(std::min<std::uint64_t>(previous.size(), oldSize)));
-  const JournalHeader header =
-      MakeJournalHeader(old.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow, previous, bytes,
-                        Absolute(target));
+  const JournalHeader header = MakeJournalHeader(
+      old.dwVolumeSerialNumber, (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow, previous,
+      bytes, Absolute(target));
   const auto offset = static_cast<std::size_t>(header.offset);
   const std::string_view fresh = bytes.substr(offset);
   std::filesystem::path journal;

@@ -77,8 +77,16 @@ TEST(JournalReplay, AnOpenFinishesWhatItCanAndKeepsWhatItCannot) {
            Case{"beside the history: finished and removed", 0, 7, false, false, Fresh, {}, "finished the"},
            Case{"in the data folder: finished and removed", 1, 7, false, false, Fresh, {}, "finished the"},
            Case{"a write that fails: kept for the next open", 0, 7, true, false, Old, {Places[0]}, "cannot finish"},
-           Case{"of a file replaced since: set aside", 0, 8, false, false, Old, {JournalSetAside(Places[0])}, "kept as"},
-           Case{"of a file replaced since, cannot be set aside", 0, 8, false, true, Old, {Places[0]}, "left where it is"},
+           Case{
+               "of a file replaced since: set aside", 0, 8, false, false, Old, {JournalSetAside(Places[0])}, "kept as"},
+           Case{"of a file replaced since, cannot be set aside",
+                0,
+                8,
+                false,
+                true,
+                Old,
+                {Places[0]},
+                "left where it is"},
        }) {
     SCOPED_TRACE(c.name);
     MemoryFiles files;

@@ -119,8 +119,9 @@ TEST_F(RecoveryFiles, RecordsTheHistoryAlreadyHoldsAreNotMergedTwice) {
     std::vector<int> after;
     const char* note;
   };
-  for (const Case& c : {Case{"all of them saved already", {1, 2}, {1, 2}, {1, 2}, "já tinha (2) não foram juntados de novo"},
-                        Case{"some of them saved already", {1, 2}, {1, 2, 3}, {1, 2, 3}, "(1) foram juntados"}}) {
+  for (const Case& c :
+       {Case{"all of them saved already", {1, 2}, {1, 2}, {1, 2}, "já tinha (2) não foram juntados de novo"},
+        Case{"some of them saved already", {1, 2}, {1, 2, 3}, {1, 2, 3}, "(1) foram juntados"}}) {
     SCOPED_TRACE(c.name);
     fs::remove(history_);
     MakeHistory(c.inHistory);
