@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/data_folder.h"
 #include "platform/durable_file.h"
-#include "platform/durable_file_journal.h"
+#include "platform/data_folder.h"
 #include "platform/durable_file_replay.h"
+#include "platform/durable_file_journal.h"
 
 namespace tecladim::platform {
 namespace {
@@ -130,6 +130,8 @@ std::filesystem::path Absolute(const std::filesystem::path& p) {
   std::filesystem::path full = std::filesystem::absolute(p, ec);
   return ec ? p : full.lexically_normal();
 }
+
+std::string Quoted(const std::filesystem::path& p) { return QuotedPath(p); }
 
 // Where a journal of `target` may be: beside it first, else in the user's data folder.
 std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
@@ -405,7 +407,7 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::stri
   const int dirFd = ::dirfd(dir);
   while (const dirent* entry = ::readdir(dir))
     if (IsTemporaryOf(entry->d_name, history) && ::unlinkat(dirFd, entry->d_name, 0) != 0 && errno != ENOENT)
-      Report("cannot remove the leftover temporary file " + QuotedPath(folder / entry->d_name) +
+      Report("cannot remove the leftover temporary file " + Quoted(folder / entry->d_name) +
              " of an interrupted save (" + LastError().message() + "); its owner's next save removes it");
   ::closedir(dir);
 }
@@ -463,7 +465,7 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
   const std::string_view fresh = bytes.substr(offset);
   std::filesystem::path journal;
   if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, old.st_mode, journal))
-    Report("cannot keep a journal of the save of " + QuotedPath(target) + " (" + ec.message() +
+    Report("cannot keep a journal of the save of " + Quoted(target) + " (" + ec.message() +
            "); it is written in place without one, and a crash during the write may damage it");
   const auto forget = [&journal] {
     if (!journal.empty()) Discard(journal);
