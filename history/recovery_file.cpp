@@ -6,6 +6,7 @@
 
 #include "history/ascii_case.h"
 #include "history/history_file.h"
+#include "history/history_merge.h"
 #include "history/record_set.h"
 
 namespace tecladim::history {
@@ -111,9 +112,16 @@ bool MergeOne(const fs::path& history, const fs::path& file, const RecordLayout&
                     std::to_string(records.RowCount()) + ") ficam lá até que ele volte a ser lido.");
     return false;
   }
+  std::size_t added = 0;
   try {
-    if (records.RowCount() > 0) {
-      set.AppendRecords(records);
+    // A save may have reached the history and failed after it, or an earlier merge may not
+    // have cleared this file: the records the history holds already are not added twice.
+    const FieldColumns fields = FieldsOf(records, file, layout);
+    const Packet missing = RecordsAt(
+        records, fields, MissingRecords(set.Content(), FieldsOf(set.Content(), history, layout), records, fields, 0));
+    added = missing.RowCount();
+    if (added > 0) {
+      set.AppendRecords(missing);
       set.SaveToFile(history);
     }
     RemoveMergedRecords(file, records.RowCount(), layout);
@@ -123,10 +131,13 @@ bool MergeOne(const fs::path& history, const fs::path& file, const RecordLayout&
                     "); ficam lá para o próximo início.");
     return true;
   }
-  if (records.RowCount() > 0)
-    notes.push_back(program + ": os " + what + " guardados em " + FullPathText(file) + " (" +
-                    std::to_string(records.RowCount()) + ") foram juntados ao " + into + " " + FullPathText(history) +
-                    ".");
+  if (added > 0)
+    notes.push_back(program + ": os " + what + " guardados em " + FullPathText(file) + " (" + std::to_string(added) +
+                    ") foram juntados ao " + into + " " + FullPathText(history) + ".");
+  if (added < records.RowCount())
+    notes.push_back(program + ": os " + what + " guardados em " + FullPathText(file) + " que o " + into + " " +
+                    FullPathText(history) + " já tinha (" + std::to_string(records.RowCount() - added) +
+                    ") não foram juntados de novo.");
   return true;
 }
 

@@ -60,7 +60,9 @@ class LockedFile {
   // A journal left by a write in place that was interrupted is dealt with first, under the
   // exclusive lock (taken briefly for a shared Lock that finds one): written over the file
   // when complete and still fitting it, set aside and named on standard error when the
-  // file was replaced since, removed when incomplete.
+  // file was replaced since, removed when incomplete. A reader that cannot finish it (it may
+  // not write the file, or another program holds it) reads the file as the journal finishes
+  // it, told on standard error, and fails to read when the journal cannot be read.
   std::error_code Lock(const std::filesystem::path& name, LockMode mode);
 
   // The whole file, read through the locked handle.
@@ -93,6 +95,7 @@ class LockedFile {
   int replaced_ = -1;  // the new file after a rename
 #endif
   bool writable_ = false;
+  bool journalsLeft_ = false;  // read for a reader that could not finish an interrupted save
   bool created_ = false;
   bool written_ = false;
   ReplaceRoute route_ = ReplaceRoute::None;

@@ -15,6 +15,7 @@
 
 #include "platform/durable_file.h"
 #include "platform/data_folder.h"
+#include "platform/durable_file_replay.h"
 #include "platform/durable_file_journal.h"
 #include "platform/lock_reach.h"
 
@@ -131,7 +132,7 @@ std::filesystem::path Absolute(const std::filesystem::path& p) {
   return ec ? p : full.lexically_normal();
 }
 
-std::string Quoted(const std::filesystem::path& p) { return "\"" + Absolute(p).string() + "\""; }
+std::string Quoted(const std::filesystem::path& p) { return QuotedPath(p); }
 
 // Where a journal of `target` may be: beside it first, else in the user's data folder.
 std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
@@ -220,55 +221,47 @@ std::error_code WriteJournal(const std::filesystem::path& target, std::string_vi
   return first ? first : Error(std::errc::no_such_file_or_directory);
 }
 
-// Under the exclusive lock, on the file open for writing: finishes what a write in place
-// killed half way left undone.
-void RecoverJournals(int fd, const std::filesystem::path& target) {
-  for (const std::filesystem::path& journal : JournalPlaces(target)) {
-    struct stat there {};
-    if (::lstat(journal.c_str(), &there) != 0) continue;  // none, or a data folder not ours
-    std::string bytes;
-    if (const std::error_code ec = ReadWhole(journal, bytes)) {
-      if (ec != std::errc::no_such_file_or_directory)
-        Report("cannot read the journal " + Quoted(journal) + " of " + Quoted(target) + ": " + ec.message());
-      continue;
-    }
-    JournalHeader header;
-    std::string_view body;
-    if (DecodeJournal(bytes, header, body) == JournalState::Incomplete) {
-      Discard(journal);
-      continue;
-    }
+// The journal's rules (durable_file_replay.h) on the history's open file.
+class PosixJournalCalls final : public JournalCalls {
+ public:
+  explicit PosixJournalCalls(int fd) : fd_(fd) {}
+  std::error_code Identify(std::uint64_t& device, std::uint64_t& file, std::uint64_t& size) override {
     struct stat info {};
-    if (::fstat(fd, &info) != 0) continue;
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    const std::size_t anchorStart = header.offset > JournalAnchorLength && header.offset <= size
-                                        ? static_cast<std::size_t>(header.offset) - JournalAnchorLength
-                                        : 0;
-    std::string anchor(header.offset <= size ? static_cast<std::size_t>(header.offset) - anchorStart : 0, '\0');
-    std::size_t filled = 0;
-    if (ReadAllAt(fd, anchor.data(), anchor.size(), static_cast<off_t>(anchorStart), filled)) continue;
-    anchor.resize(filled);
-    if (!JournalFits(header, static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), size,
-                     JournalAnchorHash(anchor))) {
-      const std::filesystem::path aside = JournalSetAside(journal);
-      const bool kept = ::rename(journal.c_str(), aside.c_str()) == 0;
-      Report("the journal " + Quoted(journal) + " of an interrupted save does not fit " + Quoted(target) +
-             " as it is now (the file was replaced since); not applied, " +
-             (kept ? "kept as " + Quoted(aside) : std::string("left where it is")));
-      continue;
-    }
-    std::error_code ec = WriteAllAt(fd, body, static_cast<off_t>(header.offset));
-    if (!ec && ::ftruncate(fd, static_cast<off_t>(header.newSize)) != 0) ec = LastError();
-    if (!ec && ::fsync(fd) != 0) ec = LastError();
-    if (ec) {
-      Report("cannot finish the interrupted save of " + Quoted(target) + " from its journal " + Quoted(journal) + ": " +
-             ec.message());
-      continue;
-    }
-    Discard(journal);
-    Report("finished the interrupted save of " + Quoted(target) + " from its journal");
+    if (::fstat(fd_, &info) != 0) return LastError();
+    device = static_cast<std::uint64_t>(info.st_dev);
+    file = static_cast<std::uint64_t>(info.st_ino);
+    size = static_cast<std::uint64_t>(info.st_size);
+    return {};
   }
-}
+  std::error_code ReadAt(std::uint64_t offset, std::size_t length, std::string& into) override {
+    into.assign(length, '\0');
+    std::size_t filled = 0;
+    const std::error_code ec = ReadAllAt(fd_, into.data(), length, static_cast<off_t>(offset), filled);
+    into.resize(filled);
+    return ec;
+  }
+  std::error_code WriteAt(std::uint64_t offset, std::string_view bytes) override {
+    return WriteAllAt(fd_, bytes, static_cast<off_t>(offset));
+  }
+  std::error_code Resize(std::uint64_t size) override {
+    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 ? std::error_code{} : LastError();
+  }
+  std::error_code Flush() override { return ::fsync(fd_) == 0 ? std::error_code{} : LastError(); }
+  std::error_code ReadJournal(const std::filesystem::path& journal, std::string& bytes) override {
+    struct stat there {};
+    // None, or a data folder not ours.
+    if (::lstat(journal.c_str(), &there) != 0) return Error(std::errc::no_such_file_or_directory);
+    return ReadWhole(journal, bytes);
+  }
+  void Discard(const std::filesystem::path& journal) override { platform::Discard(journal); }
+  bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+  }
+  void Report(const std::string& text) override { platform::Report(text); }
+
+ private:
+  int fd_;
+};
 
 // A history made in a group folder with the setgid bit, which the group may write, is the
 // class's: the group may write it too, whatever the umask of its first saver.
@@ -295,7 +288,7 @@ void LockedFile::Release() {
   }
   CloseQuietly(replaced_);
   CloseQuietly(fd_);  // drops the lock
-  created_ = written_ = writable_ = false;
+  created_ = written_ = writable_ = journalsLeft_ = false;
 }
 
 std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mode) {
@@ -346,7 +339,13 @@ std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mod
         continue;
       }
       if (created) ShareWithFolderGroup(fd, target_);
-      if (mode == LockMode::Exclusive) RecoverJournals(fd, target_);
+      if (mode == LockMode::Exclusive) {
+        PosixJournalCalls calls(fd);
+        ReplayJournals(calls, JournalPlaces(target_), target_);
+      }
+      // A reader that could not finish an interrupted save reads the history as its
+      // journal finishes it, never torn.
+      journalsLeft_ = mode == LockMode::Shared && repaired && AnyJournal(target_);
       fd_ = fd;
       created_ = created;
       writable_ = writable;
@@ -368,6 +367,13 @@ std::error_code LockedFile::Read(std::string& bytes) const {
     return ec;
   }
   bytes.resize(filled);
+  if (journalsLeft_) {
+    PosixJournalCalls calls(fd_);
+    if (const std::error_code ec = ReadThroughJournals(calls, JournalPlaces(target_), target_, bytes)) {
+      bytes.clear();
+      return ec;
+    }
+  }
   return {};
 }
 
@@ -466,15 +472,11 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
   std::string previous;
   if (const std::error_code ec = file.Read(previous)) return ec;
   previous.resize(std::min<std::size_t>(previous.size(), oldSize));
-  const std::size_t offset = SharedPrefix(previous, bytes);
+  const JournalHeader header =
+      MakeJournalHeader(static_cast<std::uint64_t>(old.st_dev), static_cast<std::uint64_t>(old.st_ino), previous, bytes,
+                        Absolute(target));
+  const auto offset = static_cast<std::size_t>(header.offset);
   const std::string_view fresh = bytes.substr(offset);
-  JournalHeader header{static_cast<std::uint64_t>(old.st_dev),
-                       static_cast<std::uint64_t>(old.st_ino),
-                       oldSize,
-                       bytes.size(),
-                       offset,
-                       JournalAnchorHash(std::string_view(previous).substr(0, offset)),
-                       PathHash(Absolute(target))};
   std::filesystem::path journal;
   if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, old.st_mode, journal))
     Report("cannot keep a journal of the save of " + Quoted(target) + " (" + ec.message() +
@@ -527,7 +529,6 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   route_ = ReplaceRoute::InPlace;
   return {};
 }
-
 
 // A lock of its own open file: flock locks belong to the open file, so this neither takes
 // nor drops a lock this program holds on it through another handle. A lock granted by a

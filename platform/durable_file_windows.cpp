@@ -5,6 +5,8 @@
 #define _WIN32_WINNT 0x0601  // SetFileInformationByHandle
 #endif
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,9 +16,12 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "platform/durable_file.h"
 #include "platform/data_folder.h"
+#include "platform/durable_file.h"
+#include "platform/durable_file_journal.h"
+#include "platform/durable_file_replay.h"
 
 namespace tecladim::platform {
 namespace {
@@ -115,6 +120,143 @@ std::error_code WaitForLock(HANDLE file, LockMode mode) {
   }
 }
 
+// What a person should know and no window shows: said once on standard error.
+void Report(const std::string& text) { std::fprintf(stderr, "tecladim: %s\n", text.c_str()); }
+
+std::filesystem::path Absolute(const std::filesystem::path& p) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(p, ec);
+  return ec ? p : full.lexically_normal();
+}
+
+bool Exists(const std::filesystem::path& name) { return ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool NotThere(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// Where a journal of `target` may be: beside it first, else in the user's data folder.
+std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
+  std::vector<std::filesystem::path> places{JournalBeside(target)};
+  const std::filesystem::path data = UserDataFolder();
+  if (!data.empty()) places.push_back(JournalInDataFolder(data, Absolute(target)));
+  return places;
+}
+
+bool AnyJournal(const std::filesystem::path& target) {
+  for (const std::filesystem::path& journal : JournalPlaces(target))
+    if (Exists(journal)) return true;
+  return false;
+}
+
+std::error_code ReadWhole(const std::filesystem::path& name, std::string& bytes) {
+  const HANDLE file =
+      ::CreateFileW(name.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = ::GetLastError();
+    return NotThere(error) ? std::make_error_code(std::errc::no_such_file_or_directory) : Win32Error(error);
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  std::error_code ec;
+  if (!Identify(file, info)) ec = LastError();
+  if (!ec && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) ec = Win32Error(ERROR_ACCESS_DENIED);
+  if (!ec) {
+    std::size_t filled = 0;
+    bytes.resize(static_cast<std::size_t>(SizeOf(info)));
+    ec = ReadAllAt(file, bytes.data(), bytes.size(), 0, filled);
+    bytes.resize(filled);
+  }
+  ::CloseHandle(file);
+  return ec;
+}
+
+// A journal that is done with. One that may not be removed loses its mark instead, which
+// makes it a journal of a write that never started.
+void Discard(const std::filesystem::path& journal) {
+  if (::DeleteFileW(journal.c_str()) || NotThere(::GetLastError())) return;
+  const HANDLE file =
+      ::CreateFileW(journal.c_str(), GENERIC_WRITE, ShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  const std::string unmarked(JournalMark().size(), '\0');
+  if (!WriteAllAt(file, unmarked, JournalMarkOffset)) ::FlushFileBuffers(file);
+  ::CloseHandle(file);
+}
+
+std::error_code SetEnd(HANDLE file, std::uint64_t size) {
+  FILE_END_OF_FILE_INFO end{};
+  end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+  return ::SetFileInformationByHandle(file, FileEndOfFileInfo, &end, sizeof end) ? std::error_code{} : LastError();
+}
+
+// The journal's rules (durable_file_replay.h) on the history's open handle.
+class WindowsJournalCalls final : public JournalCalls {
+ public:
+  explicit WindowsJournalCalls(HANDLE file) : file_(file) {}
+  std::error_code Identify(std::uint64_t& device, std::uint64_t& file, std::uint64_t& size) override {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!platform::Identify(file_, info)) return LastError();
+    device = info.dwVolumeSerialNumber;
+    file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    size = SizeOf(info);
+    return {};
+  }
+  std::error_code ReadAt(std::uint64_t offset, std::size_t length, std::string& into) override {
+    into.assign(length, '\0');
+    std::size_t filled = 0;
+    const std::error_code ec = ReadAllAt(file_, into.data(), length, offset, filled);
+    into.resize(filled);
+    return ec;
+  }
+  std::error_code WriteAt(std::uint64_t offset, std::string_view bytes) override {
+    return WriteAllAt(file_, bytes, offset);
+  }
+  std::error_code Resize(std::uint64_t size) override { return SetEnd(file_, size); }
+  std::error_code Flush() override { return ::FlushFileBuffers(file_) ? std::error_code{} : LastError(); }
+  std::error_code ReadJournal(const std::filesystem::path& journal, std::string& bytes) override {
+    return ReadWhole(journal, bytes);
+  }
+  void Discard(const std::filesystem::path& journal) override { platform::Discard(journal); }
+  bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+    return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  }
+  void Report(const std::string& text) override { platform::Report(text); }
+
+ private:
+  HANDLE file_;
+};
+
+// Writes the journal and its mark, each flushed: after this a crash at any moment of the
+// write in place is finished at the next Lock. The journal beside the history takes the
+// folder's inherited permissions, as the history does.
+std::error_code WriteJournal(const std::filesystem::path& target, std::string_view head, std::string_view body,
+                             std::filesystem::path& written) {
+  std::error_code first;
+  for (const std::filesystem::path& journal : JournalPlaces(target)) {
+    if (journal.parent_path() != target.parent_path()) {
+      std::error_code ignored;
+      std::filesystem::create_directories(journal.parent_path(), ignored);
+    }
+    const HANDLE file = ::CreateFileW(journal.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      if (!first) first = LastError();
+      continue;
+    }
+    std::error_code ec = WriteAllAt(file, head, 0);
+    if (!ec) ec = WriteAllAt(file, body, head.size());
+    if (!ec && !::FlushFileBuffers(file)) ec = LastError();
+    if (!ec) ec = WriteAllAt(file, JournalMark(), JournalMarkOffset);
+    if (!ec && !::FlushFileBuffers(file)) ec = LastError();
+    ::CloseHandle(file);
+    if (ec) {
+      ::DeleteFileW(journal.c_str());
+      if (!first) first = ec;
+      continue;
+    }
+    written = journal;
+    return {};
+  }
+  return first ? first : std::make_error_code(std::errc::no_such_file_or_directory);
+}
+
 std::string Utf8(const std::filesystem::path& name) {
   const std::u8string text = name.u8string();
   return std::string(text.begin(), text.end());
@@ -170,26 +312,85 @@ std::error_code ReplaceByRename(const std::filesystem::path& target, std::string
   return {};
 }
 
-std::error_code SetEnd(HANDLE file, std::uint64_t size) {
-  FILE_END_OF_FILE_INFO end{};
-  end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
-  return ::SetFileInformationByHandle(file, FileEndOfFileInfo, &end, sizeof end) ? std::error_code{} : LastError();
+// Who may use the file, where a rename would change it: the new file would belong to this
+// user and carry only what the folder hands down. A file of another owner, or with
+// permissions of its own (explicit or protected from the folder's), is written in place.
+bool RenameKeepsPermissions(HANDLE file) {
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (::GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
+    return false;
+  bool keeps = true;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  if (!::GetSecurityDescriptorControl(descriptor, &control, &revision) || (control & SE_DACL_PROTECTED) != 0)
+    keeps = false;
+  for (DWORD i = 0; keeps && dacl != nullptr && i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    keeps = ::GetAce(dacl, i, &ace) && (static_cast<ACE_HEADER*>(ace)->AceFlags & INHERITED_ACE) != 0;
+  }
+  // A file system without owners (FAT on a memory stick) has nothing a rename could lose.
+  if (keeps && owner != nullptr) {
+    HANDLE token = nullptr;
+    keeps = false;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+      DWORD size = 0;
+      ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+      std::string buffer(size, '\0');
+      if (size > 0 && ::GetTokenInformation(token, TokenUser, buffer.data(), size, &size))
+        keeps = ::EqualSid(owner, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid) != 0;
+      ::CloseHandle(token);
+    }
+  }
+  ::LocalFree(descriptor);
+  return keeps;
 }
 
-// Writes over the file itself once the disk has given room for the whole new size
-// (allocated without changing the file's visible end).
-std::error_code WriteInPlace(HANDLE file, std::uint64_t oldSize, std::string_view bytes, const LockedFile& locked) {
+// Writes over the file itself, from the first byte that changes. The new bytes go first
+// into a journal, so that a crash half way is finished at the next Lock; then the disk
+// gives room for the whole new size (allocated without moving the file's visible end), so
+// that a full disk stops the save before the old content is touched. Should a write fail
+// half way all the same, the old bytes are put back as far as the disk lets us, and what
+// cannot be is finished from the journal.
+std::error_code WriteInPlace(HANDLE file, const BY_HANDLE_FILE_INFORMATION& old, std::string_view bytes,
+                             const LockedFile& locked, const std::filesystem::path& target) {
+  const std::uint64_t oldSize = SizeOf(old);
+  std::string previous;
+  if (const std::error_code ec = locked.Read(previous)) return ec;
+  previous.resize(static_cast<std::size_t>(std::min<std::uint64_t>(previous.size(), oldSize)));
+  const JournalHeader header = MakeJournalHeader(
+      old.dwVolumeSerialNumber, (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow, previous,
+      bytes, Absolute(target));
+  const auto offset = static_cast<std::size_t>(header.offset);
+  const std::string_view fresh = bytes.substr(offset);
+  std::filesystem::path journal;
+  if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, journal))
+    Report("cannot keep a journal of the save of " + QuotedPath(target) + " (" + ec.message() +
+           "); it is written in place without one, and a crash during the write may damage it");
+  const auto forget = [&journal] {
+    if (!journal.empty()) Discard(journal);
+  };
   if (bytes.size() > oldSize) {
     FILE_ALLOCATION_INFO room{};
     room.AllocationSize.QuadPart = static_cast<LONGLONG>(bytes.size());
-    if (!::SetFileInformationByHandle(file, FileAllocationInfo, &room, sizeof room)) return LastError();
+    if (!::SetFileInformationByHandle(file, FileAllocationInfo, &room, sizeof room)) {
+      const std::error_code ec = LastError();
+      forget();
+      return ec;
+    }
   }
-  std::string previous;
-  if (const std::error_code ec = locked.Read(previous)) return ec;
-  std::error_code ec = WriteAllAt(file, bytes, 0);
+  std::error_code ec = WriteAllAt(file, fresh, offset);
   if (!ec) ec = SetEnd(file, bytes.size());
   if (!ec && !::FlushFileBuffers(file)) ec = LastError();
-  if (ec && !WriteAllAt(file, previous, 0) && !SetEnd(file, oldSize)) ::FlushFileBuffers(file);
+  if (!ec) {
+    forget();
+    return {};
+  }
+  if (!WriteAllAt(file, std::string_view(previous).substr(offset), offset) && !SetEnd(file, oldSize) &&
+      ::FlushFileBuffers(file))
+    forget();
   return ec;
 }
 
@@ -205,7 +406,7 @@ void LockedFile::Release() {
   }
   CloseQuietly(replaced_);
   CloseQuietly(handle_);  // drops the lock
-  created_ = written_ = writable_ = false;
+  created_ = written_ = writable_ = journalsLeft_ = false;
 }
 
 std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mode) {
@@ -216,6 +417,7 @@ std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mod
   // A folder in the way can never be replaced; say so before anything else.
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
     return Win32Error(ERROR_ACCESS_DENIED);
+  bool repaired = false;
   for (;;) {
     bool created = false;
     bool writable = false;
@@ -241,6 +443,21 @@ std::error_code LockedFile::Lock(const std::filesystem::path& name, LockMode mod
       return ec;
     }
     if (NameStillMeans(name, file)) {
+      if (mode == LockMode::Shared && !repaired && AnyJournal(target_)) {
+        // Finished under the exclusive lock, for a moment, then read as usual.
+        ::CloseHandle(file);
+        repaired = true;
+        LockedFile repair;
+        [[maybe_unused]] const std::error_code ignored = repair.Lock(target_, LockMode::Exclusive);
+        continue;
+      }
+      if (mode == LockMode::Exclusive) {
+        WindowsJournalCalls calls(file);
+        ReplayJournals(calls, JournalPlaces(target_), target_);
+      }
+      // A reader that could not finish an interrupted save reads the history as its
+      // journal finishes it, never torn.
+      journalsLeft_ = mode == LockMode::Shared && repaired && AnyJournal(target_);
       handle_ = file;
       created_ = created;
       writable_ = writable;
@@ -261,6 +478,13 @@ std::error_code LockedFile::Read(std::string& bytes) const {
     return ec;
   }
   bytes.resize(filled);
+  if (journalsLeft_) {
+    WindowsJournalCalls calls(AsHandle(handle_));
+    if (const std::error_code ec = ReadThroughJournals(calls, JournalPlaces(target_), target_, bytes)) {
+      bytes.clear();
+      return ec;
+    }
+  }
   return {};
 }
 
@@ -291,7 +515,9 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   BY_HANDLE_FILE_INFORMATION old{};
   if (!Identify(file, old)) return LastError();
   RemoveStaleTemporaries(target_);
-  if (old.nNumberOfLinks <= 1) {
+  // A rename would part a file with several names from the others, and hand the file to
+  // this user with the folder's permissions only.
+  if (old.nNumberOfLinks <= 1 && RenameKeepsPermissions(file)) {
     void* newFile = INVALID_HANDLE_VALUE;
     if (!ReplaceByRename(target_, bytes, newFile)) {
       CloseQuietly(replaced_);
@@ -301,7 +527,7 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
       return {};
     }
   }
-  if (const std::error_code ec = WriteInPlace(file, SizeOf(old), bytes, *this)) return ec;
+  if (const std::error_code ec = WriteInPlace(file, old, bytes, *this, target_)) return ec;
   written_ = true;
   route_ = ReplaceRoute::InPlace;
   return {};

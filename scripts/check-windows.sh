@@ -18,4 +18,12 @@ for f in "${files[@]}"; do
   echo "check-windows: ${f#"$top"/}"
   "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I"$top" "$f"
 done
-echo "check-windows: ${#files[@]} file(s) compile for Windows"
+# The history file's shared, system-neutral code is built with the Windows file there: it
+# must compile with it too.
+shared=("$top"/platform/durable_file.cpp "$top"/platform/durable_file_journal.cpp "$top"/platform/durable_file_replay.cpp
+  "$top"/platform/data_folder.cpp)
+for f in "${shared[@]}"; do
+  echo "check-windows: ${f#"$top"/}"
+  "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I"$top" "$f"
+done
+echo "check-windows: $((${#files[@]} + ${#shared[@]})) file(s) compile for Windows"

@@ -108,6 +108,32 @@ TEST_F(RecoveryFiles, TheNextStartMergesEveryRecoveryFileAndRemovesThem) {
   EXPECT_EQ(again.str(), "");
 }
 
+// Used to double records: a save that reached the history but reported a failure (its
+// records then kept in a recovery file as well), or a merge whose recovery file could not be
+// cleared afterwards, had the next start append the same records a second time.
+TEST_F(RecoveryFiles, RecordsTheHistoryAlreadyHoldsAreNotMergedTwice) {
+  struct Case {
+    const char* name;
+    std::initializer_list<int> inHistory;
+    std::initializer_list<int> kept;
+    std::vector<int> after;
+    const char* note;
+  };
+  for (const Case& c :
+       {Case{"all of them saved already", {1, 2}, {1, 2}, {1, 2}, "já tinha (2) não foram juntados de novo"},
+        Case{"some of them saved already", {1, 2}, {1, 2, 3}, {1, 2, 3}, "(1) foram juntados"}}) {
+    SCOPED_TRACE(c.name);
+    fs::remove(history_);
+    MakeHistory(c.inHistory);
+    KeepRecords(history_, RunRecords(c.kept), RecoveryPlace::BesideHistory, data_);
+    std::ostringstream notes;
+    Start(notes);
+    EXPECT_EQ(Lessons(history_), c.after);
+    EXPECT_FALSE(fs::exists(RecoveryFileBeside(history_)));
+    EXPECT_NE(notes.str().find(c.note), std::string::npos) << notes.str();
+  }
+}
+
 TEST_F(RecoveryFiles, ADamagedHistoryKeepsItsRecoveryFileUntilItLoadsAgain) {
   Spill(history_, "not a packet");
   KeepRecords(history_, RunRecords({1}), RecoveryPlace::BesideHistory, data_);

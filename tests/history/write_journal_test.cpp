@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 
 #include "history/history_file.h"
 #include "platform/data_folder.h"
+#include "platform/durable_file.h"
 #include "platform/durable_file_journal.h"
 #include "tests/support/file_bytes.h"
 
@@ -112,6 +114,43 @@ TEST_F(WriteJournal, AJournalThatDoesNotFitItsHistoryIsNeverApplied) {
     EXPECT_EQ(ReadHistoryFile(file_), Old);
     EXPECT_FALSE(fs::exists(journal_));
     EXPECT_EQ(fs::exists(JournalSetAside(journal_)), c.keptAside);
+  }
+}
+
+// Used to load a torn file: a reader that could not finish the interrupted save (it may not
+// write the history, or, as here, another program holds it) read the half-written bytes.
+TEST_F(WriteJournal, AReaderThatCannotFinishAnInterruptedSaveNeverReadsItTorn) {
+  enum class Journal { Complete, Unmarked, Unreadable };
+  struct Case {
+    const char* name;
+    Journal journal;
+    bool reads;
+    const std::string* expected;
+  };
+  const std::size_t offset = SharedPrefix(Old, Longer);
+  const std::string torn = Longer.substr(0, offset + 5) + Old.substr(offset + 5);
+  for (const Case& c : {Case{"a complete journal: read as it finishes the save", Journal::Complete, true, &Longer},
+                        Case{"a journal without its mark: the write never started", Journal::Unmarked, true, &Old},
+                        Case{"a journal that cannot be read: not read at all", Journal::Unreadable, false, nullptr}}) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(journal_);
+    Spit(file_, Old);
+    LockedFile holder;
+    ASSERT_FALSE(holder.Lock(file_, LockMode::Shared));
+    if (c.journal == Journal::Unreadable) fs::create_directory(journal_);
+    else JournalOf(file_, journal_, Old, Longer, c.journal == Journal::Complete);
+    if (c.journal != Journal::Unmarked) Spit(file_, torn);
+    SetLockWaitLimit(std::chrono::milliseconds(50));
+    LockedFile reader;
+    std::string bytes;
+    const std::error_code opened = reader.Lock(file_, LockMode::Shared);
+    const std::error_code read = opened ? opened : reader.Read(bytes);
+    SetLockWaitLimit(DefaultLockWaitLimit);
+    EXPECT_EQ(!read, c.reads) << read.message();
+    if (c.expected) {
+      EXPECT_EQ(bytes, *c.expected);
+    }
+    EXPECT_TRUE(fs::exists(journal_));  // left for the next open that may finish the save
   }
 }
 
