@@ -1,12 +1,18 @@
 #include "history/key_stats_store.h"
 
 #include <algorithm>
+#include <optional>
+#include <chrono>
+#include <random>
+#include <system_error>
+#include <thread>
 #include <tuple>
 #include <utility>
 
 #include "history/datetime.h"
 #include "history/history_file.h"
 #include "history/packet.h"
+#include "platform/durable_file.h"
 
 namespace tecladim::history {
 namespace {
@@ -25,6 +31,58 @@ std::vector<ExerciseKeyStats> ExercisesIn(const std::string& bytes) {
   }
 }
 
+// Appends to `all` those of `mine` it lacks; returns how many.
+std::size_t AddMissing(std::vector<ExerciseKeyStats>& all, const std::vector<ExerciseKeyStats>& mine) {
+  const std::size_t onDisk = all.size();
+  for (const ExerciseKeyStats& e : mine) {
+    const auto id = Identity(e);
+    const auto first = all.begin();
+    const auto last = all.begin() + static_cast<std::ptrdiff_t>(onDisk);
+    if (std::none_of(first, last, [&id](const ExerciseKeyStats& d) { return Identity(d) == id; })) all.push_back(e);
+  }
+  return all.size() - onDisk;
+}
+
+// Without locks two saves may read the same file and each write it with only its own
+// exercises: the one renamed last wins. Looking again a little later, at random moments,
+// finds a save that came between, and the lost exercises are written again, until the file
+// stays as it is with every one of them in it (as the history's own save does).
+void CheckSavedWithoutLock(const std::filesystem::path& name, const std::vector<ExerciseKeyStats>& mine,
+                           platform::FileStamp last) {
+  constexpr int MaxLooks = 16;
+  constexpr int MaxRewrites = 5;
+  constexpr int QuietLooks = 2;  // the file unchanged this many looks in a row: every save is over
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<int> pauseMs(10, 60);
+  int rewrites = 0;
+  int quiet = 0;
+  for (int look = 0; look < MaxLooks && quiet < QuietLooks; ++look) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(random)));
+    try {
+      HistoryFile file(name, HistoryFile::Use::Save);
+      if (file.Stamp() == last) {
+        ++quiet;
+        continue;
+      }
+      quiet = 0;
+      std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
+      if (AddMissing(all, mine) > 0) {
+        if (rewrites++ == MaxRewrites) break;
+        file.Replace(WritePacket(KeyStatsPacket(all)));
+      }
+      last = file.Stamp();
+    } catch (const KeyStatsFileError&) {
+      quiet = 0;  // another save's write in place, read half way: look again
+    } catch (const HistoryError&) {
+      quiet = 0;
+    }
+  }
+  if (quiet < QuietLooks)
+    throw HistoryError(HistoryErrorKind::CannotCreateFile,
+                       "Cannot create file \"" + FullPathText(name) + "\". " +
+                           std::make_error_code(std::errc::resource_unavailable_try_again).message());
+}
+
 }  // namespace
 
 ExerciseKeyStats StatsOfExercise(const CompletionRecord& stamps, ExerciseEnd end, const KeyStatistics& keys) {
@@ -37,16 +95,16 @@ void KeyStatsStore::Add(ExerciseKeyStats exercise) {
 
 void KeyStatsStore::SaveToFile(const std::filesystem::path& name) {
   if (pending_.empty()) return;
-  HistoryFile file(name, HistoryFile::Use::Save);
-  std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
-  const std::size_t onDisk = all.size();
-  for (const ExerciseKeyStats& mine : pending_) {
-    const auto id = Identity(mine);
-    const auto first = all.begin();
-    const auto last = all.begin() + static_cast<std::ptrdiff_t>(onDisk);
-    if (std::none_of(first, last, [&id](const ExerciseKeyStats& e) { return Identity(e) == id; })) all.push_back(mine);
+  std::optional<platform::FileStamp> written;
+  {
+    HistoryFile file(name, HistoryFile::Use::Save);
+    std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
+    if (AddMissing(all, pending_) > 0) {
+      file.Replace(WritePacket(KeyStatsPacket(all)));
+      written = file.Stamp();
+    }
   }
-  if (all.size() > onDisk) file.Replace(WritePacket(KeyStatsPacket(all)));
+  if (written && !platform::LocksWorkFor(name)) CheckSavedWithoutLock(name, pending_, *written);
   pending_.clear();
 }
 
