@@ -12,6 +12,7 @@
 #include "history/datetime.h"
 #include "history/history_file.h"
 #include "history/packet.h"
+#include "history/recovery_file.h"
 #include "platform/durable_file.h"
 
 namespace tecladim::history {
@@ -83,6 +84,46 @@ void CheckSavedWithoutLock(const std::filesystem::path& name, const std::vector<
                            std::make_error_code(std::errc::resource_unavailable_try_again).message());
 }
 
+// The recovery files of the statistics file `name` that exist, and the exercises each holds;
+// one that does not read is left out, and left as it is.
+struct Recovered {
+  std::filesystem::path file;
+  std::vector<ExerciseKeyStats> exercises;
+};
+std::vector<Recovered> ReadRecoveryFiles(const std::filesystem::path& name, const std::filesystem::path& dataFolder) {
+  std::vector<std::filesystem::path> places{RecoveryFileBeside(name)};
+  if (!dataFolder.empty()) places.push_back(RecoveryFileInDataFolder(name, dataFolder));
+  std::vector<Recovered> found;
+  for (const std::filesystem::path& file : places) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) continue;
+    try {
+      found.push_back({file, ExercisesIn(ReadHistoryFile(file))});
+    } catch (const std::exception&) {
+      // Not readable now: its exercises wait there, and nothing is lost.
+    }
+  }
+  return found;
+}
+
+// After the statistics file holds them: the exercises saved leave the recovery file, which
+// goes when it is empty. Another trainer may have added some meanwhile: they stay.
+void RemoveSaved(const std::filesystem::path& file, const std::vector<ExerciseKeyStats>& saved) {
+  HistoryFile locked(file, HistoryFile::Use::Save);
+  std::vector<ExerciseKeyStats> rest;
+  for (ExerciseKeyStats& e : ExercisesIn(locked.Read())) {
+    const auto id = Identity(e);
+    if (std::none_of(saved.begin(), saved.end(), [&id](const ExerciseKeyStats& s) { return Identity(s) == id; }))
+      rest.push_back(std::move(e));
+  }
+  if (!rest.empty()) {
+    locked.Replace(WritePacket(KeyStatsPacket(rest)));
+    return;
+  }
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+}
+
 }  // namespace
 
 ExerciseKeyStats StatsOfExercise(const CompletionRecord& stamps, ExerciseEnd end, const KeyStatistics& keys) {
@@ -93,19 +134,53 @@ void KeyStatsStore::Add(ExerciseKeyStats exercise) {
   if (!exercise.keys.empty()) pending_.push_back(std::move(exercise));
 }
 
-void KeyStatsStore::SaveToFile(const std::filesystem::path& name) {
-  if (pending_.empty()) return;
+void KeyStatsStore::SaveToFile(const std::filesystem::path& name, const std::filesystem::path& dataFolder) {
+  const std::vector<Recovered> recovered = ReadRecoveryFiles(name, dataFolder);
+  std::vector<ExerciseKeyStats> mine = pending_;
+  for (const Recovered& r : recovered) AddMissing(mine, r.exercises);
+  if (mine.empty()) return;
   std::optional<platform::FileStamp> written;
   {
     HistoryFile file(name, HistoryFile::Use::Save);
     std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
-    if (AddMissing(all, pending_) > 0) {
+    if (AddMissing(all, mine) > 0) {
       file.Replace(WritePacket(KeyStatsPacket(all)));
       written = file.Stamp();
     }
   }
-  if (written && !platform::LocksWorkFor(name)) CheckSavedWithoutLock(name, pending_, *written);
+  if (written && !platform::LocksWorkFor(name)) CheckSavedWithoutLock(name, mine, *written);
   pending_.clear();
+  for (const Recovered& r : recovered) {
+    try {
+      RemoveSaved(r.file, r.exercises);
+    } catch (const std::exception&) {
+      // Left as it is: the next save finds its exercises already in the file.
+    }
+  }
+}
+
+std::pair<std::filesystem::path, std::size_t> KeyStatsStore::KeepInRecoveryFile(
+    const std::filesystem::path& name, const std::filesystem::path& dataFolder) {
+  const std::size_t count = pending_.size();
+  std::filesystem::path file = RecoveryFileBeside(name);
+  try {
+    KeyStatsStore beside = *this;
+    beside.SaveToFile(file);
+  } catch (const std::exception&) {
+    file = RecoveryFileInDataFolder(name, dataFolder);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    KeyStatsStore inDataFolder = *this;
+    inDataFolder.SaveToFile(file);
+  }
+  pending_.clear();
+  return {file, count};
+}
+
+std::string KeyStatsKeptText(std::size_t exercises, const std::filesystem::path& file) {
+  return "tecladim: as estatísticas de teclas de " + std::to_string(exercises) +
+         (exercises == 1 ? " exercício" : " exercícios") + " foram guardadas em " + FullPathText(file) +
+         " e entram no arquivo de estatísticas na próxima gravação.";
 }
 
 std::string KeyStatsNotSavedText(const std::filesystem::path& name, const std::exception& error) {
