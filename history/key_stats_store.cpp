@@ -1,8 +1,8 @@
 #include "history/key_stats_store.h"
 
 #include <algorithm>
-#include <optional>
 #include <chrono>
+#include <optional>
 #include <random>
 #include <system_error>
 #include <thread>

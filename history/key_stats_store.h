@@ -45,7 +45,7 @@ class KeyStatsStore {
   // Returns the file written and how many exercises went; throws the last place's error,
   // the exercises then staying here.
   std::pair<std::filesystem::path, std::size_t> KeepInRecoveryFile(const std::filesystem::path& name,
-                                                                    const std::filesystem::path& dataFolder);
+                                                                   const std::filesystem::path& dataFolder);
 
  private:
   std::vector<ExerciseKeyStats> pending_;

@@ -159,7 +159,8 @@ TEST_F(KeyStatsStoreTest, ExercisesTheFileCannotTakeWaitInARecoveryFileUntilItCa
     SCOPED_TRACE(row.name);
     Spit(file_, "Teclas de alguém");
     if (row.besideRefused) fs::create_directory(RecoveryFileBeside(file_));  // no file can be made there
-    for (int run = 0; run < 2; ++run) {  // two runs' exercises, one recovery file
+    // Two runs' exercises, one recovery file.
+    for (int run = 0; run < 2; ++run) {
       KeyStatsStore store;
       store.Add(Exercise(31 + run, 10 + run, u'ç'));
       EXPECT_THROW(store.SaveToFile(file_, dataFolder), KeyStatsFileError);

@@ -81,7 +81,8 @@ int MakeKeyStats(std::size_t exercises) {
   KeyStatsStore store;
   const DateTime first = testing::At(2015, 2, 2, 8);
   for (std::size_t i = 0; i < exercises; ++i)
-    store.Add(KeyExercise(1 + static_cast<int>(i % 192), static_cast<int>(i % 7), first + static_cast<double>(i) / 200.0));
+    store.Add(
+        KeyExercise(1 + static_cast<int>(i % 192), static_cast<int>(i % 7), first + static_cast<double>(i) / 200.0));
   store.SaveToFile(std::string(KeyStatsFileName));
   return 0;
 }

@@ -236,9 +236,8 @@ bool WaitForFileActivity(const fs::path& folder, const char* name, Clock::durati
   const auto giveUp = Clock::now() + limit;
   while (Clock::now() < giveUp) {
     struct stat now {};
-    if (Names(folder).size() > files || ::stat((folder / name).c_str(), &now) != 0 ||
-        now.st_size != before.st_size || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec ||
-        now.st_mtim.tv_sec != before.st_mtim.tv_sec)
+    if (Names(folder).size() > files || ::stat((folder / name).c_str(), &now) != 0 || now.st_size != before.st_size ||
+        now.st_mtim.tv_nsec != before.st_mtim.tv_nsec || now.st_mtim.tv_sec != before.st_mtim.tv_sec)
       return true;
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
@@ -432,7 +431,8 @@ TEST_F(SaveProcesses, KeyStatisticsOfProgramsClosingAtOnceAreAllKeptWithAndWitho
         exercises.insert({e.licao, e.keys.front().wrong});
       EXPECT_EQ(exercises.size(), static_cast<std::size_t>(40 + Programs * PerRun));
       for (int tag = 1000; tag < 1000 + Programs; ++tag)
-        for (int i = 1; i <= PerRun; ++i) EXPECT_EQ(exercises.count({tag, i}), 1u) << "run " << tag << " exercise " << i;
+        for (int i = 1; i <= PerRun; ++i)
+          EXPECT_EQ(exercises.count({tag, i}), 1u) << "run " << tag << " exercise " << i;
     }
 }
 
