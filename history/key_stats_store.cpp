@@ -1,12 +1,19 @@
 #include "history/key_stats_store.h"
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
+#include <random>
+#include <system_error>
+#include <thread>
 #include <tuple>
 #include <utility>
 
 #include "history/datetime.h"
 #include "history/history_file.h"
 #include "history/packet.h"
+#include "history/recovery_file.h"
+#include "platform/durable_file.h"
 
 namespace tecladim::history {
 namespace {
@@ -25,6 +32,98 @@ std::vector<ExerciseKeyStats> ExercisesIn(const std::string& bytes) {
   }
 }
 
+// Appends to `all` those of `mine` it lacks; returns how many.
+std::size_t AddMissing(std::vector<ExerciseKeyStats>& all, const std::vector<ExerciseKeyStats>& mine) {
+  const std::size_t onDisk = all.size();
+  for (const ExerciseKeyStats& e : mine) {
+    const auto id = Identity(e);
+    const auto first = all.begin();
+    const auto last = all.begin() + static_cast<std::ptrdiff_t>(onDisk);
+    if (std::none_of(first, last, [&id](const ExerciseKeyStats& d) { return Identity(d) == id; })) all.push_back(e);
+  }
+  return all.size() - onDisk;
+}
+
+// Without locks two saves may read the same file and each write it with only its own
+// exercises: the one renamed last wins. Looking again a little later, at random moments,
+// finds a save that came between, and the lost exercises are written again, until the file
+// stays as it is with every one of them in it (as the history's own save does).
+void CheckSavedWithoutLock(const std::filesystem::path& name, const std::vector<ExerciseKeyStats>& mine,
+                           platform::FileStamp last) {
+  constexpr int MaxLooks = 16;
+  constexpr int MaxRewrites = 5;
+  constexpr int QuietLooks = 2;  // the file unchanged this many looks in a row: every save is over
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<int> pauseMs(10, 60);
+  int rewrites = 0;
+  int quiet = 0;
+  for (int look = 0; look < MaxLooks && quiet < QuietLooks; ++look) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(random)));
+    try {
+      HistoryFile file(name, HistoryFile::Use::Save);
+      if (file.Stamp() == last) {
+        ++quiet;
+        continue;
+      }
+      quiet = 0;
+      std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
+      if (AddMissing(all, mine) > 0) {
+        if (rewrites++ == MaxRewrites) break;
+        file.Replace(WritePacket(KeyStatsPacket(all)));
+      }
+      last = file.Stamp();
+    } catch (const KeyStatsFileError&) {
+      quiet = 0;  // another save's write in place, read half way: look again
+    } catch (const HistoryError&) {
+      quiet = 0;
+    }
+  }
+  if (quiet < QuietLooks)
+    throw HistoryError(HistoryErrorKind::CannotCreateFile,
+                       "Cannot create file \"" + FullPathText(name) + "\". " +
+                           std::make_error_code(std::errc::resource_unavailable_try_again).message());
+}
+
+// The recovery files of the statistics file `name` that exist, and the exercises each holds;
+// one that does not read is left out, and left as it is.
+struct Recovered {
+  std::filesystem::path file;
+  std::vector<ExerciseKeyStats> exercises;
+};
+std::vector<Recovered> ReadRecoveryFiles(const std::filesystem::path& name, const std::filesystem::path& dataFolder) {
+  std::vector<std::filesystem::path> places{RecoveryFileBeside(name)};
+  if (!dataFolder.empty()) places.push_back(RecoveryFileInDataFolder(name, dataFolder));
+  std::vector<Recovered> found;
+  for (const std::filesystem::path& file : places) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) continue;
+    try {
+      found.push_back({file, ExercisesIn(ReadHistoryFile(file))});
+    } catch (const std::exception&) {
+      // Not readable now: its exercises wait there, and nothing is lost.
+    }
+  }
+  return found;
+}
+
+// After the statistics file holds them: the exercises saved leave the recovery file, which
+// goes when it is empty. Another trainer may have added some meanwhile: they stay.
+void RemoveSaved(const std::filesystem::path& file, const std::vector<ExerciseKeyStats>& saved) {
+  HistoryFile locked(file, HistoryFile::Use::Save);
+  std::vector<ExerciseKeyStats> rest;
+  for (ExerciseKeyStats& e : ExercisesIn(locked.Read())) {
+    const auto id = Identity(e);
+    if (std::none_of(saved.begin(), saved.end(), [&id](const ExerciseKeyStats& s) { return Identity(s) == id; }))
+      rest.push_back(std::move(e));
+  }
+  if (!rest.empty()) {
+    locked.Replace(WritePacket(KeyStatsPacket(rest)));
+    return;
+  }
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+}
+
 }  // namespace
 
 ExerciseKeyStats StatsOfExercise(const CompletionRecord& stamps, ExerciseEnd end, const KeyStatistics& keys) {
@@ -35,19 +134,53 @@ void KeyStatsStore::Add(ExerciseKeyStats exercise) {
   if (!exercise.keys.empty()) pending_.push_back(std::move(exercise));
 }
 
-void KeyStatsStore::SaveToFile(const std::filesystem::path& name) {
-  if (pending_.empty()) return;
-  HistoryFile file(name, HistoryFile::Use::Save);
-  std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
-  const std::size_t onDisk = all.size();
-  for (const ExerciseKeyStats& mine : pending_) {
-    const auto id = Identity(mine);
-    const auto first = all.begin();
-    const auto last = all.begin() + static_cast<std::ptrdiff_t>(onDisk);
-    if (std::none_of(first, last, [&id](const ExerciseKeyStats& e) { return Identity(e) == id; })) all.push_back(mine);
+void KeyStatsStore::SaveToFile(const std::filesystem::path& name, const std::filesystem::path& dataFolder) {
+  const std::vector<Recovered> recovered = ReadRecoveryFiles(name, dataFolder);
+  std::vector<ExerciseKeyStats> mine = pending_;
+  for (const Recovered& r : recovered) AddMissing(mine, r.exercises);
+  if (mine.empty()) return;
+  std::optional<platform::FileStamp> written;
+  {
+    HistoryFile file(name, HistoryFile::Use::Save);
+    std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
+    if (AddMissing(all, mine) > 0) {
+      file.Replace(WritePacket(KeyStatsPacket(all)));
+      written = file.Stamp();
+    }
   }
-  if (all.size() > onDisk) file.Replace(WritePacket(KeyStatsPacket(all)));
+  if (written && !platform::LocksWorkFor(name)) CheckSavedWithoutLock(name, mine, *written);
   pending_.clear();
+  for (const Recovered& r : recovered) {
+    try {
+      RemoveSaved(r.file, r.exercises);
+    } catch (const std::exception&) {
+      // Left as it is: the next save finds its exercises already in the file.
+    }
+  }
+}
+
+std::pair<std::filesystem::path, std::size_t> KeyStatsStore::KeepInRecoveryFile(
+    const std::filesystem::path& name, const std::filesystem::path& dataFolder) {
+  const std::size_t count = pending_.size();
+  std::filesystem::path file = RecoveryFileBeside(name);
+  try {
+    KeyStatsStore beside = *this;
+    beside.SaveToFile(file);
+  } catch (const std::exception&) {
+    file = RecoveryFileInDataFolder(name, dataFolder);
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    KeyStatsStore inDataFolder = *this;
+    inDataFolder.SaveToFile(file);
+  }
+  pending_.clear();
+  return {file, count};
+}
+
+std::string KeyStatsKeptText(std::size_t exercises, const std::filesystem::path& file) {
+  return "tecladim: as estatísticas de teclas de " + std::to_string(exercises) +
+         (exercises == 1 ? " exercício" : " exercícios") + " foram guardadas em " + FullPathText(file) +
+         " e entram no arquivo de estatísticas na próxima gravação.";
 }
 
 std::string KeyStatsNotSavedText(const std::filesystem::path& name, const std::exception& error) {

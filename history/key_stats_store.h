@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "exercise/completion.h"
@@ -30,11 +31,21 @@ class KeyStatsStore {
   std::size_t Pending() const { return pending_.size(); }
 
   // Under the exclusive lock: reads the file, keeps every exercise in it, appends those
-  // added here that it lacks (an exercise is known by its stamps), writes it. With nothing
-  // added, nothing is done and no file is made. Throws HistoryError when the lock or the
-  // file fails, KeyStatsFileError for a file that is not ours (untouched); either way the
-  // exercises stay for a later save.
-  void SaveToFile(const std::filesystem::path& name);
+  // added here and those waiting in its recovery files (beside it, and in `dataFolder` when
+  // one is given) that it lacks (an exercise is known by its stamps), writes it; then the
+  // recovery files give up what was saved. With nothing to add, nothing is done and no file
+  // is made. Throws HistoryError when the lock or the file fails, KeyStatsFileError for a
+  // file that is not ours (untouched); either way the exercises stay for a later save or
+  // KeepInRecoveryFile, and the recovery files as they were.
+  void SaveToFile(const std::filesystem::path& name, const std::filesystem::path& dataFolder = {});
+
+  // When the file cannot take them (not ours, locked at the session's end, a folder that
+  // refuses it): the exercises waiting go to its recovery file, beside it or else in the
+  // data folder, as the history's records do, and the next SaveToFile takes them in.
+  // Returns the file written and how many exercises went; throws the last place's error,
+  // the exercises then staying here.
+  std::pair<std::filesystem::path, std::size_t> KeepInRecoveryFile(const std::filesystem::path& name,
+                                                                   const std::filesystem::path& dataFolder);
 
  private:
   std::vector<ExerciseKeyStats> pending_;
@@ -43,5 +54,6 @@ class KeyStatsStore {
 // What standard error says when the statistics could not be saved (Portuguese, as the
 // trainer's other messages there).
 std::string KeyStatsNotSavedText(const std::filesystem::path& name, const std::exception& error);
+std::string KeyStatsKeptText(std::size_t exercises, const std::filesystem::path& file);
 
 }  // namespace tecladim::history

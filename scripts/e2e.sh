@@ -3,6 +3,8 @@
 # tree named by TECLADIM_E2E_BUILD, as scripts/test.sh does) and drives the real program under
 # Xvfb with a Brazilian ABNT2 keyboard, through the X server only (tests/e2e/e2e_test.py).
 # Then the signal test: records survive SIGTERM, SIGHUP and SIGINT (tests/e2e/signal_test.py).
+# Then one passage typed with dead keys, AltGr, Shift and slips, its key statistics checked in
+# "Teclas.xml" against the history's record (tests/e2e/key_stats_e2e_test.py).
 # Then a one-minute simulado in tecladim-prova, its result checked in "Simulados.xml" and in
 # tecladim-turma --csv-provas (tests/e2e/prova_e2e_test.py).
 # Screenshots and logs are kept in build-e2e/e2e-artifacts/.
@@ -34,6 +36,9 @@ timeout --kill-after=10 300 dbus-run-session -- python3 -B "$top/tests/e2e/e2e_t
   --program "$build/ui/tecladim" --lesson-text "$build/tests/e2e/e2e_lesson_text" \
   --artifacts "$build/e2e-artifacts"
 timeout --kill-after=10 180 python3 -B "$top/tests/e2e/signal_test.py" \
+  --program "$build/ui/tecladim" --lesson-text "$build/tests/e2e/e2e_lesson_text" \
+  --artifacts "$build/e2e-artifacts"
+timeout --kill-after=10 150 python3 -B "$top/tests/e2e/key_stats_e2e_test.py" \
   --program "$build/ui/tecladim" --lesson-text "$build/tests/e2e/e2e_lesson_text" \
   --artifacts "$build/e2e-artifacts"
 timeout --kill-after=10 120 python3 -B "$top/tests/e2e/prova_e2e_test.py" \

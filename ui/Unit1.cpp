@@ -759,9 +759,18 @@ void TForm1::KeepLeftExercise() {
 void TForm1::SaveKeyStats() {
   KeepLeftExercise();
   try {
-    keyStatsStore_.SaveToFile(KeyStatsPath());
+    keyStatsStore_.SaveToFile(KeyStatsPath(), platform::UserDataFolder());
+    return;
   } catch (const std::exception& error) {
     std::cerr << history::KeyStatsNotSavedText(KeyStatsPath(), error) << std::endl;
+  }
+  if (keyStatsStore_.Pending() == 0) return;
+  try {
+    const auto [file, exercises] = keyStatsStore_.KeepInRecoveryFile(KeyStatsPath(), platform::UserDataFolder());
+    std::cerr << history::KeyStatsKeptText(exercises, file) << std::endl;
+  } catch (const std::exception& error) {
+    // Still waiting here, for a later save of this run.
+    std::cerr << history::KeyStatsNotSavedText(history::RecoveryFileBeside(KeyStatsPath()), error) << std::endl;
   }
 }
 

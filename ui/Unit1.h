@@ -182,7 +182,8 @@ class TForm1 : public QWidget {
   // The exercise under way, when it has keys enough to count, kept as left unfinished.
   void KeepLeftExercise();
   // The run's key statistics beside the history, after the history's own save; a failure
-  // is told on standard error only, for the trainer and the history go on without them.
+  // is told on standard error only, for the trainer and the history go on without them,
+  // and the statistics wait in a recovery file for the next save.
   void SaveKeyStats();
   void TakeKeyboardBack();
 

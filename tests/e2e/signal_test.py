@@ -6,10 +6,11 @@ For each signal, the real program is started under Xvfb in a folder holding a hi
 lesson is typed to its end through the X server, and while the report window is open (the
 record is in the store, nothing written yet) the signal is sent. The program must end by
 itself with 128 + the signal's number, and "Exercicio.xml" must then hold the earlier records
-and the new one. Then a run is signalled while another program holds the history's lock: it
+and the new one, and "Teclas.xml" the key statistics of each of those exercises under its
+record's stamps. Then a run is signalled while another program holds the history's lock: it
 must give up within seconds, exit 75 and leave its record in a recovery file of the user's
-data folder, which the next start merges in. A last run is signalled while idle and must
-leave the history as it was.
+data folder, which the next start merges in, while its key statistics are saved beside the
+history all the same. A last run is signalled while idle and must leave both files as they were.
 
 Usage: signal_test.py --program PATH --lesson-text PATH [--artifacts DIR]
 """
@@ -24,6 +25,7 @@ import tempfile
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 from e2e_test import (ALERT_SIZE, HISTORY, PACKET_HEAD, Checks, Desktop, Session,  # noqa: E402
                       parse_history)
+from key_stats_e2e_test import EXERCISE_FIELDS, KEY_STATS, read_key_stats  # noqa: E402
 
 # A passage of 23 plain letters keeps the typing short.
 LESSON = 168
@@ -34,6 +36,16 @@ def rows_of(folder):
     data = (folder / HISTORY).read_bytes()
     parsed = parse_history(data)
     return parsed[1] if parsed else None
+
+
+def check_key_stats(checks, step, folder, rows):
+    """One exercise in "Teclas.xml" per history record, under the same stamps."""
+    path = folder / KEY_STATS
+    exercises = read_key_stats(path.read_bytes()) if path.exists() else []
+    stamps = sorted(tuple(e[f] for f in EXERCISE_FIELDS) for e in exercises)
+    expected = sorted(tuple(r[f] for f in EXERCISE_FIELDS) for r in rows)
+    checks.check(f'{step}: "Teclas.xml" holds the key statistics of each exercise, under its record\'s stamps',
+                 stamps == expected, f'{stamps} against {expected}')
 
 
 def check_locked_history(session, desktop, folder, checks, text):
@@ -57,6 +69,9 @@ def check_locked_history(session, desktop, folder, checks, text):
         checks.check('locked: the history is as it was', (rows_of(folder) or []) == rows_before)
         kept = list(recovered.glob('Exercicio.xml.*.recuperado.xml')) if recovered.is_dir() else []
         checks.check('locked: the record waits in the data folder', len(kept) == 1, repr(kept))
+        exercises = read_key_stats((folder / KEY_STATS).read_bytes()) if (folder / KEY_STATS).exists() else []
+        checks.check('locked: the key statistics are saved beside the history all the same',
+                     len(exercises) == len(rows_before) + 1, f'{len(exercises)} exercises')
     finally:
         program.kill()
     program, main_window = session.start('program-after-lock.log')
@@ -65,6 +80,7 @@ def check_locked_history(session, desktop, folder, checks, text):
         rows = rows_of(folder) or []
         checks.check('after the lock: the next start merged the record', len(rows) == len(rows_before) + 1,
                      repr(rows))
+        check_key_stats(checks, 'after the lock', folder, rows)
         checks.check('after the lock: the recovery file is gone',
                      not list(recovered.glob('*.recuperado.xml')) if recovered.is_dir() else True)
         program.process.send_signal(signal.SIGTERM)
@@ -117,10 +133,12 @@ def main():
                     if rows:
                         checks.check(f'{name}: the new record is lesson {LESSON}, appended (RowState 4)',
                                      rows[-1]['licao'] == str(LESSON) and rows[-1]['state'] == '4', rows[-1]['raw'])
+                        check_key_stats(checks, name, folder, rows)
                 finally:
                     program.kill()
             check_locked_history(session, desktop, folder, checks, text)
             before = (folder / HISTORY).read_bytes()
+            key_stats_before = (folder / KEY_STATS).read_bytes() if (folder / KEY_STATS).exists() else None
             program, main_window = session.start('program-idle.log')
             try:
                 checks.check('idle: the main window shows', main_window)
@@ -128,6 +146,8 @@ def main():
                 code = program.wait_exit(timeout=15)
                 checks.check('idle: SIGTERM ends the program', code == 128 + signal.SIGTERM, f'exit status {code}')
                 checks.check('idle: the history is written back as it was', (folder / HISTORY).read_bytes() == before)
+                checks.check('idle: "Teclas.xml" is left as it was',
+                             key_stats_before is not None and (folder / KEY_STATS).read_bytes() == key_stats_before)
             finally:
                 program.kill()
         finally:

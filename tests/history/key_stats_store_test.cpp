@@ -15,6 +15,7 @@
 #include "history/datetime.h"
 #include "history/history_file.h"
 #include "history/packet.h"
+#include "history/recovery_file.h"
 #include "tests/support/file_bytes.h"
 
 namespace tecladim::history {
@@ -139,6 +140,50 @@ TEST_F(KeyStatsStoreTest, LockHeldElsewhereGivesUpAndKeepsTheExercises) {
   EXPECT_EQ(Slurp(file_), before);
   store.SaveToFile(file_);
   EXPECT_EQ(LessonsIn(file_), (std::vector<int>{31, 32}));
+}
+
+// A file that cannot take the run's exercises (not ours, or locked at the session's end)
+// used to lose them at the program's end: they wait in a recovery file beside it, or in the
+// data folder when its folder refuses new files, and the next save takes them in.
+TEST_F(KeyStatsStoreTest, ExercisesTheFileCannotTakeWaitInARecoveryFileUntilItCan) {
+  const fs::path dataFolder = folder_ / "dados";
+  const struct {
+    const char* name;
+    bool besideRefused;
+    fs::path kept;
+  } rows[] = {
+      {"beside the file", false, "Teclas.xml.recuperado.xml"},
+      {"in the data folder", true, RecoveryFileInDataFolder(file_, dataFolder)},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Spit(file_, "Teclas de alguém");
+    if (row.besideRefused) fs::create_directory(RecoveryFileBeside(file_));  // no file can be made there
+    // Two runs' exercises, one recovery file.
+    for (int run = 0; run < 2; ++run) {
+      KeyStatsStore store;
+      store.Add(Exercise(31 + run, 10 + run, u'ç'));
+      EXPECT_THROW(store.SaveToFile(file_, dataFolder), KeyStatsFileError);
+      const auto [kept, count] = store.KeepInRecoveryFile(file_, dataFolder);
+      EXPECT_EQ(kept, row.kept);
+      EXPECT_EQ(count, 1u);
+      EXPECT_EQ(store.Pending(), 0u);
+    }
+    EXPECT_EQ(LessonsIn(row.kept), (std::vector<int>{31, 32}));
+    EXPECT_EQ(Slurp(file_), "Teclas de alguém");
+    fs::remove(file_);  // put right
+    KeyStatsStore next;
+    next.Add(Exercise(33, 20, u'a'));
+    next.SaveToFile(file_, dataFolder);
+    EXPECT_EQ(LessonsIn(file_), (std::vector<int>{33, 31, 32}));
+    EXPECT_FALSE(fs::exists(row.kept));
+    KeyStatsStore idle;  // nothing left to take in: the file stays as it is
+    const std::string saved = Slurp(file_);
+    idle.SaveToFile(file_, dataFolder);
+    EXPECT_EQ(Slurp(file_), saved);
+    fs::remove_all(RecoveryFileBeside(file_));
+    fs::remove(file_);
+  }
 }
 
 // A left exercise's stamps are those a completion at that moment would have had, across

@@ -8,6 +8,11 @@
 //       "saving" just before the save
 //   history_save_child FOLDER make RECORDS
 //       writes a history of RECORDS records (licao 1..192 round and round)
+//   history_save_child FOLDER keys TAG COUNT [the options of append]
+//       the same with the key statistics file "Teclas.xml": COUNT exercises of lesson TAG,
+//       the i-th with i + 1 wrong keys on "a", saved as the trainer saves them
+//   history_save_child FOLDER make-keys EXERCISES
+//       writes a key statistics file of EXERCISES exercises
 #include <unistd.h>
 
 #include <chrono>
@@ -17,9 +22,12 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "history/datetime.h"
+#include "history/history_name.h"
+#include "history/key_stats_store.h"
 #include "history/record_set.h"
 #include "tests/history/exercise_records.h"
 
@@ -60,6 +68,25 @@ Packet MakeHistory(std::size_t records) {
   return p;
 }
 
+// An exercise of lesson `licao` with `wrong` slips on "a" and a few right keys, stamped `at`.
+ExerciseKeyStats KeyExercise(int licao, int wrong, DateTime at) {
+  ExerciseKeyStats e{licao, at, at - 5.0 / 1440.0, at, ExerciseEnd::Completed, {}};
+  for (const char16_t key : std::u16string_view(u"asdfgjklç ãáÇ"))
+    e.keys.push_back({key, 17, key == u'a' ? wrong : 0, 3400, 16, {}});
+  if (wrong > 0) e.keys.front().typedInstead = {{u's', wrong}};
+  return e;
+}
+
+int MakeKeyStats(std::size_t exercises) {
+  KeyStatsStore store;
+  const DateTime first = testing::At(2015, 2, 2, 8);
+  for (std::size_t i = 0; i < exercises; ++i)
+    store.Add(
+        KeyExercise(1 + static_cast<int>(i % 192), static_cast<int>(i % 7), first + static_cast<double>(i) / 200.0));
+  store.SaveToFile(std::string(KeyStatsFileName));
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   if (argc < 4) return 2;
   fs::current_path(argv[1]);
@@ -71,7 +98,9 @@ int Run(int argc, char** argv) {
     set.SaveToFile(HistoryName);
     return 0;
   }
-  if (command != "append" || argc < 5) return 2;
+  if (command == "make-keys") return MakeKeyStats(std::strtoul(argv[3], nullptr, 10));
+  const bool keys = command == "keys";
+  if ((command != "append" && !keys) || argc < 5) return 2;
   const int tag = std::atoi(argv[3]);
   const int count = std::atoi(argv[4]);
   const char* waitFor = nullptr;
@@ -82,9 +111,14 @@ int Run(int argc, char** argv) {
     else if (!std::strcmp(argv[i], "--delay-ms") && i + 1 < argc) delayMs = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--announce")) announce = true;
   }
-  StartUp(set);
   const DateTime now = testing::At(2026, 1, 1) + tag / 1440.0;
-  for (int i = 0; i < count; ++i) testing::RecordExercise(set, tag, now + i / 86400.0, i, now, now + i / 86400.0);
+  KeyStatsStore keyStats;
+  if (keys) {
+    for (int i = 0; i < count; ++i) keyStats.Add(KeyExercise(tag, i + 1, now + i / 86400.0));
+  } else {
+    StartUp(set);
+    for (int i = 0; i < count; ++i) testing::RecordExercise(set, tag, now + i / 86400.0, i, now, now + i / 86400.0);
+  }
   std::fputs("loaded\n", stdout);
   std::fflush(stdout);
   if (waitFor != nullptr)
@@ -94,7 +128,8 @@ int Run(int argc, char** argv) {
     std::fputs("saving\n", stdout);
     std::fflush(stdout);
   }
-  set.SaveToFile(HistoryName);
+  if (keys) keyStats.SaveToFile(std::string(KeyStatsFileName));
+  else set.SaveToFile(HistoryName);
   return 0;
 }
 

@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "history/history_file.h"
+#include "history/history_name.h"
+#include "history/key_stats_file.h"
 #include "history/record_set.h"
 #include "tests/support/file_bytes.h"
 
@@ -274,16 +276,15 @@ TEST_F(SaveProcesses, ProgramsClosingAtOnceThroughTwoMountsKeepEveryRecordOfEver
 // The moment a save starts on the disk: a new file in the folder (the temporary one or the
 // journal) or a change of the history itself (a write in place). Building the bytes in
 // memory before it takes most of a save's time, and a kill there proves nothing.
-bool WaitForFileActivity(const fs::path& folder, Clock::duration limit) {
+bool WaitForFileActivity(const fs::path& folder, const char* name, Clock::duration limit) {
   const std::size_t files = Names(folder).size();
   struct stat before {};
-  ::stat((folder / HistoryName).c_str(), &before);
+  ::stat((folder / name).c_str(), &before);
   const auto giveUp = Clock::now() + limit;
   while (Clock::now() < giveUp) {
     struct stat now {};
-    if (Names(folder).size() > files || ::stat((folder / HistoryName).c_str(), &now) != 0 ||
-        now.st_size != before.st_size || now.st_mtim.tv_nsec != before.st_mtim.tv_nsec ||
-        now.st_mtim.tv_sec != before.st_mtim.tv_sec)
+    if (Names(folder).size() > files || ::stat((folder / name).c_str(), &now) != 0 || now.st_size != before.st_size ||
+        now.st_mtim.tv_nsec != before.st_mtim.tv_nsec || now.st_mtim.tv_sec != before.st_mtim.tv_sec)
       return true;
     std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
@@ -313,23 +314,34 @@ bool WaitForWriteInPlace(const fs::path& file, std::size_t offset, char old, Clo
 struct KillCounts {
   int old = 0, fresh = 0, journals = 0;
 };
-KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) {
+// The file a save kill test tries: its name, history_save_child's commands that make it and
+// save into it, and how many entries (records or exercises) the made file holds.
+struct SavedFile {
+  const char* name;
+  const char* make;
+  const char* save;
+  std::size_t made;
+  const char* perSave;  // the entries one save adds
+};
+std::size_t EntriesIn(const SavedFile& saved, const fs::path& file);
+constexpr SavedFile HistorySave{HistoryName, "make", "append", 1'000'000, "3"};
+KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link, const SavedFile& saved = HistorySave) {
   const fs::path made = base / "made", reference = base / "reference";
   for (const fs::path& f : {made, reference}) fs::create_directories(f);
   const auto reset = [&](const fs::path& folder) {
-    fs::remove(folder / HistoryName);
-    fs::copy_file(made / HistoryName, folder / HistoryName);
+    fs::remove(folder / saved.name);
+    fs::copy_file(made / saved.name, folder / saved.name);
     if (link) {
       fs::remove(folder / link);
-      fs::create_hard_link(folder / HistoryName, folder / link);
+      fs::create_hard_link(folder / saved.name, folder / link);
     }
   };
-  EXPECT_EQ(RunChild({made.string(), "make", "1000000"}), 0);
-  const std::string before = Slurp(made / HistoryName);
-  std::vector<std::string> args{reference.string(), "append", "7", "3", "--announce"};
+  EXPECT_EQ(RunChild({made.string(), saved.make, std::to_string(saved.made)}), 0);
+  const std::string before = Slurp(made / saved.name);
+  std::vector<std::string> args{reference.string(), saved.save, "7", saved.perSave, "--announce"};
   reset(reference);
   EXPECT_EQ(RunChild(args), 0);
-  const std::string after = Slurp(reference / HistoryName);
+  const std::string after = Slurp(reference / saved.name);
   EXPECT_NE(before, after);
   const std::size_t firstChange = static_cast<std::size_t>(
       std::mismatch(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(std::min(before.size(), after.size())),
@@ -337,8 +349,8 @@ KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) 
           .first -
       before.begin());
   const auto waitForWrite = [&](const fs::path& folder) {
-    return link ? WaitForWriteInPlace(folder / HistoryName, firstChange, before[firstChange], std::chrono::seconds(60))
-                : WaitForFileActivity(folder, std::chrono::seconds(60));
+    return link ? WaitForWriteInPlace(folder / saved.name, firstChange, before[firstChange], std::chrono::seconds(60))
+                : WaitForFileActivity(folder, saved.name, std::chrono::seconds(60));
   };
   // How long the writing takes, from its start to the end of the program.
   Clock::duration writeTime{};
@@ -351,7 +363,7 @@ KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) 
     const auto start = Clock::now();
     EXPECT_EQ(child.Wait(), 0);
     writeTime = Clock::now() - start;
-    EXPECT_EQ(Slurp(reference / HistoryName), after);
+    EXPECT_EQ(Slurp(reference / saved.name), after);
   }
 
   // Two killers at once, each on its own copy: the children's loads take most of the time.
@@ -375,8 +387,8 @@ KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) 
         std::this_thread::sleep_for(Clock::duration(wait));
         child.Kill();
         child.Wait();
-        counts[k].journals += fs::exists(killed / ".Exercicio.xml.journal");
-        const std::string now = ReadHistoryFile(killed / HistoryName);  // the next open, as a load
+        counts[k].journals += fs::exists(killed / ("." + std::string(saved.name) + ".journal"));
+        const std::string now = ReadHistoryFile(killed / saved.name);  // the next open, as a load
         EXPECT_TRUE(now == before || now == after)
             << "a torn history after a kill " << wait / 1'000'000 << " ms into the writing";
         (now == before ? counts[k].old : counts[k].fresh) += 1;
@@ -397,11 +409,11 @@ KillCounts KillSavesAtRandom(const fs::path& base, int kills, const char* link) 
       static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(writeTime).count()), total.old,
       total.fresh, total.journals);
   const fs::path killed = base / "killed0";
-  EXPECT_EQ(Records(killed / HistoryName).size(), 1'000'000u);
+  EXPECT_EQ(EntriesIn(saved, killed / saved.name), saved.made);
   args[0] = killed.string();
   args[3] = "1";
   EXPECT_EQ(RunChild(args), 0);
-  std::vector<std::string> expected{HistoryName};
+  std::vector<std::string> expected{saved.name};
   if (link) expected.insert(expected.begin(), link);
   EXPECT_EQ(Names(killed), expected);
   return total;
@@ -418,6 +430,60 @@ TEST_F(SaveProcesses, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFileAndTheNextSa
 TEST_F(SaveProcesses, AWriteInPlaceKilledAtAnyMomentIsFinishedOrUndoneAtTheNextOpen) {
   const KillCounts counts = KillSavesAtRandom(base_, 50, "Exercicio-link.xml");
   EXPECT_GT(counts.journals, 0) << "no kill fell inside a write in place";
+}
+
+// The key statistics file: 10,000 exercises (some 8 MB) under the same kills, 500 added by
+// each save.
+constexpr SavedFile KeyStatsSave{KeyStatsFileName.data(), "make-keys", "keys", 10'000, "500"};
+
+std::vector<ExerciseKeyStats> KeyExercises(const fs::path& file) { return ReadKeyStats(ReadPacket(Slurp(file))); }
+
+std::size_t EntriesIn(const SavedFile& saved, const fs::path& file) {
+  return std::string_view(saved.make) == KeyStatsSave.make ? KeyExercises(file).size() : Records(file).size();
+}
+
+// A save of the key statistics killed at any moment, renamed or written in place, leaves the
+// old file or the new one, byte for byte: never a torn file that would load as something else.
+TEST_F(SaveProcesses, AKeyStatisticsSaveKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
+  KillSavesAtRandom(base_ / "renamed", 30, nullptr, KeyStatsSave);
+  // The rows go in at the file's end, so a write in place is short: kills rarely fall inside.
+  KillSavesAtRandom(base_ / "in-place", 30, "Teclas-link.xml", KeyStatsSave);
+}
+
+// Trainers closing at once on one folder, with locks and where the file system has none (it
+// answers ENOLCK): every exercise's statistics of every run end in the file.
+TEST_F(SaveProcesses, KeyStatisticsOfProgramsClosingAtOnceAreAllKeptWithAndWithoutLocks) {
+  std::mt19937 random(Seed());
+  constexpr int PerRun = 3, Programs = 10, Rounds = 3;
+  std::vector<std::pair<std::string, std::vector<std::string>>> modes{{"locks", {}}};
+#ifdef TECLADIM_ENOLCK_SHIM
+  modes.push_back({"nolocks", {"env", std::string("LD_PRELOAD=") + TECLADIM_ENOLCK_SHIM}});
+#endif
+  for (const auto& [mode, as] : modes)
+    for (int round = 0; round < Rounds; ++round) {
+      SCOPED_TRACE(mode + " round " + std::to_string(round));
+      const fs::path folder = Folder(mode + std::to_string(round));
+      ASSERT_EQ(RunChild({folder.string(), "make-keys", "40"}), 0);
+      const fs::path go = folder / "go";
+      std::vector<std::unique_ptr<Child>> children;
+      for (int tag = 1000; tag < 1000 + Programs; ++tag) {
+        const int delay = std::uniform_int_distribution<int>(0, 10)(random);
+        children.push_back(std::make_unique<Child>(
+            std::vector<std::string>{folder.string(), "keys", std::to_string(tag), std::to_string(PerRun), "--wait",
+                                     go.string(), "--delay-ms", std::to_string(delay)},
+            as));
+      }
+      for (auto& child : children) ASSERT_EQ(child->Line(), "loaded");
+      std::ofstream(go).put('\n');
+      for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
+      std::multiset<std::pair<int, int>> exercises;  // (licao, wrong keys on "a")
+      for (const ExerciseKeyStats& e : KeyExercises(folder / KeyStatsFileName))
+        exercises.insert({e.licao, e.keys.front().wrong});
+      EXPECT_EQ(exercises.size(), static_cast<std::size_t>(40 + Programs * PerRun));
+      for (int tag = 1000; tag < 1000 + Programs; ++tag)
+        for (int i = 1; i <= PerRun; ++i)
+          EXPECT_EQ(exercises.count({tag, i}), 1u) << "run " << tag << " exercise " << i;
+    }
 }
 
 // The classroom's folders, each with real unprivileged users (numeric ids through setpriv,

@@ -682,6 +682,63 @@ class MainWindowTest : public QObject {
     QCOMPARE(ReadFile(HistoryFile).count("licao=\"193\""), 2);
   }
 
+  // After a load error of the history its records wait in its recovery file, and the key
+  // statistics of the same exercise are saved in "Teclas.xml" all the same, under the same
+  // stamps: that file is read and written on its own. A statistics file not ours at close
+  // used to cost the run's statistics: they wait in "Teclas.xml.recuperado.xml" and join the
+  // file once it is ours again.
+  void KeyStatisticsAreKeptWhenEitherFileDoesNotLoad() {
+    const auto exercisesIn = [](const QString& name) {
+      const QByteArray bytes = ReadFile(name);
+      return history::ReadKeyStats(history::ReadPacket(std::string_view(bytes.constData(), bytes.size())));
+    };
+    const QString keyStats = QStringLiteral("Teclas.xml");
+    const QString keyStatsKept = keyStats + QStringLiteral(".recuperado.xml");
+    const QString model = Model(158);
+    WriteFile(HistoryFile, QByteArrayLiteral("not a packet"));
+    {
+      Run run;
+      QVERIFY(run.Start());
+      run.form->SpinEdit1->SetText(QStringLiteral("158"));
+      run.form->Memo2->setFocus();
+      run.Type(model.left(model.size() - 1));
+      run.fake.now = At(10, 1, 15);
+      run.Type(model.back());
+      QTRY_COMPARE(run.watcher.Count(Kind::Report), 1);
+      QVERIFY(run.form->close());
+    }
+    QVERIFY(ReadFile(HistoryFile + QStringLiteral(".recuperado.xml")).contains("data=\"20240305T10:01:15000\""));
+    const auto saved = exercisesIn(keyStats);
+    QCOMPARE(saved.size(), std::size_t(1));
+    QCOMPARE(saved[0].end, history::ExerciseEnd::Completed);
+    QCOMPARE(ToStamp(saved[0].data), ToStamp(At(10, 1, 15)));
+
+    WriteFile(HistoryFile, EmptyHistory);
+    const QByteArray foreign = QByteArrayLiteral("<teclas de outro programa/>");
+    WriteFile(keyStats, foreign);
+    {
+      Run run(At(11, 0, 0));
+      QVERIFY(run.Start());
+      run.form->SpinEdit1->SetText(QStringLiteral("158"));
+      run.form->Memo2->setFocus();
+      run.Type(model.left(30));
+      QVERIFY(run.form->close());
+    }
+    QCOMPARE(ReadFile(keyStats), foreign);
+    QVERIFY(QFile::exists(keyStatsKept));
+    QCOMPARE(exercisesIn(keyStatsKept).size(), std::size_t(1));
+    QVERIFY(QFile::remove(keyStats));  // put right
+    {
+      Run idle(At(12, 0, 0));
+      QVERIFY(idle.Start());
+      QVERIFY(idle.form->close());
+    }
+    const auto merged = exercisesIn(keyStats);
+    QCOMPARE(merged.size(), std::size_t(1));
+    QCOMPARE(merged[0].end, history::ExerciseEnd::Left);
+    QVERIFY(!QFile::exists(keyStatsKept));
+  }
+
   // The end of a session while another program holds the history used to wait 30 s twice
   // and exit as if saved, the run's records gone.
   void SessionEndWithTheHistoryLockedKeepsTheRunForTheNextStart() {
