@@ -171,22 +171,7 @@ void ReportWindow::CreateToolBar() {
   QToolBar* bar = addToolBar(QStringLiteral("Filtro"));
   bar->setObjectName(QStringLiteral("filtro"));
   bar->setMovable(false);
-  bar->addWidget(new QLabel(QStringLiteral(" Período: "), bar));
-  periodBox_ = new QComboBox(bar);
-  periodBox_->addItems({QStringLiteral("Tudo"), QStringLiteral("Esta semana"), QStringLiteral("Este mês"),
-                        QStringLiteral("Intervalo")});
-  bar->addWidget(periodBox_);
-  bar->addWidget(new QLabel(QStringLiteral("  de "), bar));
-  fromEdit_ = new QDateEdit(QDate::currentDate().addDays(-30), bar);
-  toEdit_ = new QDateEdit(QDate::currentDate(), bar);
-  for (QDateEdit* e : {fromEdit_, toEdit_}) {
-    e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-    e->setCalendarPopup(true);
-    e->setEnabled(false);
-  }
-  bar->addWidget(fromEdit_);
-  bar->addWidget(new QLabel(QStringLiteral(" até "), bar));
-  bar->addWidget(toEdit_);
+  AddPeriodFilter(bar);
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" Procurar aluno: "), bar));
   filterEdit_ = new QLineEdit(bar);
@@ -205,13 +190,32 @@ void ReportWindow::CreateToolBar() {
   goals_ = new ClassGoalsEditor(bar);
 
   connect(goals_, &ClassGoalsEditor::Changed, this, &ReportWindow::Refresh);
-  connect(periodBox_, &QComboBox::currentIndexChanged, this, &ReportWindow::PeriodChanged);
-  connect(fromEdit_, &QDateEdit::dateChanged, this, &ReportWindow::Refresh);
-  connect(toEdit_, &QDateEdit::dateChanged, this, &ReportWindow::Refresh);
   connect(inactiveDays_, &QSpinBox::valueChanged, this, [this](int days) {
     Settings().setValue(InactiveDaysKey, days);
     Refresh();
   });
+}
+
+void ReportWindow::AddPeriodFilter(QToolBar* bar) {
+  bar->addWidget(new QLabel(QStringLiteral(" Período: "), bar));
+  periodBox_ = new QComboBox(bar);
+  periodBox_->addItems({QStringLiteral("Tudo"), QStringLiteral("Esta semana"), QStringLiteral("Este mês"),
+                        QStringLiteral("Intervalo")});
+  bar->addWidget(periodBox_);
+  bar->addWidget(new QLabel(QStringLiteral("  de "), bar));
+  fromEdit_ = new QDateEdit(QDate::currentDate().addDays(-30), bar);
+  toEdit_ = new QDateEdit(QDate::currentDate(), bar);
+  for (QDateEdit* e : {fromEdit_, toEdit_}) {
+    e->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    e->setCalendarPopup(true);
+    e->setEnabled(false);
+  }
+  bar->addWidget(fromEdit_);
+  bar->addWidget(new QLabel(QStringLiteral(" até "), bar));
+  bar->addWidget(toEdit_);
+  connect(periodBox_, &QComboBox::currentIndexChanged, this, &ReportWindow::PeriodChanged);
+  connect(fromEdit_, &QDateEdit::dateChanged, this, &ReportWindow::Refresh);
+  connect(toEdit_, &QDateEdit::dateChanged, this, &ReportWindow::Refresh);
 }
 
 void ReportWindow::CreateClassTab() {

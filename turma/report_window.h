@@ -23,6 +23,7 @@ class QSpinBox;
 class QTabWidget;
 class QTableView;
 class QThread;
+class QToolBar;
 
 namespace tecladim::turma {
 
@@ -77,6 +78,7 @@ class ReportWindow : public QMainWindow {
  private:
   void CreateActions();
   void CreateToolBar();
+  void AddPeriodFilter(QToolBar* bar);
   void CreateClassTab();
   void CreateStudentTab();
   void CreateChartTab();
