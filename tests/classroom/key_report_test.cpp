@@ -37,11 +37,12 @@ TEST(LoadStudentKeys, TheFileBesideTheHistoryIsReadAndABadOneNeverHidesTheHistor
     const char* error;
   };
   const std::string good = KeyFile({Exercise(1, {{u'ç', 18, 2, 9000, 18, {{u'c', 2}}}})});
+  const std::string history = TrainerHistory("");  // held here: the cases keep only its address
   const Case cases[] = {
       {"an older trainer wrote no key statistics", nullptr, KeyStatsState::NotRecorded, ""},
       {"the trainer's own file", good.c_str(), KeyStatsState::Read, ""},
       {"a file cut short", "<DATAPACKET Version=\"2.0\"><METADATA>", KeyStatsState::Failed, "Mismatch in datapacket."},
-      {"another program's packet", TrainerHistory("").c_str(), KeyStatsState::Failed, ""},
+      {"another program's packet", history.c_str(), KeyStatsState::Failed, ""},
   };
   for (const Case& c : cases) {
     ClassFolder f;
