@@ -11,6 +11,7 @@
 
 #include "history/datetime.h"
 #include "history/history_file.h"
+#include "history/look_again.h"
 #include "history/packet.h"
 #include "history/recovery_file.h"
 #include "platform/durable_file.h"
@@ -50,38 +51,11 @@ std::size_t AddMissing(std::vector<ExerciseKeyStats>& all, const std::vector<Exe
 // stays as it is with every one of them in it (as the history's own save does).
 void CheckSavedWithoutLock(const std::filesystem::path& name, const std::vector<ExerciseKeyStats>& mine,
                            platform::FileStamp last) {
-  constexpr int MaxLooks = 16;
-  constexpr int MaxRewrites = 5;
-  constexpr int QuietLooks = 2;  // the file unchanged this many looks in a row: every save is over
-  std::mt19937 random(std::random_device{}());
-  std::uniform_int_distribution<int> pauseMs(10, 60);
-  int rewrites = 0;
-  int quiet = 0;
-  for (int look = 0; look < MaxLooks && quiet < QuietLooks; ++look) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(random)));
-    try {
-      HistoryFile file(name, HistoryFile::Use::Save);
-      if (file.Stamp() == last) {
-        ++quiet;
-        continue;
-      }
-      quiet = 0;
-      std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
-      if (AddMissing(all, mine) > 0) {
-        if (rewrites++ == MaxRewrites) break;
-        file.Replace(WritePacket(KeyStatsPacket(all)));
-      }
-      last = file.Stamp();
-    } catch (const KeyStatsFileError&) {
-      quiet = 0;  // another save's write in place, read half way: look again
-    } catch (const HistoryError&) {
-      quiet = 0;
-    }
-  }
-  if (quiet < QuietLooks)
-    throw HistoryError(HistoryErrorKind::CannotCreateFile,
-                       "Cannot create file \"" + FullPathText(name) + "\". " +
-                           std::make_error_code(std::errc::resource_unavailable_try_again).message());
+  LookAgainUntilSettled<KeyStatsFileError>(name, last, [&](HistoryFile& file) -> std::optional<std::string> {
+    std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
+    if (AddMissing(all, mine) == 0) return std::nullopt;
+    return WritePacket(KeyStatsPacket(all));
+  });
 }
 
 // The recovery files of the statistics file `name` that exist, and the exercises each holds;

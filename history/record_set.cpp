@@ -10,6 +10,7 @@
 
 #include "history/ascii_case.h"
 #include "history/field_types.h"
+#include "history/look_again.h"
 #include "history/preload.h"
 #include "history/record_set_errors.h"
 #include "history/regional.h"
@@ -335,49 +336,18 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
   if (unchecked) CheckSavedWithoutLock(name, content_, bound_, firstMine);
 }
 
-// Without locks two saves may read the same file and each write it with only its own new
-// records: the one renamed last wins. Looking again a little later, at random moments, finds
-// a save that came between, and the lost records are merged in and written again, until
-// the file stays as it is with every record in it.
+// Without locks, a save that came between is found by looking again (look_again.h).
 void RecordSet::CheckSavedWithoutLock(const std::filesystem::path& name, const Packet& mine,
                                       const FieldColumns& mineFields, std::size_t firstNewRow) {
-  constexpr int MaxLooks = 16;
-  constexpr int MaxRewrites = 5;
-  constexpr int QuietLooks = 2;  // the file unchanged this many looks in a row: every save is over
-  std::mt19937 random(std::random_device{}());
-  std::uniform_int_distribution<int> pauseMs(10, 60);
-  platform::FileStamp last = boundStamp_;
-  int rewrites = 0;
-  int quiet = 0;
-  for (int look = 0; look < MaxLooks && quiet < QuietLooks; ++look) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(random)));
-    try {
-      HistoryFile file(name, HistoryFile::Use::Save);
-      if (file.Stamp() == last) {
-        ++quiet;
-        continue;
-      }
-      quiet = 0;
-      Packet onDisk = ReadPacket(file.Read());
-      const FieldColumns diskFields = BindFields(onDisk);
-      const std::vector<std::size_t> missing = MissingRecords(onDisk, diskFields, mine, mineFields, firstNewRow);
-      if (!missing.empty()) {
-        if (rewrites++ == MaxRewrites) break;
-        const Packet lost = RecordsAt(mine, mineFields, missing);
-        file.Replace(WritePacket(
-            MergeNewRecords(std::move(onDisk), diskFields, lost, FieldColumns::InFieldOrder(FieldCount()), 0)));
-      }
-      last = file.Stamp();
-    } catch (const PacketError&) {
-      quiet = 0;  // another save's write in place, read half way: look again
-    } catch (const HistoryError&) {
-      quiet = 0;
-    }
-  }
-  if (quiet < QuietLooks)
-    throw HistoryError(HistoryErrorKind::CannotCreateFile,
-                       "Cannot create file \"" + FullPathText(name) + "\". " +
-                           std::make_error_code(std::errc::resource_unavailable_try_again).message());
+  LookAgainUntilSettled<PacketError>(name, boundStamp_, [&](HistoryFile& file) -> std::optional<std::string> {
+    Packet onDisk = ReadPacket(file.Read());
+    const FieldColumns diskFields = BindFields(onDisk);
+    const std::vector<std::size_t> missing = MissingRecords(onDisk, diskFields, mine, mineFields, firstNewRow);
+    if (missing.empty()) return std::nullopt;
+    const Packet lost = RecordsAt(mine, mineFields, missing);
+    return WritePacket(
+        MergeNewRecords(std::move(onDisk), diskFields, lost, FieldColumns::InFieldOrder(FieldCount()), 0));
+  });
 }
 
 Packet RecordSet::NewRecords() const {
