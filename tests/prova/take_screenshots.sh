@@ -20,6 +20,7 @@ setxkbmap -layout br -variant abnt2
 openbox >/dev/null 2>&1 &
 wm=$!
 sleep 1
+cd "$work"   # the results file goes to the folder the program starts in: never the checkout
 "$build/prova/tecladim-prova" >/dev/null 2>&1 &
 app=$!
 sleep 2
