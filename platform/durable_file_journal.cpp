@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_folder.h"
+
 namespace tecladim::platform {
 namespace {
 
@@ -106,6 +108,19 @@ std::filesystem::path JournalSetAside(const std::filesystem::path& journal) {
   std::filesystem::path aside = journal;
   aside += ".kept";
   return aside;
+}
+
+std::filesystem::path AbsoluteHistoryPath(const std::filesystem::path& history) {
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(history, ec);
+  return ec ? history : full.lexically_normal();
+}
+
+std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& history) {
+  std::vector<std::filesystem::path> places{JournalBeside(history)};
+  const std::filesystem::path data = UserDataFolder();
+  if (!data.empty()) places.push_back(JournalInDataFolder(data, AbsoluteHistoryPath(history)));
+  return places;
 }
 
 }  // namespace tecladim::platform

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The journal of a write in place: before the history itself is overwritten, the bytes it
 // is about to receive are kept in a journal file, flushed, and only then marked complete.
@@ -56,6 +57,10 @@ std::filesystem::path JournalBeside(const std::filesystem::path& history);
 std::filesystem::path JournalInDataFolder(const std::filesystem::path& dataFolder,
                                           const std::filesystem::path& absoluteHistory);
 std::uint64_t PathHash(const std::filesystem::path& absoluteHistory);
+// The history's absolute path as the journal names it (the path as given if it has none).
+std::filesystem::path AbsoluteHistoryPath(const std::filesystem::path& history);
+// Where a journal of `history` may be: beside it first, else in the user's data folder.
+std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& history);
 // Where a journal that does not fit its history is set aside, not applied and not lost.
 std::filesystem::path JournalSetAside(const std::filesystem::path& journal);
 

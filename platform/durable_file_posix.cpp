@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "platform/durable_file.h"
-#include "platform/data_folder.h"
 #include "platform/durable_file_replay.h"
 #include "platform/durable_file_journal.h"
 #include "platform/lock_reach.h"
@@ -126,21 +125,7 @@ std::error_code Reserve(int fd, std::uint64_t oldSize, std::uint64_t newSize) {
 // What a person should know and no window shows: said once on standard error.
 void Report(const std::string& text) { std::fprintf(stderr, "tecladim: %s\n", text.c_str()); }
 
-std::filesystem::path Absolute(const std::filesystem::path& p) {
-  std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(p, ec);
-  return ec ? p : full.lexically_normal();
-}
-
 std::string Quoted(const std::filesystem::path& p) { return QuotedPath(p); }
-
-// Where a journal of `target` may be: beside it first, else in the user's data folder.
-std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
-  std::vector<std::filesystem::path> places{JournalBeside(target)};
-  const std::filesystem::path data = UserDataFolder();
-  if (!data.empty()) places.push_back(JournalInDataFolder(data, Absolute(target)));
-  return places;
-}
 
 bool AnyJournal(const std::filesystem::path& target) {
   for (const std::filesystem::path& journal : JournalPlaces(target)) {
@@ -474,7 +459,7 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
   previous.resize(std::min<std::size_t>(previous.size(), oldSize));
   const JournalHeader header =
       MakeJournalHeader(static_cast<std::uint64_t>(old.st_dev), static_cast<std::uint64_t>(old.st_ino), previous, bytes,
-                        Absolute(target));
+                        AbsoluteHistoryPath(target));
   const auto offset = static_cast<std::size_t>(header.offset);
   const std::string_view fresh = bytes.substr(offset);
   std::filesystem::path journal;

@@ -18,7 +18,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/data_folder.h"
 #include "platform/durable_file.h"
 #include "platform/durable_file_journal.h"
 #include "platform/durable_file_replay.h"
@@ -123,23 +122,9 @@ std::error_code WaitForLock(HANDLE file, LockMode mode) {
 // What a person should know and no window shows: said once on standard error.
 void Report(const std::string& text) { std::fprintf(stderr, "tecladim: %s\n", text.c_str()); }
 
-std::filesystem::path Absolute(const std::filesystem::path& p) {
-  std::error_code ec;
-  std::filesystem::path full = std::filesystem::absolute(p, ec);
-  return ec ? p : full.lexically_normal();
-}
-
 bool Exists(const std::filesystem::path& name) { return ::GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool NotThere(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
-
-// Where a journal of `target` may be: beside it first, else in the user's data folder.
-std::vector<std::filesystem::path> JournalPlaces(const std::filesystem::path& target) {
-  std::vector<std::filesystem::path> places{JournalBeside(target)};
-  const std::filesystem::path data = UserDataFolder();
-  if (!data.empty()) places.push_back(JournalInDataFolder(data, Absolute(target)));
-  return places;
-}
 
 bool AnyJournal(const std::filesystem::path& target) {
   for (const std::filesystem::path& journal : JournalPlaces(target))
@@ -362,7 +347,7 @@ std::error_code WriteInPlace(HANDLE file, const BY_HANDLE_FILE_INFORMATION& old,
   previous.resize(static_cast<std::size_t>(std::min<std::uint64_t>(previous.size(), oldSize)));
   const JournalHeader header = MakeJournalHeader(
       old.dwVolumeSerialNumber, (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow, previous,
-      bytes, Absolute(target));
+      bytes, AbsoluteHistoryPath(target));
   const auto offset = static_cast<std::size_t>(header.offset);
   const std::string_view fresh = bytes.substr(offset);
   std::filesystem::path journal;
