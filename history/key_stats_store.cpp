@@ -50,8 +50,8 @@ std::size_t AddMissing(std::vector<ExerciseKeyStats>& all, const std::vector<Exe
 // finds a save that came between, and the lost exercises are written again, until the file
 // stays as it is with every one of them in it (as the history's own save does).
 void CheckSavedWithoutLock(const std::filesystem::path& name, const std::vector<ExerciseKeyStats>& mine,
-                           platform::FileStamp last) {
-  LookAgainUntilSettled<KeyStatsFileError>(name, last, [&](HistoryFile& file) -> std::optional<std::string> {
+                           platform::FileStamp last, std::chrono::steady_clock::duration saveTook) {
+  LookAgainUntilSettled<KeyStatsFileError>(name, last, saveTook, [&](HistoryFile& file) -> std::optional<std::string> {
     std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
     if (AddMissing(all, mine) == 0) return std::nullopt;
     return WritePacket(KeyStatsPacket(all));
@@ -114,15 +114,18 @@ void KeyStatsStore::SaveToFile(const std::filesystem::path& name, const std::fil
   for (const Recovered& r : recovered) AddMissing(mine, r.exercises);
   if (mine.empty()) return;
   std::optional<platform::FileStamp> written;
-  {
+  std::chrono::steady_clock::duration saveTook{};
+  ReadAgainIfTorn<KeyStatsFileError>(name, [&] {
     HistoryFile file(name, HistoryFile::Use::Save);
+    const auto saveStarted = std::chrono::steady_clock::now();
     std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
     if (AddMissing(all, mine) > 0) {
       file.Replace(WritePacket(KeyStatsPacket(all)));
       written = file.Stamp();
+      saveTook = std::chrono::steady_clock::now() - saveStarted;
     }
-  }
-  if (written && !platform::LocksWorkFor(name)) CheckSavedWithoutLock(name, mine, *written);
+  });
+  if (written && !platform::LocksWorkFor(name)) CheckSavedWithoutLock(name, mine, *written, saveTook);
   pending_.clear();
   for (const Recovered& r : recovered) {
     try {

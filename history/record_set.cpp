@@ -1,6 +1,7 @@
 #include "history/record_set.h"
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <limits>
 #include <numeric>
@@ -290,12 +291,9 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
   if (!active_) return;
   // Rows of content_ from here on are this run's, not yet in the file (see CheckSavedWithoutLock).
   std::size_t firstMine = fileRows_;
-  // No other program of ours saves it until we are done.
-  std::optional<HistoryFile> file(std::in_place, name, HistoryFile::Use::Save);
   // A record being appended is written as if posted, but posted only once the file is
   // safe: a failed save leaves the store as it was.
   const bool postPending = inserting_ && pending_.written;
-  if (postPending) AppendPendingRow();
   struct Rollback {
     RecordSet& set;
     bool active;
@@ -303,9 +301,18 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
       if (active) set.RemoveLastRow();
     }
   };
+  std::optional<HistoryFile> file;
   std::optional<Packet> merged;
   std::string bytes;
-  {
+  auto saveStarted = std::chrono::steady_clock::now();
+  ReadAgainIfTorn<PacketError>(name, [&] {
+    file.reset();
+    merged.reset();
+    firstMine = fileRows_;
+    // No other program of ours saves it until we are done.
+    file.emplace(name, HistoryFile::Use::Save);
+    saveStarted = std::chrono::steady_clock::now();
+    if (postPending) AppendPendingRow();
     const Rollback rollback{*this, postPending};
     if (ChangedSinceBound(name, file->Stamp())) {
       Packet onDisk = ReadPacket(file->Read());
@@ -316,8 +323,9 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
     } else {
       bytes = WritePacket(content_);
     }
-  }
+  });
   file->Replace(bytes);
+  const auto saveTook = std::chrono::steady_clock::now() - saveStarted;
   if (merged) {
     // The store becomes what the file now holds, so that a later save adds only what is new.
     NotifyBeforeReset();
@@ -333,13 +341,14 @@ void RecordSet::SaveToFile(const std::filesystem::path& name) {
   // The check takes the lock at each look: a lock that only this mount sees still keeps the
   // programs of this machine apart, and must not be held against the check's own looks.
   file.reset();
-  if (unchecked) CheckSavedWithoutLock(name, content_, bound_, firstMine);
+  if (unchecked) CheckSavedWithoutLock(name, content_, bound_, firstMine, saveTook);
 }
 
 // Without locks, a save that came between is found by looking again (look_again.h).
 void RecordSet::CheckSavedWithoutLock(const std::filesystem::path& name, const Packet& mine,
-                                      const FieldColumns& mineFields, std::size_t firstNewRow) {
-  LookAgainUntilSettled<PacketError>(name, boundStamp_, [&](HistoryFile& file) -> std::optional<std::string> {
+                                      const FieldColumns& mineFields, std::size_t firstNewRow,
+                                      std::chrono::steady_clock::duration saveTook) {
+  LookAgainUntilSettled<PacketError>(name, boundStamp_, saveTook, [&](HistoryFile& file) -> std::optional<std::string> {
     Packet onDisk = ReadPacket(file.Read());
     const FieldColumns diskFields = BindFields(onDisk);
     const std::vector<std::size_t> missing = MissingRecords(onDisk, diskFields, mine, mineFields, firstNewRow);

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -176,7 +177,7 @@ class RecordSet {
   // Where locks do not reach every program, reads the file back until it holds every
   // record of `mine` from `firstNewRow` on, saving them again when another save lost them.
   void CheckSavedWithoutLock(const std::filesystem::path& name, const Packet& mine, const FieldColumns& mineFields,
-                             std::size_t firstNewRow);
+                             std::size_t firstNewRow, std::chrono::steady_clock::duration saveTook);
   void MakeEmpty();
   void AppendPendingRow();
   void RemoveLastRow();
