@@ -39,6 +39,11 @@ void HistoryFile::Replace(std::string_view bytes) {
     throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name_, ec), ec);
 }
 
+void HistoryFile::ReplaceGrowingEnd(std::string_view bytes) {
+  if (const std::error_code ec = file_.ReplaceGrowingEnd(bytes))
+    throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name_, ec), ec);
+}
+
 std::string ReadHistoryFile(const std::filesystem::path& name) { return HistoryFile(name, HistoryFile::Use::Load).Read(); }
 
 void WriteHistoryFile(const std::filesystem::path& name, std::string_view bytes) {

@@ -206,6 +206,23 @@ Packet KeyStatsPacket(std::span<const ExerciseKeyStats> exercises) {
   return packet;
 }
 
+std::optional<std::string> WithExercisesAtEnd(std::string_view bytes, std::span<const ExerciseKeyStats> added) {
+  const std::string fresh = WritePacket(KeyStatsPacket(added));
+  constexpr std::string_view RowsOpen = "<ROWDATA>", RowsClose = "</ROWDATA>";
+  const std::size_t rowsStart = fresh.find(RowsOpen);
+  const std::size_t rowsEnd = fresh.rfind(RowsClose);
+  if (rowsStart == std::string::npos || rowsEnd == std::string::npos) return std::nullopt;
+  const std::string_view head = std::string_view(fresh).substr(0, rowsStart + RowsOpen.size());
+  const std::string_view rows = std::string_view(fresh).substr(head.size(), rowsEnd - head.size());
+  const std::string_view tail = std::string_view(fresh).substr(rowsEnd);
+  if (bytes.size() < head.size() + tail.size() || !bytes.starts_with(head) || !bytes.ends_with(tail))
+    return std::nullopt;
+  std::string grown;
+  grown.reserve(bytes.size() + rows.size());
+  grown.append(bytes.substr(0, bytes.size() - tail.size())).append(rows).append(tail);
+  return grown;
+}
+
 std::vector<ExerciseKeyStats> ReadKeyStats(const Packet& packet) {
   const auto columns = BindFields(packet);
   std::vector<ExerciseKeyStats> exercises;

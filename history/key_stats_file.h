@@ -1,8 +1,10 @@
 #pragma once
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exercise/key_statistics.h"
@@ -71,6 +73,12 @@ class KeyStatsError : public std::runtime_error {
 
 // The rows of these exercises, in their order; WritePacket makes the file's bytes.
 Packet KeyStatsPacket(std::span<const ExerciseKeyStats> exercises);
+
+// The file `bytes`, as WritePacket(KeyStatsPacket(...)) wrote it, with `added` after its
+// exercises: the same bytes as writing them all at once. Nothing when `bytes` is not laid
+// out as that writer lays it out (another version, another program), which only the whole
+// merge may touch.
+std::optional<std::string> WithExercisesAtEnd(std::string_view bytes, std::span<const ExerciseKeyStats> added);
 
 // The exercises a packet holds (ReadPacket reads the bytes). Throws KeyStatsError.
 std::vector<ExerciseKeyStats> ReadKeyStats(const Packet& packet);

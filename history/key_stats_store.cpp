@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -108,24 +109,68 @@ void KeyStatsStore::Add(ExerciseKeyStats exercise) {
   if (!exercise.keys.empty()) pending_.push_back(std::move(exercise));
 }
 
+void KeyStatsStore::Check(const std::filesystem::path& name) {
+  checked_.reset();
+  checking_ = std::async(std::launch::async, [name]() -> std::optional<platform::FileStamp> {
+                try {
+                  HistoryFile file(name, HistoryFile::Use::Load);
+                  ExercisesIn(file.Read());
+                  return file.Stamp();
+                } catch (const std::exception&) {
+                  return std::nullopt;  // the save reads it whole and says what is wrong
+                }
+              }).share();
+}
+
+std::optional<platform::FileStamp> KeyStatsStore::CheckedStamp() {
+  if (checking_.valid()) {
+    checked_ = checking_.get();
+    checking_ = {};
+  }
+  return checked_;
+}
+
 void KeyStatsStore::SaveToFile(const std::filesystem::path& name, const std::filesystem::path& dataFolder) {
   const std::vector<Recovered> recovered = ReadRecoveryFiles(name, dataFolder);
   std::vector<ExerciseKeyStats> mine = pending_;
   for (const Recovered& r : recovered) AddMissing(mine, r.exercises);
   if (mine.empty()) return;
+  const std::optional<platform::FileStamp> checked = CheckedStamp();
+  checked_.reset();
+  const bool locksWork = platform::LocksWorkFor(name);
   std::optional<platform::FileStamp> written;
   std::chrono::steady_clock::duration saveTook{};
   ReadAgainIfTorn<KeyStatsFileError>(name, [&] {
     HistoryFile file(name, HistoryFile::Use::Save);
     const auto saveStarted = std::chrono::steady_clock::now();
-    std::vector<ExerciseKeyStats> all = ExercisesIn(file.Read());
+    const std::string bytes = file.Read();
+    // This run's own exercises on a file known whole since, which holds none of them but
+    // those this store wrote: the others go at its end unread.
+    if (recovered.empty() && locksWork && checked && file.Stamp() == *checked) {
+      std::vector<ExerciseKeyStats> fresh;
+      AddMissing(fresh, mine);
+      std::erase_if(fresh, [this](const ExerciseKeyStats& e) {
+        return std::any_of(savedHere_.begin(), savedHere_.end(),
+                           [&e](const ExerciseKeyStats& s) { return Identity(s) == Identity(e); });
+      });
+      if (fresh.empty()) return;
+      if (const std::optional<std::string> grown = WithExercisesAtEnd(bytes, fresh)) {
+        file.ReplaceGrowingEnd(*grown);
+        written = file.Stamp();
+        return;
+      }
+    }
+    std::vector<ExerciseKeyStats> all = ExercisesIn(bytes);
     if (AddMissing(all, mine) > 0) {
       file.Replace(WritePacket(KeyStatsPacket(all)));
       written = file.Stamp();
       saveTook = std::chrono::steady_clock::now() - saveStarted;
     }
   });
-  if (written && !platform::LocksWorkFor(name)) CheckSavedWithoutLock(name, mine, *written, saveTook);
+  if (written && !locksWork) CheckSavedWithoutLock(name, mine, *written, saveTook);
+  // Whole and valid as written, it need not be read again by this run's next save.
+  if (locksWork) checked_ = written;
+  savedHere_.insert(savedHere_.end(), pending_.begin(), pending_.end());
   pending_.clear();
   for (const Recovered& r : recovered) {
     try {

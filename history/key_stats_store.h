@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <filesystem>
+#include <future>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -9,6 +11,7 @@
 #include "exercise/completion.h"
 #include "exercise/key_statistics.h"
 #include "history/key_stats_file.h"
+#include "platform/durable_file.h"
 
 // The key statistics of a run, kept until they are saved beside the history. The file is
 // saved as the history is: under the same exclusive lock, replaced by the same durable
@@ -37,7 +40,16 @@ class KeyStatsStore {
   // is made. Throws HistoryError when the lock or the file fails, KeyStatsFileError for a
   // file that is not ours (untouched); either way the exercises stay for a later save or
   // KeepInRecoveryFile, and the recovery files as they were.
+  //
+  // A file Check found whole and that nobody changed since is not read again: the new
+  // exercises are written at its end (the same bytes as the whole merge would give), so a
+  // close does not rewrite a large file.
   void SaveToFile(const std::filesystem::path& name, const std::filesystem::path& dataFolder = {});
+  // Reads the file `name` on a thread of its own (the trainer's start, while the student
+  // types) to know it whole and valid when it comes to be saved; SaveToFile waits for it.
+  void Check(const std::filesystem::path& name);
+  // Waits for Check: whether it found the file whole and valid.
+  bool CheckedWhole() { return CheckedStamp().has_value(); }
 
   // When the file cannot take them (not ours, locked at the session's end, a folder that
   // refuses it): the exercises waiting go to its recovery file, beside it or else in the
@@ -48,7 +60,14 @@ class KeyStatsStore {
                                                                    const std::filesystem::path& dataFolder);
 
  private:
+  std::optional<platform::FileStamp> CheckedStamp();
+
   std::vector<ExerciseKeyStats> pending_;
+  // What Check found: the stamp of the file as it was read whole and valid.
+  std::shared_future<std::optional<platform::FileStamp>> checking_;
+  std::optional<platform::FileStamp> checked_;
+  // This run's exercises already saved: a file nobody changed since holds them.
+  std::vector<ExerciseKeyStats> savedHere_;
 };
 
 // What standard error says when the statistics could not be saved (Portuguese, as the

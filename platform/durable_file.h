@@ -81,9 +81,14 @@ class LockedFile {
   // removed first (those another user's cannot be are named on standard error). Needs the
   // exclusive lock.
   std::error_code Replace(std::string_view bytes);
+  // The same, written in place first, even where a rename could be done (the rename being
+  // the way back when that fails): for a large file that only grows at its end, the write
+  // and its journal then hold just the new end, not the whole file again.
+  std::error_code ReplaceGrowingEnd(std::string_view bytes);
   ReplaceRoute LastRoute() const { return route_; }
 
  private:
+  std::error_code Replace(std::string_view bytes, ReplaceRoute first);
   void Release();
 
   std::filesystem::path target_;  // links resolved: the file that is replaced

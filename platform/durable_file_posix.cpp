@@ -490,13 +490,22 @@ std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view by
 
 }  // namespace
 
-std::error_code LockedFile::Replace(std::string_view bytes) {
+std::error_code LockedFile::Replace(std::string_view bytes) { return Replace(bytes, ReplaceRoute::Renamed); }
+
+std::error_code LockedFile::ReplaceGrowingEnd(std::string_view bytes) { return Replace(bytes, ReplaceRoute::InPlace); }
+
+std::error_code LockedFile::Replace(std::string_view bytes, ReplaceRoute first) {
   route_ = ReplaceRoute::None;
   if (fd_ < 0) return Error(std::errc::bad_file_descriptor);
   if (!writable_) return Error(std::errc::bad_file_descriptor);  // locked for reading only
   struct stat old {};
   if (::fstat(fd_, &old) != 0) return LastError();
   RemoveStaleTemporaries(FolderOf(target_), target_.filename().string(), LocksWorkFor(target_));
+  if (first == ReplaceRoute::InPlace && !WriteInPlace(fd_, old, bytes, *this, target_)) {
+    written_ = true;
+    route_ = ReplaceRoute::InPlace;
+    return {};
+  }
   // A rename would part a file with several names from the others.
   if (old.st_nlink <= 1) {
     int newFile = -1;

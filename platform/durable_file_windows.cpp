@@ -492,7 +492,11 @@ FileStamp LockedFile::Stamp() const {
   return stamp;
 }
 
-std::error_code LockedFile::Replace(std::string_view bytes) {
+std::error_code LockedFile::Replace(std::string_view bytes) { return Replace(bytes, ReplaceRoute::Renamed); }
+
+std::error_code LockedFile::ReplaceGrowingEnd(std::string_view bytes) { return Replace(bytes, ReplaceRoute::InPlace); }
+
+std::error_code LockedFile::Replace(std::string_view bytes, ReplaceRoute first) {
   route_ = ReplaceRoute::None;
   const HANDLE file = AsHandle(handle_);
   if (file == INVALID_HANDLE_VALUE) return Win32Error(ERROR_INVALID_HANDLE);
@@ -500,6 +504,11 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   BY_HANDLE_FILE_INFORMATION old{};
   if (!Identify(file, old)) return LastError();
   RemoveStaleTemporaries(target_);
+  if (first == ReplaceRoute::InPlace && !WriteInPlace(file, old, bytes, *this, target_)) {
+    written_ = true;
+    route_ = ReplaceRoute::InPlace;
+    return {};
+  }
   // A rename would part a file with several names from the others, and hand the file to
   // this user with the folder's permissions only.
   if (old.nNumberOfLinks <= 1 && RenameKeepsPermissions(file)) {

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <exception>
 #include <filesystem>
+#include <future>
 #include <initializer_list>
 #include <iostream>
 
@@ -65,6 +66,7 @@ constexpr auto SessionEndLockWait = std::chrono::seconds(3);
 // window shows without it; and how often it then looks whether the read has ended.
 constexpr auto HistoryLockPatience = std::chrono::milliseconds(300);
 constexpr int HistoryWaitPollMs = 50;
+constexpr int KeyStatsCheckDelayMs = 1000;
 
 // The colours of the layout.
 const QColor clGray(128, 128, 128);
@@ -686,6 +688,9 @@ void TForm1::FirstShowWithHistory() {
     if (!cds1->Active()) cds1->Open();
     cds1->Last();
     BitBtn1Click();
+    // Known whole while the student types, the key statistics' file is not read again at
+    // the close; later than the first paint, not to slow the start.
+    QTimer::singleShot(KeyStatsCheckDelayMs, this, [this] { keyStatsStore_.Check(KeyStatsPath()); });
   } catch (const std::exception& error) {
     loadFailed_ = !cds1->Active();
     // Shown before the window is mapped. With a window manager the show gives it the
@@ -723,6 +728,10 @@ void TForm1::LoadHistory() {
 }
 
 bool TForm1::FormClose() {
+  KeepLeftExercise();
+  // The key statistics' file is saved beside the history, at the same time: the close
+  // waits for the longer of the two saves only.
+  std::future<void> keyStatsSaved = std::async(std::launch::async, [this] { SaveKeyStatsFile(); });
   try {
     cds1->SaveToFile(HistoryPath());
     // After a load error the history stays as it was, and the run's records go beside it.
@@ -736,11 +745,12 @@ bool TForm1::FormClose() {
       keptRecords_.reset();
     }
   } catch (const std::exception& error) {
+    keyStatsSaved.wait();
     ReportError(error);
     return false;
   }
   saved_ = true;
-  SaveKeyStats();
+  keyStatsSaved.wait();
   return true;
 }
 
@@ -758,6 +768,12 @@ void TForm1::KeepLeftExercise() {
 
 void TForm1::SaveKeyStats() {
   KeepLeftExercise();
+  SaveKeyStatsFile();
+}
+
+// Touches nothing but the store of key statistics and standard error: it runs beside the
+// history's save.
+void TForm1::SaveKeyStatsFile() {
   try {
     keyStatsStore_.SaveToFile(KeyStatsPath(), platform::UserDataFolder());
     return;

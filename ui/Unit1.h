@@ -185,6 +185,7 @@ class TForm1 : public QWidget {
   // is told on standard error only, for the trainer and the history go on without them,
   // and the statistics wait in a recovery file for the next save.
   void SaveKeyStats();
+  void SaveKeyStatsFile();
   void TakeKeyboardBack();
 
   PlatformServices& platform_;

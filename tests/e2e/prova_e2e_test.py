@@ -33,10 +33,13 @@ TYPED = 'Ação pública: o 1º dever é informar ao cidadão.'
 
 
 def read_results(folder):
+    """The rows of the results file, or None until its save is done: the save's lock makes
+    the file empty first, and the durable write renames the whole file over it."""
     path = folder / RESULTS
-    if not path.exists():
+    try:
+        return [row.attrib for row in ElementTree.parse(path).getroot().iter('ROW')]
+    except (FileNotFoundError, ElementTree.ParseError):
         return None
-    return [row.attrib for row in ElementTree.parse(path).getroot().iter('ROW')]
 
 
 def check_class_report(checks, turma, classroom, artifacts):

@@ -56,6 +56,33 @@ TEST(KeyStatsFile, ExercisesReadBackAsWritten) {
   ExpectSame(ReadKeyStats(ReadPacket(bytes)), written);
 }
 
+// A close writes its exercises at the end of the file without reading it: the bytes must be
+// those of the whole write, and a file laid out otherwise is left to the whole merge.
+TEST(KeyStatsFile, ExercisesWrittenAtTheEndGiveTheBytesOfTheWholeWrite) {
+  const auto both = TwoExercises();
+  const std::string first = WritePacket(KeyStatsPacket({both.begin(), 1}));
+  const std::optional<std::string> grown = WithExercisesAtEnd(first, {both.begin() + 1, 1});
+  ASSERT_TRUE(grown);
+  EXPECT_EQ(*grown, WritePacket(KeyStatsPacket(both)));
+
+  const std::string other = WritePacket(Packet{});
+  const struct {
+    const char* name;
+    std::string bytes;
+  } refused[] = {
+      {"empty", ""},
+      {"cut at its end", first.substr(0, first.size() - 5)},
+      {"another packet's fields", other},
+      {"a field more", [&] {
+         Packet p = ReadPacket(first);
+         p.columns.push_back(p.columns.front());
+         p.columns.back().def.name = "extra";
+         return WritePacket(p);
+       }()},
+  };
+  for (const auto& r : refused) EXPECT_FALSE(WithExercisesAtEnd(r.bytes, both)) << r.name;
+}
+
 // The form other programs read: stamps on an exercise's first row only, zeros left blank.
 TEST(KeyStatsFile, WritesTheseBytes) {
   ExerciseKeyStats e;

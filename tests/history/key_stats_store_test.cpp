@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -84,6 +85,28 @@ TEST_F(KeyStatsStoreTest, TwoProgramsOnOneFileKeepBothRunsExercises) {
   EXPECT_FALSE(fs::exists("Outro.xml"));
 }
 
+// A close after a check at the start writes only the file's new end, in place; a save of
+// another program between sends it back to the whole merge, which keeps both.
+TEST_F(KeyStatsStoreTest, AFileFoundWholeAtTheStartGetsTheNewExercisesAtItsEnd) {
+  KeyStatsStore other, store;
+  other.Add(Exercise(31, 10, u'ç'));
+  other.SaveToFile(file_);
+  store.Check(file_);
+  ASSERT_TRUE(store.CheckedWhole());
+  struct stat before {};
+  ASSERT_EQ(::stat(file_.c_str(), &before), 0);
+  store.Add(Exercise(32, 12, u'ã'));
+  store.SaveToFile(file_);
+  struct stat after {};
+  ASSERT_EQ(::stat(file_.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "written at its end, in place";
+  other.Add(Exercise(33, 14, u'é'));
+  other.SaveToFile(file_);
+  store.Add(Exercise(34, 16, u'a'));
+  store.SaveToFile(file_);
+  EXPECT_EQ(LessonsIn(file_), (std::vector<int>{31, 32, 33, 34}));
+}
+
 TEST_F(KeyStatsStoreTest, FileThatIsNotOursIsLeftAsItIsAndNamed) {
   KeyStatsStore ours;
   ours.Add(Exercise(31, 10, u'ç'));
@@ -101,10 +124,15 @@ TEST_F(KeyStatsStoreTest, FileThatIsNotOursIsLeftAsItIsAndNamed) {
        "</ROWDATA></DATAPACKET>"},
       {"a damaged row", badRow},
   };
+  const std::string good = Slurp(file_);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    Spit(file_, row.bytes);
+    // Found whole at the start, damaged before the close: the close must read it again.
+    Spit(file_, good);
     KeyStatsStore store;
+    store.Check(file_);
+    ASSERT_TRUE(store.CheckedWhole());
+    Spit(file_, row.bytes);
     store.Add(Exercise(32, 12, u'ã'));
     try {
       store.SaveToFile(file_);

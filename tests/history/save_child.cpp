@@ -8,9 +8,10 @@
 //       "saving" just before the save
 //   history_save_child FOLDER make RECORDS
 //       writes a history of RECORDS records (licao 1..192 round and round)
-//   history_save_child FOLDER keys TAG COUNT [the options of append]
+//   history_save_child FOLDER keys TAG COUNT [the options of append] [--check]
 //       the same with the key statistics file "Teclas.xml": COUNT exercises of lesson TAG,
-//       the i-th with i + 1 wrong keys on "a", saved as the trainer saves them
+//       the i-th with i + 1 wrong keys on "a", saved as the trainer saves them; --check: the
+//       file is checked before "loaded", as the trainer's start does
 //   history_save_child FOLDER make-keys EXERCISES
 //       writes a key statistics file of EXERCISES exercises
 #include <unistd.h>
@@ -106,15 +107,21 @@ int Run(int argc, char** argv) {
   const char* waitFor = nullptr;
   int delayMs = 0;
   bool announce = false;
+  bool check = false;
   for (int i = 5; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--wait") && i + 1 < argc) waitFor = argv[++i];
     else if (!std::strcmp(argv[i], "--delay-ms") && i + 1 < argc) delayMs = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--announce")) announce = true;
+    else if (!std::strcmp(argv[i], "--check")) check = true;
   }
   const DateTime now = testing::At(2026, 1, 1) + tag / 1440.0;
   KeyStatsStore keyStats;
   if (keys) {
     for (int i = 0; i < count; ++i) keyStats.Add(KeyExercise(tag, i + 1, now + i / 86400.0));
+    if (check) {
+      keyStats.Check(std::string(KeyStatsFileName));
+      if (!keyStats.CheckedWhole()) return 1;
+    }
   } else {
     StartUp(set);
     for (int i = 0; i < count; ++i) testing::RecordExercise(set, tag, now + i / 86400.0, i, now, now + i / 86400.0);

@@ -451,7 +451,8 @@ TEST_F(SaveProcesses, AKeyStatisticsSaveKilledAtAnyMomentLeavesTheOldOrTheNewFil
 }
 
 // Trainers closing at once on one folder, with locks and where the file system has none (it
-// answers ENOLCK): every exercise's statistics of every run end in the file.
+// answers ENOLCK), each having checked the file at its start: every exercise's statistics of
+// every run end in the file.
 TEST_F(SaveProcesses, KeyStatisticsOfProgramsClosingAtOnceAreAllKeptWithAndWithoutLocks) {
   std::mt19937 random(Seed());
   constexpr int PerRun = 3, Programs = 10, Rounds = 3;
@@ -470,7 +471,7 @@ TEST_F(SaveProcesses, KeyStatisticsOfProgramsClosingAtOnceAreAllKeptWithAndWitho
         const int delay = std::uniform_int_distribution<int>(0, 10)(random);
         children.push_back(std::make_unique<Child>(
             std::vector<std::string>{folder.string(), "keys", std::to_string(tag), std::to_string(PerRun), "--wait",
-                                     go.string(), "--delay-ms", std::to_string(delay)},
+                                     go.string(), "--delay-ms", std::to_string(delay), "--check"},
             as));
       }
       for (auto& child : children) ASSERT_EQ(child->Line(), "loaded");
