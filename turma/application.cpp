@@ -7,9 +7,14 @@
 
 namespace tecladim::turma {
 
-bool SetUpApplication(QApplication& app) {
+QString ReportTitle(ReportView view) {
+  return view == ReportView::Own ? QStringLiteral("Tecladim — Meu desempenho")
+                                 : QStringLiteral("Tecladim — Relatório da turma");
+}
+
+bool SetUpApplication(QApplication& app, ReportView view) {
   QApplication::setApplicationName(QStringLiteral("tecladim-turma"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Tecladim — Relatório da turma"));
+  QApplication::setApplicationDisplayName(ReportTitle(view));
   QApplication::setDesktopFileName(QStringLiteral("org.example.tecladim.turma"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/turma/tecladim-turma.png")));
   return platform::InstallQtTranslations(app);

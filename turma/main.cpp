@@ -49,7 +49,9 @@ int main(int argc, char* argv[]) {
   }
 
   QApplication app(argc, argv);
-  tecladim::turma::SetUpApplication(app);
+  using tecladim::turma::ReportView;
+  tecladim::turma::SetUpApplication(app,
+                                    command.mode == CommandLine::Mode::OwnReport ? ReportView::Own : ReportView::Class);
   tecladim::turma::ReportWindow window;
   window.show();
   if (command.mode == CommandLine::Mode::OwnReport)

@@ -34,6 +34,7 @@
 #include <set>
 
 #include "classroom/csv.h"
+#include "turma/application.h"
 #include "turma/class_goals.h"
 #include "turma/class_rows.h"
 #include "turma/class_table_model.h"
@@ -52,7 +53,7 @@
 namespace tecladim::turma {
 namespace {
 
-const QString WindowTitle = QStringLiteral("Tecladim — Relatório da turma");
+const QString WindowTitle = ReportTitle(ReportView::Class);
 const QString LastFoldersKey = QStringLiteral("pastas");
 const QString RecentFoldersKey = QStringLiteral("pastasRecentes");
 const QString InactiveDaysKey = QStringLiteral("diasSemAtividade");
@@ -367,7 +368,7 @@ void ReportWindow::OpenLastFolders() {
 }
 
 void ReportWindow::OpenOwnHistory(const QString& folder) {
-  setWindowTitle(QStringLiteral("Tecladim — Meu desempenho"));
+  setWindowTitle(ReportTitle(ReportView::Own));
   ownHistory_ = true;
   folders_ = {folder};
   connect(this, &ReportWindow::ClassShown, this, [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
@@ -603,7 +604,7 @@ void ReportWindow::ExportPdf() {
   const bool written = WriteReportPdf(
       name, data_, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(), Goals()});
   QApplication::restoreOverrideCursor();
-  if (!written) QMessageBox::warning(this, WindowTitle, QStringLiteral("Não foi possível gravar %1.").arg(name));
+  if (!written) QMessageBox::warning(this, windowTitle(), QStringLiteral("Não foi possível gravar %1.").arg(name));
 }
 
 void ReportWindow::ExportCsv() {
@@ -611,14 +612,14 @@ void ReportWindow::ExportCsv() {
                                                     QStringLiteral("Planilhas CSV (*.csv)"));
   if (name.isEmpty() || RefusedExport(name)) return;
   if (!WriteWhole(name, classroom::ClassCsv(data_.students, CurrentPeriod())))
-    QMessageBox::warning(this, WindowTitle, QStringLiteral("Não foi possível gravar %1.").arg(name));
+    QMessageBox::warning(this, windowTitle(), QStringLiteral("Não foi possível gravar %1.").arg(name));
 }
 
 // An export over a student's history is refused with the reason; nothing is written.
 bool ReportWindow::RefusedExport(const QString& name) {
   const QString refused = RefusedOutputText(name, data_);
   if (refused.isEmpty()) return false;
-  QMessageBox::warning(this, WindowTitle, refused);
+  QMessageBox::warning(this, windowTitle(), refused);
   return true;
 }
 

@@ -204,6 +204,20 @@ class KeysTabTest : public QObject {
     QVERIFY(own.Keys()->AdviceText().contains(QStringLiteral("<b>ç</b>")));
   }
 
+  // The student's title bar read "Tecladim — Meu desempenho — Tecladim — Relatório da turma":
+  // the title bar adds the application's display name to a title that does not end with it.
+  void ownReportsTitleBarNamesItOnce() {
+    const QString before = QApplication::applicationDisplayName();
+    QVERIFY(SetUpApplication(*qApp, ReportView::Own));
+    ReportWindow own;
+    own.OpenOwnHistory(dir_.filePath(QStringLiteral("turma-a/ana-beatriz")));
+    const QString title = own.windowTitle();
+    const QString displayName = QApplication::applicationDisplayName();
+    QApplication::setApplicationDisplayName(before);
+    QCOMPARE(title, QStringLiteral("Tecladim — Meu desempenho"));
+    QVERIFY2(title.endsWith(displayName), qPrintable(displayName));
+  }
+
  private:
   QTemporaryDir dir_;
   ReportWindow window_;

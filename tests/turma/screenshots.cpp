@@ -15,7 +15,6 @@
 #include <QScreen>
 
 #include "turma/application.h"
-#include "turma/keys_page.h"
 #include "turma/report_window.h"
 
 using tecladim::turma::ReportWindow;
@@ -56,22 +55,7 @@ int main(int argc, char** argv) {
   window.findChild<QTabWidget*>()->setCurrentWidget(window.findChild<QWidget*>(QStringLiteral("paginaSimulados")));
   Save(window, docs + QStringLiteral("turma-simulados.png"));
 
-  // The keys of a student who slips on "ç" and on "~" + "a", then the class's.
-  window.ShowTab(ReportWindow::KeysTab);
-  window.Keys()->SelectStudent(QStringLiteral("turma-a/ana-beatriz"));
-  Save(window, docs + QStringLiteral("turma-teclas-aluno.png"));
-  window.Keys()->SelectStudent({});
-  Save(window, docs + QStringLiteral("turma-teclas-turma.png"));
-
-  // A student's own report, as the "Meu desempenho" menu entry opens it.
-  {
-    ReportWindow own;
-    own.show();
-    QSignalSpy ownShown(&own, &ReportWindow::ClassShown);
-    own.OpenOwnHistory(folder + QStringLiteral("/turma-a/ana-beatriz"));
-    if (!ownShown.wait(30000)) return 1;
-    Save(own, docs + QStringLiteral("turma-meu-desempenho.png"));
-  }
+  // The "Teclas" pictures come from lessons typed in the real trainer: tests/e2e/type_lessons_31_40.sh.
 
   // The last four weeks, and the search box narrowed to one group.
   const QDate today = QDate::currentDate();

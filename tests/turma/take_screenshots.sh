@@ -3,7 +3,8 @@
 # machine (a 1366x768 screen under openbox, pt_BR.UTF-8, America/Sao_Paulo), two folders opened
 # and a lab machine's 50,000 exercises: every view of the
 # window, the print dialog, and pages of the PDF report (the class; the simulados are the
-# third page; the class's keyboard, one student and their keyboard).
+# third page; the class's keyboard, one student and their keyboard). The "Teclas" tab's pictures
+# come from lessons typed in the real trainer: tests/e2e/type_lessons_31_40.sh.
 # Usage: take_screenshots.sh <build folder> <docs folder>
 set -eu
 build=$(readlink -f "$1")
