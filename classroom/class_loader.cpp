@@ -213,8 +213,17 @@ void LoadKeyStats(Student& student) {
   }
 }
 
-void LoadKeyStats(std::vector<Student>& students, unsigned threads) {
-  ReadInParallel(students.size(), [&](std::size_t i) { LoadKeyStats(students[i]); }, threads);
+void LoadKeyStats(std::vector<Student>& students, unsigned threads, const LoadProgress& progress,
+                  const std::atomic<bool>* cancel) {
+  std::atomic<std::size_t> done{0};
+  ReadInParallel(
+      students.size(),
+      [&](std::size_t i) {
+        LoadKeyStats(students[i]);
+        const std::size_t count = ++done;
+        if (progress) progress(count, students.size());
+      },
+      threads, cancel);
 }
 
 std::vector<char> ReadInParallel(std::size_t count, const std::function<void(std::size_t)>& read, unsigned threads,

@@ -1,6 +1,5 @@
 #include "turma/keys_page.h"
 
-#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
@@ -10,6 +9,7 @@
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QLabel>
+#include <QProgressBar>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTableWidget>
@@ -18,6 +18,8 @@
 
 #include <algorithm>
 
+#include "classroom/class_loader.h"
+#include "turma/key_stats_reading.h"
 #include "turma/keyboard_view.h"
 
 namespace tecladim::turma {
@@ -179,7 +181,7 @@ KeysShown MakeKeysShown(const ClassData& data, const QString& aluno, const class
   return shown;
 }
 
-KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
+KeysPage::KeysPage(KeyStatsReading* reading, QWidget* parent) : QWidget(parent), reading_(reading) {
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Teclado de:"), this));
@@ -192,6 +194,12 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   situation_->setWordWrap(true);
   situation_->setTextFormat(Qt::RichText);
   top->addWidget(situation_, 1);
+  readingBar_ = new QProgressBar(this);
+  readingBar_->setObjectName(QStringLiteral("lendoTeclas"));
+  readingBar_->setFormat(QStringLiteral("%v de %m alunos"));
+  readingBar_->setMaximumWidth(260);
+  readingBar_->hide();
+  top->addWidget(readingBar_);
   layout->addLayout(top);
 
   // The keyboard over the table of keys; beside them the keys to practise over the fingers.
@@ -236,6 +244,10 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   layout->addWidget(split, 1);
 
   connect(whose_, &QComboBox::currentIndexChanged, this, &KeysPage::Rebuild);
+  connect(reading_, &KeyStatsReading::Progress, this, [this] {
+    if (ShowsReading()) ShowReading();
+  });
+  connect(reading_, &KeyStatsReading::Read, this, &KeysPage::Rebuild);
 }
 
 void KeysPage::Show(ClassData* data, const classroom::Period& period, const QString& periodText) {
@@ -261,6 +273,22 @@ void KeysPage::SelectStudent(const QString& aluno) {
 
 QString KeysPage::SituationText() const { return situation_->text(); }
 QString KeysPage::AdviceText() const { return advice_->text(); }
+bool KeysPage::ShowsReading() const { return !readingBar_->isHidden(); }
+
+// The keyboard stays grey and the table empty until the class's keys are read.
+void KeysPage::ShowReading() {
+  situation_->setText(QStringLiteral("Lendo as estatísticas de teclas…"));
+  readingBar_->setRange(0, std::max(1, reading_->Total()));
+  readingBar_->setValue(reading_->Done());
+  if (!readingBar_->isHidden()) return;
+  readingBar_->show();
+  keyboard_->SetKeys({});
+  advice_->clear();
+  table_->setRowCount(0);
+  QChart* old = fingers_->chart();
+  fingers_->setChart(FingerChart({}));
+  delete old;
+}
 
 void KeysPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -275,13 +303,15 @@ void KeysPage::Rebuild() {
   }
   stale_ = false;
   const bool wholeClass = whose_->currentIndex() <= 0;
-  {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (wholeClass) classroom::LoadKeyStats(data_->students);
-    for (classroom::Student& s : data_->students)
-      if (!wholeClass && Text(s.aluno) == whose_->currentText()) classroom::LoadKeyStats(s);
-    QApplication::restoreOverrideCursor();
+  if (wholeClass && !reading_->Complete()) {
+    reading_->Start();
+    ShowReading();
+    return;
   }
+  readingBar_->hide();
+  // One file: read at once.
+  for (classroom::Student& s : data_->students)
+    if (!wholeClass && Text(s.aluno) == whose_->currentText()) classroom::LoadKeyStats(s);
   const KeysShown shown = MakeKeysShown(*data_, wholeClass ? QString() : whose_->currentText(), period_, periodText_);
   situation_->setText(shown.situation);
   keyboard_->SetKeys(shown.keys);

@@ -8,11 +8,13 @@
 class QChartView;
 class QComboBox;
 class QLabel;
+class QProgressBar;
 class QTableWidget;
 
 namespace tecladim::turma {
 
 class KeyboardView;
+class KeyStatsReading;
 
 // What the "Teclas" tab and the printed key pages say of one student's keys or the class's.
 struct KeysShown {
@@ -35,9 +37,10 @@ QString AdviceHtml(const classroom::PracticeAdvice& advice);
 class KeysPage : public QWidget {
   Q_OBJECT
  public:
-  explicit KeysPage(QWidget* parent = nullptr);
+  // The class's key statistics are read by `reading`, on its thread, when the class's keys are
+  // first shown; one student's are read here.
+  explicit KeysPage(KeyStatsReading* reading, QWidget* parent = nullptr);
 
-  // The key statistics of the students shown are read here, when first needed.
   void Show(ClassData* data, const classroom::Period& period, const QString& periodText);
   // Shows this student's keys; an empty name shows the class's.
   void SelectStudent(const QString& aluno);
@@ -46,6 +49,8 @@ class KeysPage : public QWidget {
   QTableWidget* Table() const { return table_; }
   QString SituationText() const;
   QString AdviceText() const;
+  // While the class's key statistics are read: "Lendo as estatísticas de teclas…" and the count.
+  bool ShowsReading() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -53,13 +58,16 @@ class KeysPage : public QWidget {
  private:
   // Built when shown: a large class's keys take a moment to add up.
   void Rebuild();
+  void ShowReading();
   bool stale_ = false;
 
+  KeyStatsReading* reading_;
   ClassData* data_ = nullptr;
   classroom::Period period_;
   QString periodText_;
   QComboBox* whose_ = nullptr;
   QLabel* situation_ = nullptr;
+  QProgressBar* readingBar_ = nullptr;
   KeyboardView* keyboard_ = nullptr;
   QLabel* advice_ = nullptr;
   QTableWidget* table_ = nullptr;
