@@ -4,28 +4,21 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
+
+#include "turma/way_back.h"
 
 namespace tecladim::turma {
 
 // What a read owns: the files it reads (copies of the students' file and state, nothing
 // else), where each goes back, and the way back to the window's thread.
 struct KeyStatsReading::Job {
+  explicit Job(KeyStatsReading* receiver) : owner(receiver), back(receiver) {}
+  KeyStatsReading* const owner;           // used on the window's thread alone, in what `back` posts
   std::vector<std::size_t> index;         // into the class's students
   std::vector<classroom::Student> files;  // `file` and `keyStats` of each, filled by the read
   std::atomic<bool> cancel{false};
-  std::mutex mutex;                     // held while posting, so the receiver cannot go meanwhile
-  KeyStatsReading* receiver = nullptr;  // cleared on the window's thread when abandoned
-  unsigned serial = 0;                  // which of the receiver's reads
-
-  // Runs `call(receiver)` on the receiver's thread, if the read was not abandoned.
-  template <typename Call>
-  void Post(Call call) {
-    const std::lock_guard lock(mutex);
-    if (receiver)
-      QMetaObject::invokeMethod(
-          receiver, [to = receiver, call = std::move(call)] { call(to); }, Qt::QueuedConnection);
-  }
+  unsigned serial = 0;  // which of the receiver's reads
+  WayBack back;
 };
 
 KeyStatsReading::KeyStatsReading(ClassData* data, QObject* parent) : QObject(parent), data_(data) {}
@@ -39,8 +32,7 @@ bool KeyStatsReading::Complete() const {
 
 void KeyStatsReading::Start() {
   if (job_ || Complete()) return;
-  auto job = std::make_shared<Job>();
-  job->receiver = this;
+  auto job = std::make_shared<Job>(this);
   job->serial = ++serial_;
   for (std::size_t i = 0; i < data_->students.size(); ++i) {
     const classroom::Student& s = data_->students[i];
@@ -59,7 +51,7 @@ void KeyStatsReading::Start() {
   auto progress = [job = job.get()](std::size_t done, std::size_t total) {
     const std::size_t step = std::max<std::size_t>(1, total / 100);
     if (done % step != 0 && done != total) return;
-    job->Post([serial = job->serial, done](KeyStatsReading* to) {
+    job->back.Post([to = job->owner, serial = job->serial, done] {
       if (!to->job_ || to->job_->serial != serial) return;
       to->done_ = static_cast<int>(done);
       emit to->Progress(to->done_, to->total_);
@@ -67,7 +59,7 @@ void KeyStatsReading::Start() {
   };
   QThreadPool::globalInstance()->start([job, progress] {
     classroom::LoadKeyStats(job->files, 0, progress, &job->cancel);
-    job->Post([job](KeyStatsReading* to) { to->Finish(job); });
+    job->back.Post([to = job->owner, job] { to->Finish(job); });
   });
 }
 
@@ -109,10 +101,7 @@ void KeyStatsReading::ClassReplaced() {
 void KeyStatsReading::Abandon() {
   if (!job_) return;
   job_->cancel = true;
-  {
-    const std::lock_guard lock(job_->mutex);
-    job_->receiver = nullptr;
-  }
+  job_->back.Cut();
   job_.reset();
 }
 

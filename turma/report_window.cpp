@@ -132,6 +132,7 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 ReportWindow::~ReportWindow() {
+  keysPage_->ClassLeaving();
   if (loader_) {
     cancel_->store(true);
     loader_->wait();
@@ -423,6 +424,7 @@ void ReportWindow::StartLoading() {
 
 void ReportWindow::FinishLoading(ClassData data) {
   const QString selected = studentBox_->currentText();
+  keysPage_->ClassLeaving();
   data_ = std::move(data);
   keyReading_.ClassReplaced();
   progress_->hide();
