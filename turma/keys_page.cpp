@@ -192,17 +192,17 @@ KeysPage::KeysPage(KeyStatsReading* reading, QWidget* parent) : QWidget(parent),
   whose_->setObjectName(QStringLiteral("tecladoDe"));
   whose_->setMinimumWidth(280);
   top->addWidget(whose_);
+  readingBar_ = new QProgressBar(this);
+  readingBar_->setObjectName(QStringLiteral("lendoTeclas"));
+  readingBar_->setFormat(QStringLiteral("%v de %m alunos"));
+  readingBar_->setFixedWidth(220);
+  readingBar_->hide();
+  top->addWidget(readingBar_);
   situation_ = new QLabel(this);
   situation_->setObjectName(QStringLiteral("situacaoTeclas"));
   situation_->setWordWrap(true);
   situation_->setTextFormat(Qt::RichText);
   top->addWidget(situation_, 1);
-  readingBar_ = new QProgressBar(this);
-  readingBar_->setObjectName(QStringLiteral("lendoTeclas"));
-  readingBar_->setFormat(QStringLiteral("%v de %m alunos"));
-  readingBar_->setMaximumWidth(260);
-  readingBar_->hide();
-  top->addWidget(readingBar_);
   layout->addLayout(top);
 
   // The keyboard over the table of keys; beside them the keys to practise over the fingers.

@@ -304,6 +304,7 @@ void ReportWindow::CreateStatusBar() {
   statusText_ = new QLabel(statusBar());
   statusBar()->addWidget(statusText_, 1);
   progress_ = new QProgressBar(statusBar());
+  progress_->setMinimumWidth(220);
   progress_->setMaximumWidth(260);
   progress_->hide();
   statusBar()->addPermanentWidget(progress_);
@@ -607,7 +608,7 @@ void ReportWindow::PrintReport() {
 
 void ReportWindow::ShowKeyReading(int done, int total) {
   if (Loading()) return;  // the class's own progress
-  progress_->setFormat(QStringLiteral("Lendo %v de %m arquivos de teclas"));
+  progress_->setFormat(QStringLiteral("Teclas: %v de %m alunos"));
   progress_->setRange(0, std::max(1, total));
   progress_->setValue(done);
   progress_->show();
