@@ -426,6 +426,7 @@ void ReportWindow::StartLoading() {
 void ReportWindow::FinishLoading(ClassData data) {
   const QString selected = studentBox_->currentText();
   keysPage_->ClassLeaving();
+  classroom::KeepKeyStats(data.students, data_.students);  // only the key files written since are read again
   data_ = std::move(data);
   keyReading_.ClassReplaced();
   progress_->hide();
