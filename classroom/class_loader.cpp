@@ -6,6 +6,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <unordered_map>
 
 #include "exam/result_record.h"
 #include "history/history_file.h"
@@ -196,7 +197,11 @@ Student LoadStudent(const HistoryLocation& location) {
     student.cause = failed.cause;
   }
   std::error_code ec;
-  if (!student.Failed() && fs::exists(KeyStatsFile(student), ec)) student.keyStats = KeyStatsState::NotRead;
+  const fs::directory_entry keys(KeyStatsFile(student), ec);
+  if (!student.Failed() && keys.exists(ec)) {
+    student.keyStats = KeyStatsState::NotRead;
+    student.keyStatsSeen = {keys.file_size(ec), keys.last_write_time(ec)};
+  }
   return student;
 }
 
@@ -213,8 +218,32 @@ void LoadKeyStats(Student& student) {
   }
 }
 
-void LoadKeyStats(std::vector<Student>& students, unsigned threads) {
-  ReadInParallel(students.size(), [&](std::size_t i) { LoadKeyStats(students[i]); }, threads);
+void LoadKeyStats(std::vector<Student>& students, unsigned threads, const LoadProgress& progress,
+                  const std::atomic<bool>* cancel) {
+  std::atomic<std::size_t> done{0};
+  ReadInParallel(
+      students.size(),
+      [&](std::size_t i) {
+        LoadKeyStats(students[i]);
+        const std::size_t count = ++done;
+        if (progress) progress(count, students.size());
+      },
+      threads, cancel);
+}
+
+void KeepKeyStats(std::vector<Student>& fresh, std::vector<Student>& old) {
+  std::unordered_map<fs::path::string_type, Student*> read;
+  for (Student& s : old)
+    if (s.keyStats == KeyStatsState::Read || s.keyStats == KeyStatsState::Failed) read.emplace(s.file.native(), &s);
+  for (Student& s : fresh) {
+    if (s.keyStats != KeyStatsState::NotRead) continue;
+    const auto found = read.find(s.file.native());
+    if (found == read.end() || found->second->keyStatsSeen != s.keyStatsSeen) continue;
+    Student& was = *found->second;
+    s.keyStats = was.keyStats;
+    s.keyStatsError = std::move(was.keyStatsError);
+    s.keyExercises = std::move(was.keyExercises);
+  }
 }
 
 std::vector<char> ReadInParallel(std::size_t count, const std::function<void(std::size_t)>& read, unsigned threads,

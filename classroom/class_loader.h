@@ -64,11 +64,19 @@ std::vector<char> ReadInParallel(std::size_t count, const std::function<void(std
 // without it. A file that cannot be read is told on its own (KeyStatsState::Failed); the
 // history stays. Students already read, or without the file, are left as they are.
 void LoadKeyStats(Student& student);
-// The same for a whole class, on `threads` threads (0: one per core).
-void LoadKeyStats(std::vector<Student>& students, unsigned threads = 0);
 
 // Told after each file is read, from the thread that read it: (files done, files in all).
 using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
+
+// The same for a whole class, on `threads` threads (0: one per core); a set `cancel` stops it
+// after the files at hand, leaving the others NotRead.
+void LoadKeyStats(std::vector<Student>& students, unsigned threads = 0, const LoadProgress& progress = {},
+                  const std::atomic<bool>* cancel = nullptr);
+
+// The students of a class read again whose "Teclas.xml" is as the last load found it (same
+// size and time) take what was read of it from `old`, which loses it: a reload reads only the
+// files written since.
+void KeepKeyStats(std::vector<Student>& fresh, std::vector<Student>& old);
 
 // Reads the histories on `threads` threads (0: one per core), in the order given. A set
 // `cancel` stops it early; the students not yet read are then left out.

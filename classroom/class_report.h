@@ -34,6 +34,13 @@ enum class KeyStatsState {
   Failed,  // the file is there but cannot be read: `keyStatsError` says why; the history still shows
 };
 
+// A "Teclas.xml" as the class's load found it: a file rewritten since differs in one or the other.
+struct KeyStatsLook {
+  std::uintmax_t size = 0;
+  std::filesystem::file_time_type written{};
+  friend bool operator==(const KeyStatsLook&, const KeyStatsLook&) = default;
+};
+
 struct Student {
   std::string aluno;               // folder path relative to the opened folder, '/' between parts
   std::filesystem::path file;      // the "Exercicio.xml" it was read from
@@ -44,6 +51,7 @@ struct Student {
   KeyStatsState keyStats = KeyStatsState::NotRecorded;
   std::string keyStatsError{};                            // the key statistics reader's error text
   std::vector<history::ExerciseKeyStats> keyExercises{};  // in file order
+  KeyStatsLook keyStatsSeen{};                            // when keyStats is not NotRecorded
   std::size_t folder = 0;   // which of the opened folders it was found in
   bool Failed() const { return !error.empty(); }
 };

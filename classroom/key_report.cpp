@@ -41,7 +41,7 @@ void AddInto(KeyTotals& total, const KeyTotals& key) {
 
 }  // namespace
 
-std::vector<ClassKey> ClassKeys(const std::vector<Student>& students, const Period& period) {
+std::vector<ClassKey> ClassKeys(std::span<const Student> students, const Period& period) {
   std::vector<ClassKey> keys;
   std::unordered_map<char16_t, std::size_t> slot;
   for (const Student& student : students) {

@@ -34,7 +34,7 @@ struct ClassKey {
 };
 
 // The class's keys in the period, in the order first met.
-std::vector<ClassKey> ClassKeys(const std::vector<Student>& students, const Period& period);
+std::vector<ClassKey> ClassKeys(std::span<const Student> students, const Period& period);
 std::vector<KeyTotals> TotalsOf(const std::vector<ClassKey>& keys);
 
 struct FingerTotals {

@@ -127,8 +127,9 @@ int ExportCsv(const CommandLine& command, std::ostream& errors) {
 }
 
 int ExportPdf(const CommandLine& command, std::ostream& errors) {
-  const ClassData data = LoadClassData(command.folders);
+  ClassData data = LoadClassData(command.folders);
   if (const auto stop = CheckExport(command, data, errors)) return *stop;
+  classroom::LoadKeyStats(data.students);                          // the key pages
   const bool resultsFailed = ReportResultsFailures(data, errors);  // the simulados' page shows them too
   const bool failed = ReportFailures(data, errors) || resultsFailed || !FoldersWithoutHistory(data).isEmpty();
   ReportOptions options;

@@ -1,6 +1,5 @@
 #include "turma/keys_page.h"
 
-#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
@@ -10,15 +9,21 @@
 #include <QHeaderView>
 #include <QHorizontalBarSeries>
 #include <QLabel>
+#include <QProgressBar>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <QThreadPool>
+
 #include <algorithm>
 
+#include "classroom/class_loader.h"
+#include "turma/key_stats_reading.h"
 #include "turma/keyboard_view.h"
+#include "turma/way_back.h"
 
 namespace tecladim::turma {
 namespace {
@@ -132,7 +137,7 @@ QString AdviceHtml(const classroom::PracticeAdvice& advice) {
 }
 
 KeysShown MakeKeysShown(const ClassData& data, const QString& aluno, const classroom::Period& period,
-                        const QString& periodText) {
+                        const QString& periodText, const std::vector<classroom::ClassKey>* classKeys) {
   KeysShown shown;
   const QString inPeriod = QStringLiteral("no período (%1)").arg(periodText.toHtmlEscaped());
   if (!aluno.isEmpty()) {
@@ -157,7 +162,7 @@ KeysShown MakeKeysShown(const ClassData& data, const QString& aluno, const class
     return shown;
   }
   shown.title = WholeClass;
-  shown.classKeys = classroom::ClassKeys(data.students, period);
+  shown.classKeys = classKeys ? *classKeys : classroom::ClassKeys(data.students, period);
   shown.keys = classroom::TotalsOf(shown.classKeys);
   std::size_t loaded = 0, recorded = 0, notRecorded = 0;
   QStringList failed;
@@ -179,7 +184,7 @@ KeysShown MakeKeysShown(const ClassData& data, const QString& aluno, const class
   return shown;
 }
 
-KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
+KeysPage::KeysPage(KeyStatsReading* reading, QWidget* parent) : QWidget(parent), reading_(reading) {
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("Teclado de:"), this));
@@ -187,6 +192,12 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   whose_->setObjectName(QStringLiteral("tecladoDe"));
   whose_->setMinimumWidth(280);
   top->addWidget(whose_);
+  readingBar_ = new QProgressBar(this);
+  readingBar_->setObjectName(QStringLiteral("lendoTeclas"));
+  readingBar_->setFormat(QStringLiteral("%v de %m alunos"));
+  readingBar_->setFixedWidth(220);
+  readingBar_->hide();
+  top->addWidget(readingBar_);
   situation_ = new QLabel(this);
   situation_->setObjectName(QStringLiteral("situacaoTeclas"));
   situation_->setWordWrap(true);
@@ -236,6 +247,63 @@ KeysPage::KeysPage(QWidget* parent) : QWidget(parent) {
   layout->addWidget(split, 1);
 
   connect(whose_, &QComboBox::currentIndexChanged, this, &KeysPage::Rebuild);
+  connect(reading_, &KeyStatsReading::Progress, this, [this] {
+    if (ShowsReading()) ShowReading();
+  });
+  connect(reading_, &KeyStatsReading::Read, this, &KeysPage::Rebuild);
+}
+
+struct KeysPage::ClassSum {
+  explicit ClassSum(KeysPage* page) : owner(page), back(page) {}
+  KeysPage* const owner;  // used on the window's thread alone, in what `back` posts
+  std::span<const classroom::Student> students;
+  classroom::Period period;
+  std::vector<classroom::ClassKey> keys;
+  // The students, once the class let them go; set on the window's thread while the sum holds
+  // its own reference, freed with the sum's last one.
+  std::shared_ptr<const std::vector<classroom::Student>> kept;
+  WayBack back;
+};
+
+KeysPage::~KeysPage() {
+  if (sum_) sum_->back.Cut();
+}
+
+void KeysPage::ClassLeaving() {
+  classKeys_.reset();
+  if (sum_) sum_->back.Cut();
+  sum_.reset();
+  std::shared_ptr<const std::vector<classroom::Student>> kept;
+  for (const std::weak_ptr<ClassSum>& running : sums_)
+    if (const auto sum = running.lock()) {
+      // Moved, not copied: the students stay where the sums read them.
+      if (!kept) kept = std::make_shared<const std::vector<classroom::Student>>(std::move(data_->students));
+      sum->kept = kept;
+    }
+  sums_.clear();
+}
+
+void KeysPage::StartSum() {
+  if (sum_ && sum_->period.from == period_.from && sum_->period.to == period_.to) return;
+  if (sum_) sum_->back.Cut();  // another period's: dropped
+  std::erase_if(sums_, [](const std::weak_ptr<ClassSum>& s) { return s.expired(); });
+  auto sum = std::make_shared<ClassSum>(this);
+  sums_.push_back(sum);
+  sum->students = data_->students;
+  sum->period = period_;
+  sum_ = sum;
+  QThreadPool::globalInstance()->start([sum] {
+    sum->keys = classroom::ClassKeys(sum->students, sum->period);
+    sum->back.Post([to = sum->owner, sum] { to->FinishSum(sum); });
+  });
+}
+
+void KeysPage::FinishSum(const std::shared_ptr<ClassSum>& sum) {
+  if (sum != sum_) return;
+  sum_.reset();
+  classKeys_ = std::move(sum->keys);
+  classKeysPeriod_ = sum->period;
+  Rebuild();
 }
 
 void KeysPage::Show(ClassData* data, const classroom::Period& period, const QString& periodText) {
@@ -261,6 +329,22 @@ void KeysPage::SelectStudent(const QString& aluno) {
 
 QString KeysPage::SituationText() const { return situation_->text(); }
 QString KeysPage::AdviceText() const { return advice_->text(); }
+bool KeysPage::ShowsReading() const { return !readingBar_->isHidden(); }
+
+// The keyboard stays grey and the table empty until the class's keys are read.
+void KeysPage::ShowReading() {
+  situation_->setText(QStringLiteral("Lendo as estatísticas de teclas…"));
+  readingBar_->setRange(0, std::max(1, reading_->Total()));
+  readingBar_->setValue(reading_->Done());
+  if (!readingBar_->isHidden()) return;
+  readingBar_->show();
+  keyboard_->SetKeys({});
+  advice_->clear();
+  table_->setRowCount(0);
+  QChart* old = fingers_->chart();
+  fingers_->setChart(FingerChart({}));
+  delete old;
+}
 
 void KeysPage::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -275,14 +359,24 @@ void KeysPage::Rebuild() {
   }
   stale_ = false;
   const bool wholeClass = whose_->currentIndex() <= 0;
-  {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (wholeClass) classroom::LoadKeyStats(data_->students);
-    for (classroom::Student& s : data_->students)
-      if (!wholeClass && Text(s.aluno) == whose_->currentText()) classroom::LoadKeyStats(s);
-    QApplication::restoreOverrideCursor();
+  if (wholeClass && !reading_->Complete()) {
+    reading_->Start();
+    ShowReading();
+    return;
   }
-  const KeysShown shown = MakeKeysShown(*data_, wholeClass ? QString() : whose_->currentText(), period_, periodText_);
+  if (wholeClass && (!classKeys_ || classKeysPeriod_.from != period_.from || classKeysPeriod_.to != period_.to)) {
+    StartSum();
+    // The keyboard of the last sum stays until this one ends.
+    situation_->setText(QStringLiteral("Somando as teclas da turma…"));
+    readingBar_->hide();
+    return;
+  }
+  readingBar_->hide();
+  // One file: read at once.
+  for (classroom::Student& s : data_->students)
+    if (!wholeClass && Text(s.aluno) == whose_->currentText()) classroom::LoadKeyStats(s);
+  const KeysShown shown = MakeKeysShown(*data_, wholeClass ? QString() : whose_->currentText(), period_, periodText_,
+                                        wholeClass ? &*classKeys_ : nullptr);
   situation_->setText(shown.situation);
   keyboard_->SetKeys(shown.keys);
   advice_->setText(AdviceHtml(shown.advice));

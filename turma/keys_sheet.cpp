@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <numeric>
 
-#include "classroom/class_loader.h"
 #include "turma/keyboard_view.h"
 
 namespace tecladim::turma {
@@ -73,12 +72,6 @@ QString KeyTable(const KeysShown& shown) {
 }
 
 }  // namespace
-
-ClassData WithKeyStats(const ClassData& data) {
-  ClassData keyed = data;
-  classroom::LoadKeyStats(keyed.students);
-  return keyed;
-}
 
 bool RecordsKeys(const classroom::Student& student) {
   return !student.Failed() && student.keyStats == classroom::KeyStatsState::Read;

@@ -10,9 +10,6 @@ namespace tecladim::turma {
 // The keys most missed that a printed page lists.
 inline constexpr std::size_t PrintedKeys = 18;
 
-// The class with every student's key statistics read, for the printed report.
-ClassData WithKeyStats(const ClassData& data);
-
 // Whether the printed report gives the student a page of keys: their Teclas.xml was read.
 bool RecordsKeys(const classroom::Student& student);
 

@@ -233,13 +233,12 @@ void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportO
   ClassPages(pages, painter, data, options, table);
   ExamPages(pages, data, options);
   // The keyboards: the class's, then each student's after their page, where keys were recorded.
-  const ClassData keyed = WithKeyStats(data);
   auto keysSheet = [&](const QString& aluno) {
     pages.NewPage();
-    PaintKeysSheet(painter, pages.Area(), MakeKeysShown(keyed, aluno, options.period, options.periodText));
+    PaintKeysSheet(painter, pages.Area(), MakeKeysShown(data, aluno, options.period, options.periodText));
   };
-  if (std::any_of(keyed.students.begin(), keyed.students.end(), RecordsKeys)) keysSheet({});
-  for (const classroom::Student& student : keyed.students)
+  if (std::any_of(data.students.begin(), data.students.end(), RecordsKeys)) keysSheet({});
+  for (const classroom::Student& student : data.students)
     if (!student.Failed()) {
       StudentPage(pages, painter, student, options);
       if (RecordsKeys(student)) keysSheet(Text(student.aluno));

@@ -19,7 +19,9 @@ struct ReportOptions {
 
 // The printed report, on a printer or a PDF writer alike: the class summary and table
 // (continued on as many pages as it takes), the class charts, then one page per student
-// with their figures and charts. Needs a QApplication: the charts are widgets.
+// with their figures and charts, and the keyboards of the students whose key statistics are
+// read (classroom::LoadKeyStats; the window reads them first with KeyStatsReading). Needs a
+// QApplication: the charts are widgets.
 void PaintReport(QPagedPaintDevice& device, const ClassData& data, const ReportOptions& options);
 
 // Writes the report as a PDF file; false when the file cannot be written.

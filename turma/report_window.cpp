@@ -107,13 +107,17 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
   CreateClassTab();
   CreateStudentTab();
   CreateChartTab();
-  keysPage_ = new KeysPage(tabs_);
+  keysPage_ = new KeysPage(&keyReading_, tabs_);
   tabs_->addTab(keysPage_, QStringLiteral("Teclas"));
   connect(studentBox_, &QComboBox::currentIndexChanged, this,
           [this] { keysPage_->SelectStudent(studentBox_->currentText()); });
   examPage_ = new ExamResultsPage(tabs_);
   tabs_->addTab(examPage_, QStringLiteral("Simulados"));
   CreateStatusBar();
+  connect(&keyReading_, &KeyStatsReading::Progress, this, &ReportWindow::ShowKeyReading);
+  connect(&keyReading_, &KeyStatsReading::Read, this, [this] {
+    if (!Loading()) progress_->hide();
+  });
   ReadSettings();
   reloadTimer_.setSingleShot(true);
   reloadTimer_.setInterval(ReloadDelayMs);
@@ -129,6 +133,7 @@ ReportWindow::ReportWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 ReportWindow::~ReportWindow() {
+  keysPage_->ClassLeaving();
   if (loader_) {
     cancel_->store(true);
     loader_->wait();
@@ -300,8 +305,8 @@ void ReportWindow::CreateStatusBar() {
   statusText_ = new QLabel(statusBar());
   statusBar()->addWidget(statusText_, 1);
   progress_ = new QProgressBar(statusBar());
+  progress_->setMinimumWidth(220);
   progress_->setMaximumWidth(260);
-  progress_->setFormat(QStringLiteral("Lendo %v de %m históricos"));
   progress_->hide();
   statusBar()->addPermanentWidget(progress_);
 }
@@ -386,6 +391,7 @@ void ReportWindow::StartLoading() {
     return;
   }
   statusText_->setText(QStringLiteral("Procurando os históricos em %1...").arg(folders_.join(QStringLiteral("; "))));
+  progress_->setFormat(QStringLiteral("Lendo %v de %m históricos"));
   progress_->setRange(0, 0);
   progress_->show();
   cancel_ = std::make_shared<std::atomic<bool>>(false);
@@ -420,7 +426,10 @@ void ReportWindow::StartLoading() {
 
 void ReportWindow::FinishLoading(ClassData data) {
   const QString selected = studentBox_->currentText();
+  keysPage_->ClassLeaving();
+  classroom::KeepKeyStats(data.students, data_.students);  // only the key files written since are read again
   data_ = std::move(data);
+  keyReading_.ClassReplaced();
   progress_->hide();
   studentBox_->blockSignals(true);
   studentBox_->clear();
@@ -585,14 +594,26 @@ void ReportWindow::ReplaceChart(QChartView* view, QChart* chart) {
   delete old;
 }
 
+// The class's key statistics are read first, off the window's thread, into the class itself.
 void ReportWindow::PrintReport() {
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(WindowTitle);
-  if (!AskToPrint(printer, QStringLiteral("Imprimir relatório da turma"), this)) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  PaintReport(printer, data_,
-              {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(), Goals()});
-  QApplication::restoreOverrideCursor();
+  auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+  printer->setDocName(WindowTitle);
+  if (!AskToPrint(*printer, QStringLiteral("Imprimir relatório da turma"), this)) return;
+  const ReportOptions options{CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(),
+                              Goals()};
+  keyReading_.WhenRead([this, printer, options] {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    PaintReport(*printer, data_, options);
+    QApplication::restoreOverrideCursor();
+  });
+}
+
+void ReportWindow::ShowKeyReading(int done, int total) {
+  if (Loading()) return;  // the class's own progress
+  progress_->setFormat(QStringLiteral("Teclas: %v de %m alunos"));
+  progress_->setRange(0, std::max(1, total));
+  progress_->setValue(done);
+  progress_->show();
 }
 
 void ReportWindow::ExportPdf() {
@@ -600,11 +621,14 @@ void ReportWindow::ExportPdf() {
                                                     QStringLiteral("relatorio-turma.pdf"),
                                                     QStringLiteral("Documentos PDF (*.pdf)"));
   if (name.isEmpty() || RefusedExport(name)) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const bool written = WriteReportPdf(
-      name, data_, {CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(), Goals()});
-  QApplication::restoreOverrideCursor();
-  if (!written) QMessageBox::warning(this, windowTitle(), QStringLiteral("Não foi possível gravar %1.").arg(name));
+  const ReportOptions options{CurrentPeriod(), PeriodText(), QDateTime::currentDateTime(), inactiveDays_->value(),
+                              Goals()};
+  keyReading_.WhenRead([this, name, options] {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = WriteReportPdf(name, data_, options);
+    QApplication::restoreOverrideCursor();
+    if (!written) QMessageBox::warning(this, windowTitle(), QStringLiteral("Não foi possível gravar %1.").arg(name));
+  });
 }
 
 void ReportWindow::ExportCsv() {

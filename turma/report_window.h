@@ -9,6 +9,7 @@
 #include "classroom/class_report.h"
 #include "turma/class_data.h"
 #include "turma/folder_poll.h"
+#include "turma/key_stats_reading.h"
 
 class QChart;
 class QChartView;
@@ -102,10 +103,12 @@ class ReportWindow : public QMainWindow {
   void PrintReport();
   bool RefusedExport(const QString& name);
   void ExportPdf();
+  void ShowKeyReading(int done, int total);
   void ExportCsv();
   void AddStudentSheetActions(QBoxLayout* row);
 
   ClassData data_;
+  KeyStatsReading keyReading_{&data_};  // before the views that show it, after the class it reads
   QStringList folders_;
 
   QTabWidget* tabs_ = nullptr;

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
 #include "class_files.h"
 #include "classroom/class_loader.h"
 #include "classroom/csv.h"
@@ -61,6 +65,57 @@ TEST(LoadStudentKeys, TheFileBesideTheHistoryIsReadAndABadOneNeverHidesTheHistor
       EXPECT_EQ(s.keyStatsError, c.error) << c.name;
     }
     EXPECT_EQ(s.keyExercises.size(), c.state == KeyStatsState::Read ? 1u : 0u) << c.name;
+  }
+}
+
+// A reload read every student's key statistics again, written since or not.
+TEST(KeepKeyStats, AReloadTakesWhatWasReadOfFilesNotWrittenSince) {
+  namespace fs = std::filesystem;
+  const std::string good = KeyFile({Exercise(1, {{u'ç', 18, 2, 9000, 18, {{u'c', 2}}}})});
+  const std::string longer = KeyFile({Exercise(1, {{u'ç', 18, 2, 9000, 18, {{u'c', 2}}}}), Exercise(2, {})});
+  const std::string damaged = "<DATAPACKET Version=\"2.0\"><METADATA>";
+  using Change = void (*)(const fs::path& keys, const std::string& bytes);
+  struct Case {
+    const char* name;
+    const std::string* before;
+    Change change;
+    KeyStatsState state;
+    std::size_t exercises;
+  };
+  // Same bytes count, same time, other content: read again, it would be damaged.
+  const Change kept = [](const fs::path& keys, const std::string& bytes) {
+    const auto written = fs::last_write_time(keys);
+    std::ofstream(keys, std::ios::binary) << std::string(bytes.size(), 'x');
+    fs::last_write_time(keys, written);
+  };
+  const Change saved = [](const fs::path& keys, const std::string&) {
+    const auto written = fs::last_write_time(keys);
+    std::ofstream(keys, std::ios::binary) << KeyFile({Exercise(1, {}), Exercise(2, {}), Exercise(3, {})});
+    fs::last_write_time(keys, written);
+  };
+  const Change touched = [](const fs::path& keys, const std::string&) {
+    fs::last_write_time(keys, fs::last_write_time(keys) + std::chrono::seconds(2));
+  };
+  const Change removed = [](const fs::path& keys, const std::string&) { fs::remove(keys); };
+  const Case cases[] = {
+      {"not written since: kept, not read again", &good, kept, KeyStatsState::Read, 1},
+      {"a damaged file not written since stays told", &damaged, kept, KeyStatsState::Failed, 0},
+      {"a trainer's save made it longer", &longer, saved, KeyStatsState::NotRead, 0},
+      {"the same size written later", &good, touched, KeyStatsState::NotRead, 0},
+      {"removed since", &good, removed, KeyStatsState::NotRecorded, 0},
+  };
+  for (const Case& c : cases) {
+    ClassFolder f;
+    const auto file = f.Write("ana/Exercicio.xml", OneRecord);
+    const auto keys = f.Write("ana/Teclas.xml", *c.before);
+    std::vector<Student> old = {LoadStudent({"ana", file})};
+    LoadKeyStats(old);
+    c.change(keys, *c.before);
+    std::vector<Student> fresh = {LoadStudent({"ana", file})};
+    KeepKeyStats(fresh, old);
+    EXPECT_EQ(fresh[0].keyStats, c.state) << c.name;
+    EXPECT_EQ(fresh[0].keyExercises.size(), c.exercises) << c.name;
+    EXPECT_EQ(fresh[0].keyStatsError.empty(), c.state != KeyStatsState::Failed) << c.name;
   }
 }
 

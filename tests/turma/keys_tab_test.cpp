@@ -4,16 +4,23 @@
 #include <QDate>
 #include <QDir>
 #include <QHeaderView>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThreadPool>
 
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <sstream>
 
 #include "demo_class.h"
+#include "platform/durable_file.h"
 #include "turma/application.h"
 #include "turma/command_line.h"
 #include "turma/keyboard_view.h"
@@ -26,6 +33,12 @@ namespace {
 std::int64_t Today() {
   const QDate d = QDate::currentDate();
   return DaysFromCivil({d.year(), static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day())});
+}
+
+QString Reading() { return QStringLiteral("Lendo as estatísticas de teclas…"); }
+// Reading the class's files, or summing their keys.
+bool Busy(KeysPage* keys) {
+  return keys->SituationText().startsWith(Reading()) || keys->SituationText().startsWith(QStringLiteral("Somando"));
 }
 
 QStringList TableColumn(QTableWidget* table, int column) {
@@ -118,6 +131,7 @@ class KeysTabTest : public QObject {
   void classKeyboardNamesWhoMissesEachKeyAndFollowsThePeriod() {
     KeysPage* keys = window_.Keys();
     keys->SelectStudent({});
+    QTRY_VERIFY(!Busy(keys));
     QTableWidget* table = keys->Table();
     const int missers = table->columnCount() - 1;
     QVERIFY(!table->isColumnHidden(missers));
@@ -131,12 +145,67 @@ class KeysTabTest : public QObject {
 
     // A period before any exercise: no key has figures.
     window_.SetPeriod(ReportWindow::PeriodChoice::Range, QDate(2001, 1, 1), QDate(2001, 1, 31));
-    QCOMPARE(table->rowCount(), 0);
+    QTRY_COMPARE(table->rowCount(), 0);
     QVERIFY(!keys->Keyboard()->Picture().ErrorRateOf("AC10"));
     keys->SelectStudent(QStringLiteral("turma-a/ana-beatriz"));
     QVERIFY(keys->SituationText().startsWith(QStringLiteral("Nenhum exercício com estatísticas de teclas")));
     window_.SetPeriod(ReportWindow::PeriodChoice::Everything);
     QVERIFY(keys->Keyboard()->Picture().ErrorRateOf("AC10"));
+    keys->SelectStudent({});
+    QTRY_VERIFY(keys->Keyboard()->Picture().ErrorRateOf("AC10"));
+  }
+
+  // The class's keyboard froze the window for seconds on a large class: every file was read on
+  // the window's thread. A trainer saving ana's file holds it here, so the read waits for it.
+  void classKeysAreReadWhileTheWindowAnswers() {
+    QTemporaryDir dir;
+    classroom::testing::WriteDemoClass(PathOf(dir.path()), Today());
+    const auto held = PathOf(dir.filePath(QStringLiteral("turma-a/ana-beatriz/Teclas.xml")));
+    auto hold = std::make_optional<platform::LockedFile>();
+    QVERIFY(!hold->Lock(held, platform::LockMode::Exclusive));
+    auto window = std::make_unique<ReportWindow>();
+    window->show();
+    QSignalSpy shown(window.get(), &ReportWindow::ClassShown);
+    window->OpenFolders({dir.path()});
+    QVERIFY(shown.wait(20000));
+    window->ShowTab(ReportWindow::KeysTab);
+    KeysPage* keys = window->Keys();
+    QCOMPARE(keys->SituationText(), Reading());
+    auto* bar = keys->findChild<QProgressBar*>(QStringLiteral("lendoTeclas"));
+    QVERIFY(bar && bar->isVisible());
+    QCOMPARE(bar->maximum(), 10);                    // the students with a Teclas.xml
+    QTRY_COMPARE(bar->value(), bar->maximum() - 1);  // all but the one held
+    QVERIFY(!keys->Keyboard()->Picture().ErrorRateOf("AC10"));
+    window->ShowTab(ReportWindow::ClassTab);  // the window answers meanwhile
+    window->ShowTab(ReportWindow::KeysTab);
+    QCOMPARE(keys->SituationText(), Reading());
+
+    hold.reset();
+    QTRY_VERIFY(keys->Keyboard()->Picture().ErrorRateOf("AC10"));
+    QVERIFY(!bar->isVisible());
+    QVERIFY2(keys->SituationText().contains(QStringLiteral("9 de 12 alunos")), qPrintable(keys->SituationText()));
+    // Read once: the keys stay with the class, shown again at once, a period changes nothing.
+    window->ShowTab(ReportWindow::ClassTab);
+    window->SetPeriod(ReportWindow::PeriodChoice::ThisMonth);
+    window->ShowTab(ReportWindow::KeysTab);
+    QVERIFY(!keys->SituationText().startsWith(Reading()));
+    QTRY_VERIFY(!Busy(keys));
+
+    // A reload reads again only the files written since: nothing, then ana's (held again).
+    window->Reload();
+    QVERIFY(shown.wait(20000));
+    QVERIFY(!keys->SituationText().startsWith(Reading()));
+    std::filesystem::last_write_time(held, std::filesystem::last_write_time(held) + std::chrono::seconds(2));
+    hold.emplace();
+    QVERIFY(!hold->Lock(held, platform::LockMode::Exclusive));
+    window->Reload();
+    QVERIFY(shown.wait(20000));
+    QCOMPARE(keys->SituationText(), Reading());
+    QCOMPARE(bar->maximum(), 1);
+    // Closed while reading: the reader's work is dropped, nothing it read lands in a freed class.
+    window.reset();
+    hold.reset();
+    QThreadPool::globalInstance()->waitForDone();
   }
 
   void keyCsvFromTheCommandLine() {

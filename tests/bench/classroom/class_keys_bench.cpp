@@ -17,40 +17,18 @@
 #include "classroom/class_report.h"
 #include "classroom/key_report.h"
 #include "history/key_stats_file.h"
-#include "synthetic_class.h"
+#include "key_class.h"
 
 namespace {
 
 using namespace tecladim;
 namespace fs = std::filesystem;
 
-constexpr int RecordsPerStudent = 1'000;
+constexpr int RecordsPerStudent = classroom::testing::KeyClassRecords;
 
 int Students() {
   const char* n = std::getenv("TECLADIM_BENCH_STUDENTS");
   return n ? std::max(1, std::atoi(n)) : 1'000;
-}
-
-// An exercise's keys as a lesson's text gives them: about forty characters, a few errors.
-std::vector<KeyCounts> KeysOf(int licao, classroom::testing::Lcg& random) {
-  std::vector<KeyCounts> keys;
-  const auto text = LessonText(licao);
-  if (!text) return keys;
-  for (char16_t c : *text) {
-    if (c == u'\r' || c == u'\n') continue;
-    auto it = std::find_if(keys.begin(), keys.end(), [&](const KeyCounts& k) { return k.expected == c; });
-    if (it == keys.end()) it = keys.insert(keys.end(), KeyCounts{c, 0, 0, 0, 0, {}});
-    if (random.Next() < 0.03) {
-      ++it->wrong;
-      if (it->typedInstead.empty()) it->typedInstead.push_back({u'x', 0});
-      ++it->typedInstead.front().count;
-    } else {
-      ++it->right;
-      it->rightMs += 250;
-      ++it->timedRight;
-    }
-  }
-  return keys;
 }
 
 struct Fixture {
@@ -63,32 +41,7 @@ struct Fixture {
     root = fs::temp_directory_path() / ("class-keys-bench-" + std::to_string(random()));
     withKeys = root / "com-teclas";
     withoutKeys = root / "sem-teclas";
-    for (int s = 0; s < Students(); ++s) {
-      classroom::testing::StudentProfile profile;
-      profile.seed = static_cast<std::uint32_t>(s + 1);
-      profile.exercises = RecordsPerStudent;
-      profile.firstDay = DaysFromCivil({2024, 2, 5}) + s % 7;
-      const history::Packet p = classroom::testing::StudentHistory(profile);
-      const std::string history = history::WritePacket(p);
-      classroom::testing::Lcg keyRandom(profile.seed);
-      std::vector<history::ExerciseKeyStats> exercises;
-      for (std::size_t r = 0; r < p.columns[0].numbers.size(); ++r) {
-        history::ExerciseKeyStats e;
-        e.licao = static_cast<std::int32_t>(p.columns[0].numbers[r]);
-        e.data = FromStamp(Stamp{p.columns[1].numbers[r]});
-        e.inicio = FromStamp(Stamp{p.columns[3].numbers[r]});
-        e.fim = FromStamp(Stamp{p.columns[4].numbers[r]});
-        e.keys = KeysOf(e.licao, keyRandom);
-        exercises.push_back(std::move(e));
-      }
-      const fs::path student = fs::path("turma-" + std::to_string(s / 40)) / ("aluno-" + std::to_string(s));
-      for (const fs::path& folder : {withKeys, withoutKeys}) {
-        fs::create_directories(folder / student);
-        std::ofstream(folder / student / "Exercicio.xml", std::ios::binary) << history;
-      }
-      std::ofstream(withKeys / student / "Teclas.xml", std::ios::binary)
-          << history::WritePacket(history::KeyStatsPacket(exercises));
-    }
+    classroom::testing::WriteKeyClass(Students(), withKeys, withoutKeys);
   }
   ~Fixture() {
     std::error_code ec;
