@@ -29,6 +29,7 @@ namespace tecladim::turma {
 namespace {
 
 const QString WholeClass = QStringLiteral("Turma inteira");
+constexpr int MaxAdviceHeight = 320;
 const QString Red = QStringLiteral("<span style='color:#aa0000'>%1</span>");
 
 enum Column { Tecla, Dedo, Acertos, Erros, Taxa, Tempo, Trocada, QuemErra, ColumnCount };
@@ -329,6 +330,14 @@ void KeysPage::SelectStudent(const QString& aluno) {
 
 QString KeysPage::SituationText() const { return situation_->text(); }
 QString KeysPage::AdviceText() const { return advice_->text(); }
+
+// The keys to practise read whole, without a scroll bar, as far as the finger chart lets them.
+void KeysPage::FitAdvice() {
+  auto* area = qobject_cast<QScrollArea*>(advice_->parentWidget()->parentWidget());
+  if (!area) return;
+  const int width = std::max(area->viewport()->width(), area->minimumWidth());
+  area->setMinimumHeight(std::min(advice_->heightForWidth(width) + 2 * area->frameWidth(), MaxAdviceHeight));
+}
 bool KeysPage::ShowsReading() const { return !readingBar_->isHidden(); }
 
 // The keyboard stays grey and the table empty until the class's keys are read.
@@ -380,6 +389,7 @@ void KeysPage::Rebuild() {
   situation_->setText(shown.situation);
   keyboard_->SetKeys(shown.keys);
   advice_->setText(AdviceHtml(shown.advice));
+  FitAdvice();
 
   table_->setSortingEnabled(false);
   table_->setRowCount(static_cast<int>(shown.keys.size()));

@@ -65,6 +65,7 @@ class KeysPage : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void FitAdvice();
   // Built when shown: a large class's keys take a moment to add up.
   void Rebuild();
   void ShowReading();
