@@ -87,6 +87,23 @@ class Checks:
         return ok
 
 
+def run_within(seconds, run, checks, errors=(RuntimeError, OSError)):
+    """Runs run() under an alarm: running past `seconds`, or failing with one of `errors`,
+    is a failed check. Prints the count; returns the exit status."""
+    def on_alarm(*_):
+        raise TestTimeout(f'the run took longer than {seconds} s')
+    signal.signal(signal.SIGALRM, on_alarm)
+    signal.alarm(seconds)
+    try:
+        run()
+    except (TestTimeout, *errors) as failure:
+        checks.check('the run went to its end', False, str(failure))
+    finally:
+        signal.alarm(0)
+    print(f'{checks.passed} passed, {checks.failed} failed')
+    return 1 if checks.failed else 0
+
+
 def wait_until(probe, timeout, interval=0.05):
     """Calls probe until it returns something true or the time is up; returns its last value."""
     deadline = time.monotonic() + timeout

@@ -17,7 +17,6 @@ import argparse
 import pathlib
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -26,8 +25,9 @@ import xml.etree.ElementTree as ElementTree
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 from abnt2_keys import text_keys  # noqa: E402
+import e2e_test  # noqa: E402
 from e2e_test import (ALERT_SIZE, HISTORY, PACKET_HEAD, TYPING_BOX, Checks, Desktop, Session,  # noqa: E402
-                      TestTimeout, parse_history)
+                      parse_history)
 
 KEY_STATS = 'Teclas.xml'
 LESSON = 176
@@ -163,18 +163,8 @@ def main():
     artifacts.mkdir(parents=True)
     checks = Checks()
 
-    def on_alarm(*_):
-        raise TestTimeout(f'the whole test took longer than {WHOLE_TEST_SECONDS} s')
-    signal.signal(signal.SIGALRM, on_alarm)
-    signal.alarm(WHOLE_TEST_SECONDS)
-    try:
-        run(args, artifacts, checks)
-    except (TestTimeout, RuntimeError, OSError, subprocess.TimeoutExpired, ElementTree.ParseError) as failure:
-        checks.check('the test ran to its end', False, str(failure))
-    finally:
-        signal.alarm(0)
-    print(f'{checks.passed} passed, {checks.failed} failed')
-    return 1 if checks.failed else 0
+    return e2e_test.run_within(WHOLE_TEST_SECONDS, lambda: run(args, artifacts, checks), checks,
+                               (RuntimeError, OSError, subprocess.TimeoutExpired, ElementTree.ParseError))
 
 
 if __name__ == '__main__':

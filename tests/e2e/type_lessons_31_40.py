@@ -24,7 +24,6 @@ import os
 import pathlib
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -35,7 +34,7 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import e2e_test  # noqa: E402
 from abnt2_keys import text_keys  # noqa: E402
 from e2e_test import (ALERT_SIZE, DRILL_LINES, HISTORY, LINE_ADVANCE_WAIT, MAIN_SIZE, PACKET_HEAD,  # noqa: E402
-                      EXIT_BUTTON, REPORT_OK_BUTTON, TYPING_BOX, Checks, Desktop, Session, TestTimeout, parse_history,
+                      EXIT_BUTTON, REPORT_OK_BUTTON, TYPING_BOX, Checks, Desktop, Session, parse_history,
                       wait_until)
 from key_stats_e2e_test import KEY_STATS, read_key_stats, type_in_words  # noqa: E402
 
@@ -352,18 +351,8 @@ def main():
     print(f'Artifacts: {args.artifacts}', flush=True)
     checks = Checks()
 
-    def on_alarm(*_):
-        raise TestTimeout(f'the run took longer than {WHOLE_RUN_SECONDS} s')
-    signal.signal(signal.SIGALRM, on_alarm)
-    signal.alarm(WHOLE_RUN_SECONDS)
-    try:
-        run(args, checks)
-    except (TestTimeout, RuntimeError, OSError, subprocess.SubprocessError, ElementTree.ParseError) as failure:
-        checks.check('the run went to its end', False, str(failure))
-    finally:
-        signal.alarm(0)
-    print(f'{checks.passed} passed, {checks.failed} failed')
-    return 1 if checks.failed else 0
+    return e2e_test.run_within(WHOLE_RUN_SECONDS, lambda: run(args, checks), checks,
+                               (RuntimeError, OSError, subprocess.SubprocessError, ElementTree.ParseError))
 
 
 if __name__ == '__main__':
