@@ -39,8 +39,8 @@ void HistoryFile::Replace(std::string_view bytes) {
     throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name_, ec), ec);
 }
 
-void HistoryFile::ReplaceGrowingEnd(std::string_view bytes) {
-  if (const std::error_code ec = file_.ReplaceGrowingEnd(bytes))
+void HistoryFile::ReplaceEnd(std::uint64_t keep, std::string_view end) {
+  if (const std::error_code ec = file_.ReplaceEnd(keep, end))
     throw HistoryError(HistoryErrorKind::CannotCreateFile, FileErrorText("Cannot create", name_, ec), ec);
 }
 

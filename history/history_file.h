@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -52,8 +53,8 @@ class HistoryFile {
   // Replaces the file by `bytes`: a failure leaves the old file as it was wherever that can
   // be known before writing (see platform/durable_file.h). Throws HistoryError CannotCreateFile.
   void Replace(std::string_view bytes);
-  // The same for a file that only grew at its end (platform::LockedFile::ReplaceGrowingEnd).
-  void ReplaceGrowingEnd(std::string_view bytes);
+  // Keeps the first `keep` bytes and writes `end` after them (platform::LockedFile::ReplaceEnd).
+  void ReplaceEnd(std::uint64_t keep, std::string_view end);
   platform::ReplaceRoute LastRoute() const { return file_.LastRoute(); }
 
  private:

@@ -206,22 +206,50 @@ Packet KeyStatsPacket(std::span<const ExerciseKeyStats> exercises) {
   return packet;
 }
 
-std::optional<std::string> WithExercisesAtEnd(std::string_view bytes, std::span<const ExerciseKeyStats> added) {
-  const std::string fresh = WritePacket(KeyStatsPacket(added));
-  constexpr std::string_view RowsOpen = "<ROWDATA>", RowsClose = "</ROWDATA>";
-  const std::size_t rowsStart = fresh.find(RowsOpen);
-  const std::size_t rowsEnd = fresh.rfind(RowsClose);
-  if (rowsStart == std::string::npos || rowsEnd == std::string::npos) return std::nullopt;
-  const std::string_view head = std::string_view(fresh).substr(0, rowsStart + RowsOpen.size());
-  const std::string_view rows = std::string_view(fresh).substr(head.size(), rowsEnd - head.size());
-  const std::string_view tail = std::string_view(fresh).substr(rowsEnd);
-  if (bytes.size() < head.size() + tail.size() || !bytes.starts_with(head) || !bytes.ends_with(tail))
-    return std::nullopt;
-  std::string grown;
-  grown.reserve(bytes.size() + rows.size());
-  grown.append(bytes.substr(0, bytes.size() - tail.size())).append(rows).append(tail);
-  return grown;
+namespace {
+
+// What the writer lays around the rows: the start of the file up to its first row, and its
+// end after the last.
+struct Layout {
+  std::string head, end;
+};
+constexpr std::string_view RowsOpen = "<ROWDATA>", RowsClose = "</ROWDATA>";
+
+std::optional<Layout> LayoutOf(const std::string& bytes) {
+  const std::size_t rowsStart = bytes.find(RowsOpen);
+  const std::size_t rowsEnd = bytes.rfind(RowsClose);
+  if (rowsStart == std::string::npos || rowsEnd == std::string::npos || rowsEnd < rowsStart) return std::nullopt;
+  return Layout{bytes.substr(0, rowsStart + RowsOpen.size()), bytes.substr(rowsEnd)};
 }
+
+const Layout& WrittenLayout() {
+  static const Layout layout = [] {
+    ExerciseKeyStats sample;
+    sample.keys.push_back({u'a', 1, 0, 0, 0, {}});
+    return LayoutOf(WritePacket(KeyStatsPacket({&sample, 1}))).value_or(Layout{});
+  }();
+  return layout;
+}
+
+}  // namespace
+
+std::optional<std::size_t> EndOfExercises(std::string_view bytes) {
+  const Layout& layout = WrittenLayout();
+  if (layout.head.empty() || bytes.size() < layout.head.size() + layout.end.size() ||
+      !bytes.starts_with(layout.head) || !bytes.ends_with(layout.end))
+    return std::nullopt;
+  return bytes.size() - layout.end.size();
+}
+
+std::optional<std::string> ExerciseRows(std::span<const ExerciseKeyStats> added) {
+  const std::string fresh = WritePacket(KeyStatsPacket(added));
+  const Layout& layout = WrittenLayout();
+  const std::optional<Layout> mine = LayoutOf(fresh);
+  if (!mine || mine->head != layout.head || mine->end != layout.end) return std::nullopt;
+  return fresh.substr(layout.head.size(), fresh.size() - layout.head.size() - layout.end.size());
+}
+
+std::string_view KeyStatsFileEnd() { return WrittenLayout().end; }
 
 std::vector<ExerciseKeyStats> ReadKeyStats(const Packet& packet) {
   const auto columns = BindFields(packet);

@@ -74,11 +74,17 @@ class KeyStatsError : public std::runtime_error {
 // The rows of these exercises, in their order; WritePacket makes the file's bytes.
 Packet KeyStatsPacket(std::span<const ExerciseKeyStats> exercises);
 
-// The file `bytes`, as WritePacket(KeyStatsPacket(...)) wrote it, with `added` after its
-// exercises: the same bytes as writing them all at once. Nothing when `bytes` is not laid
-// out as that writer lays it out (another version, another program), which only the whole
-// merge may touch.
-std::optional<std::string> WithExercisesAtEnd(std::string_view bytes, std::span<const ExerciseKeyStats> added);
+// Exercises are added at the end of a file without reading it whole: its bytes up to the
+// end of its last exercise stay, the new exercises' rows and the file's end follow them, and
+// the file holds the same bytes as if they had all been written at once.
+// Where the rows end in `bytes`, written by WritePacket(KeyStatsPacket(...)). Nothing when
+// `bytes` are not laid out as that writer lays them out (another version, another program):
+// only the whole merge may touch those.
+std::optional<std::size_t> EndOfExercises(std::string_view bytes);
+// The rows of `added`, to go there (nothing where the writer would lay them out otherwise).
+std::optional<std::string> ExerciseRows(std::span<const ExerciseKeyStats> added);
+// What follows the rows: the end of the file.
+std::string_view KeyStatsFileEnd();
 
 // The exercises a packet holds (ReadPacket reads the bytes). Throws KeyStatsError.
 std::vector<ExerciseKeyStats> ReadKeyStats(const Packet& packet);

@@ -111,18 +111,19 @@ void KeyStatsStore::Add(ExerciseKeyStats exercise) {
 
 void KeyStatsStore::Check(const std::filesystem::path& name) {
   checked_.reset();
-  checking_ = std::async(std::launch::async, [name]() -> std::optional<platform::FileStamp> {
+  checking_ = std::async(std::launch::async, [name]() -> std::optional<Found> {
                 try {
                   HistoryFile file(name, HistoryFile::Use::Load);
-                  ExercisesIn(file.Read());
-                  return file.Stamp();
+                  const std::string bytes = file.Read();
+                  ExercisesIn(bytes);
+                  return Found{file.Stamp(), EndOfExercises(bytes), platform::LocksWorkFor(name)};
                 } catch (const std::exception&) {
                   return std::nullopt;  // the save reads it whole and says what is wrong
                 }
               }).share();
 }
 
-std::optional<platform::FileStamp> KeyStatsStore::CheckedStamp() {
+std::optional<KeyStatsStore::Found> KeyStatsStore::Checked() {
   if (checking_.valid()) {
     checked_ = checking_.get();
     checking_ = {};
@@ -135,18 +136,17 @@ void KeyStatsStore::SaveToFile(const std::filesystem::path& name, const std::fil
   std::vector<ExerciseKeyStats> mine = pending_;
   for (const Recovered& r : recovered) AddMissing(mine, r.exercises);
   if (mine.empty()) return;
-  const std::optional<platform::FileStamp> checked = CheckedStamp();
+  const std::optional<Found> checked = Checked();
   checked_.reset();
-  const bool locksWork = platform::LocksWorkFor(name);
-  std::optional<platform::FileStamp> written;
+  const bool locksWork = checked ? checked->locksWork : platform::LocksWorkFor(name);
+  std::optional<Found> written;
   std::chrono::steady_clock::duration saveTook{};
   ReadAgainIfTorn<KeyStatsFileError>(name, [&] {
     HistoryFile file(name, HistoryFile::Use::Save);
     const auto saveStarted = std::chrono::steady_clock::now();
-    const std::string bytes = file.Read();
     // This run's own exercises on a file known whole since, which holds none of them but
-    // those this store wrote: the others go at its end unread.
-    if (recovered.empty() && locksWork && checked && file.Stamp() == *checked) {
+    // those this store wrote: the others go at its end, the file unread.
+    if (recovered.empty() && locksWork && checked && checked->endOfExercises && file.Stamp() == checked->stamp) {
       std::vector<ExerciseKeyStats> fresh;
       AddMissing(fresh, mine);
       std::erase_if(fresh, [this](const ExerciseKeyStats& e) {
@@ -154,20 +154,23 @@ void KeyStatsStore::SaveToFile(const std::filesystem::path& name, const std::fil
                            [&e](const ExerciseKeyStats& s) { return Identity(s) == Identity(e); });
       });
       if (fresh.empty()) return;
-      if (const std::optional<std::string> grown = WithExercisesAtEnd(bytes, fresh)) {
-        file.ReplaceGrowingEnd(*grown);
-        written = file.Stamp();
+      if (const std::optional<std::string> rows = ExerciseRows(fresh)) {
+        const std::size_t keep = *checked->endOfExercises;
+        file.ReplaceEnd(keep, *rows + std::string(KeyStatsFileEnd()));
+        written = Found{file.Stamp(), keep + rows->size(), locksWork};
         return;
       }
     }
+    const std::string bytes = file.Read();
     std::vector<ExerciseKeyStats> all = ExercisesIn(bytes);
     if (AddMissing(all, mine) > 0) {
-      file.Replace(WritePacket(KeyStatsPacket(all)));
-      written = file.Stamp();
+      const std::string whole = WritePacket(KeyStatsPacket(all));
+      file.Replace(whole);
+      written = Found{file.Stamp(), EndOfExercises(whole), locksWork};
       saveTook = std::chrono::steady_clock::now() - saveStarted;
     }
   });
-  if (written && !locksWork) CheckSavedWithoutLock(name, mine, *written, saveTook);
+  if (written && !locksWork) CheckSavedWithoutLock(name, mine, written->stamp, saveTook);
   // Whole and valid as written, it need not be read again by this run's next save.
   if (locksWork) checked_ = written;
   savedHere_.insert(savedHere_.end(), pending_.begin(), pending_.end());

@@ -43,13 +43,13 @@ class KeyStatsStore {
   //
   // A file Check found whole and that nobody changed since is not read again: the new
   // exercises are written at its end (the same bytes as the whole merge would give), so a
-  // close does not rewrite a large file.
+  // close neither reads nor rewrites a large file.
   void SaveToFile(const std::filesystem::path& name, const std::filesystem::path& dataFolder = {});
   // Reads the file `name` on a thread of its own (the trainer's start, while the student
   // types) to know it whole and valid when it comes to be saved; SaveToFile waits for it.
   void Check(const std::filesystem::path& name);
   // Waits for Check: whether it found the file whole and valid.
-  bool CheckedWhole() { return CheckedStamp().has_value(); }
+  bool CheckedWhole() { return Checked().has_value(); }
 
   // When the file cannot take them (not ours, locked at the session's end, a folder that
   // refuses it): the exercises waiting go to its recovery file, beside it or else in the
@@ -60,12 +60,18 @@ class KeyStatsStore {
                                                                    const std::filesystem::path& dataFolder);
 
  private:
-  std::optional<platform::FileStamp> CheckedStamp();
+  // What Check found: the stamp of the file as it was read whole and valid, and where its
+  // exercises end when new ones may go there (EndOfExercises).
+  struct Found {
+    platform::FileStamp stamp;
+    std::optional<std::size_t> endOfExercises;
+    bool locksWork = false;  // platform::LocksWorkFor, asked once
+  };
+  std::optional<Found> Checked();
 
   std::vector<ExerciseKeyStats> pending_;
-  // What Check found: the stamp of the file as it was read whole and valid.
-  std::shared_future<std::optional<platform::FileStamp>> checking_;
-  std::optional<platform::FileStamp> checked_;
+  std::shared_future<std::optional<Found>> checking_;
+  std::optional<Found> checked_;
   // This run's exercises already saved: a file nobody changed since holds them.
   std::vector<ExerciseKeyStats> savedHere_;
 };

@@ -81,14 +81,15 @@ class LockedFile {
   // removed first (those another user's cannot be are named on standard error). Needs the
   // exclusive lock.
   std::error_code Replace(std::string_view bytes);
-  // The same, written in place first, even where a rename could be done (the rename being
-  // the way back when that fails): for a large file that only grows at its end, the write
-  // and its journal then hold just the new end, not the whole file again.
-  std::error_code ReplaceGrowingEnd(std::string_view bytes);
+  // Keeps the file's first `keep` bytes (at most its size) and makes `end` follow them,
+  // written in place and journaled as above, even where a rename could be done: for a large
+  // file that grows at its end, whose start the caller knows to be as it was, neither the
+  // file nor its journal is read or written whole. When the write in place cannot be done,
+  // the whole file goes by the routes of Replace.
+  std::error_code ReplaceEnd(std::uint64_t keep, std::string_view end);
   ReplaceRoute LastRoute() const { return route_; }
 
  private:
-  std::error_code Replace(std::string_view bytes, ReplaceRoute first);
   void Release();
 
   std::filesystem::path target_;  // links resolved: the file that is replaced

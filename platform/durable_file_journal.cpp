@@ -43,7 +43,7 @@ std::string EncodeJournal(const JournalHeader& h, std::string_view body) { retur
 
 std::string JournalHead(const JournalHeader& h, std::string_view body) {
   std::string out(Magic);
-  out.append(Mark.size(), '\0');
+  out.append(Mark);
   for (const std::uint64_t v : {h.device, h.file, h.oldSize, h.newSize, h.offset, h.anchorHash, h.pathHash,
                                 static_cast<std::uint64_t>(body.size()), Fnv(body)})
     Put(out, v);

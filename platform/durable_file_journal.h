@@ -6,10 +6,13 @@
 #include <vector>
 
 // The journal of a write in place: before the history itself is overwritten, the bytes it
-// is about to receive are kept in a journal file, flushed, and only then marked complete.
-// A save killed half way through its write leaves a complete journal, which the next open of
-// that history (under the exclusive lock) writes over the history again, finishing the save;
-// a journal without its mark means the write never started and is only removed. The
+// is about to receive are kept in a journal file, marked complete and flushed. A save killed
+// half way through its write leaves a complete journal, which the next open of that history
+// (under the exclusive lock) writes over the history again, finishing the save. A journal
+// that a crash cut short fails its checksums (its header's, and its body's, which the header
+// holds), and one whose mark was taken off was done with: either way the write never
+// started, and the journal is only removed. One flush makes it, where a mark written after
+// a flushed body would cost a second: a journal is written at every close. The
 // format is the same on every system; the files are handled in durable_file_posix.cpp and
 // durable_file_windows.cpp.
 namespace tecladim::platform {
@@ -25,16 +28,16 @@ struct JournalHeader {
   friend bool operator==(const JournalHeader&, const JournalHeader&) = default;
 };
 
-// The journal's bytes, still without the mark: written and flushed first, then the mark is
-// written at JournalMarkOffset and flushed.
+// The journal's bytes, marked.
 std::string EncodeJournal(const JournalHeader& header, std::string_view body);
 // The bytes before the body, which follows them at once: a large body need not be copied.
 std::string JournalHead(const JournalHeader& header, std::string_view body);
+// Where the mark is, and what it is: a journal that may not be removed is unmarked instead.
 inline constexpr std::size_t JournalMarkOffset = 8;
 std::string_view JournalMark();
 
 enum class JournalState {
-  Incomplete,  // no mark, a wrong checksum or cut short: the write it was for never started
+  Incomplete,  // unmarked, a wrong checksum or cut short: the write it was for never started
   Complete,
 };
 JournalState DecodeJournal(std::string_view bytes, JournalHeader& header, std::string_view& body);

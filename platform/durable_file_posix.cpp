@@ -151,11 +151,20 @@ std::error_code ReadWhole(const std::filesystem::path& name, std::string& bytes)
   return ec;
 }
 
+// Whether the removal of a journal must reach the disk before the save returns.
+enum class Removal {
+  Flushed,
+  // Of a journal beside its file, whose write is done: should a crash bring it back, it
+  // writes the same bytes again at the next open; a later save makes the removal last (its
+  // rename flushes this folder, its own journal takes this name). Saves a flush per close.
+  Lazy,
+};
+
 // A journal that is done with. One that may not be removed (another user's, in a sticky
 // folder) loses its mark instead, which makes it a journal of a write that never started.
-void Discard(const std::filesystem::path& journal) {
+void Discard(const std::filesystem::path& journal, Removal removal = Removal::Flushed) {
   if (::unlink(journal.c_str()) == 0) {
-    FlushFolder(FolderOf(journal));
+    if (removal == Removal::Flushed) FlushFolder(FolderOf(journal));
     return;
   }
   const int fd = ::open(journal.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
@@ -165,8 +174,8 @@ void Discard(const std::filesystem::path& journal) {
   ::close(fd);
 }
 
-// Writes the journal and its mark, each flushed, and its name into its folder: after this a
-// crash at any moment of the write in place is finished at the next Lock. `mode`: the
+// Writes the journal, marked and flushed, and its name into its folder: after this a crash
+// at any moment of the write in place is finished at the next Lock. `mode`: the
 // history's permissions, so that whoever may write the history may finish it.
 std::error_code WriteJournal(const std::filesystem::path& target, std::string_view head, std::string_view body,
                              mode_t mode, std::filesystem::path& written) {
@@ -190,8 +199,6 @@ std::error_code WriteJournal(const std::filesystem::path& target, std::string_vi
     if (beside) ::fchmod(fd, mode & 0666);
     ec = WriteAllAt(fd, head, 0);
     if (!ec) ec = WriteAllAt(fd, body, static_cast<off_t>(head.size()));
-    if (!ec && ::fsync(fd) != 0) ec = LastError();
-    if (!ec) ec = WriteAllAt(fd, JournalMark(), JournalMarkOffset);
     if (!ec && ::fsync(fd) != 0) ec = LastError();
     ::close(fd);
     if (ec) {
@@ -446,66 +453,51 @@ std::error_code ReplaceByRename(const std::filesystem::path& target, const struc
   return {};
 }
 
-// Writes over the file itself, from the first byte that changes. The new bytes go first
-// into a journal, so that a crash half way is finished at the next Lock; then the whole
-// new size is reserved, so that a full disk stops the save before the old content is
-// touched. Should a write fail half way all the same, the old bytes are put back as far as
-// the disk lets us, and what cannot be is finished from the journal.
-std::error_code WriteInPlace(int fd, const struct stat& old, std::string_view bytes, const LockedFile& file,
+// Writes over the file itself, from the write's offset. The new bytes go first into a
+// journal, so that a crash half way is finished at the next Lock; then the whole new size is
+// reserved, so that a full disk stops the save before the old content is touched. Should a
+// write fail half way all the same, the old bytes are put back as far as the disk lets us,
+// and what cannot be is finished from the journal.
+std::error_code WriteInPlace(int fd, const struct stat& old, const InPlaceWrite& write,
                              const std::filesystem::path& target) {
   const auto oldSize = static_cast<std::uint64_t>(old.st_size);
-  std::string previous;
-  if (const std::error_code ec = file.Read(previous)) return ec;
-  previous.resize(std::min<std::size_t>(previous.size(), oldSize));
-  const JournalHeader header =
-      MakeJournalHeader(static_cast<std::uint64_t>(old.st_dev), static_cast<std::uint64_t>(old.st_ino), previous, bytes,
-                        AbsoluteHistoryPath(target));
-  const auto offset = static_cast<std::size_t>(header.offset);
-  const std::string_view fresh = bytes.substr(offset);
+  const auto offset = static_cast<off_t>(write.header.offset);
   std::filesystem::path journal;
-  if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, old.st_mode, journal))
+  if (const std::error_code ec =
+          WriteJournal(target, JournalHead(write.header, write.fresh), write.fresh, old.st_mode, journal))
     Report("cannot keep a journal of the save of " + Quoted(target) + " (" + ec.message() +
            "); it is written in place without one, and a crash during the write may damage it");
   const auto forget = [&journal] {
     if (!journal.empty()) Discard(journal);
   };
-  if (const std::error_code ec = Reserve(fd, oldSize, bytes.size())) {
+  if (const std::error_code ec = Reserve(fd, oldSize, write.header.newSize)) {
     // Undo a size that grew before the disk ran out; the old bytes were not touched.
     [[maybe_unused]] const int shrunk = ::ftruncate(fd, static_cast<off_t>(oldSize));
     forget();
     return ec;
   }
-  std::error_code ec = WriteAllAt(fd, fresh, static_cast<off_t>(offset));
-  if (!ec && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) ec = LastError();
+  std::error_code ec = WriteAllAt(fd, write.fresh, offset);
+  if (!ec && ::ftruncate(fd, static_cast<off_t>(write.header.newSize)) != 0) ec = LastError();
   if (!ec && ::fsync(fd) != 0) ec = LastError();
   if (!ec) {
-    forget();
+    if (!journal.empty())
+      Discard(journal, journal.parent_path() == target.parent_path() ? Removal::Lazy : Removal::Flushed);
     return {};
   }
-  if (!WriteAllAt(fd, std::string_view(previous).substr(offset), static_cast<off_t>(offset)) &&
-      ::ftruncate(fd, static_cast<off_t>(oldSize)) == 0 && ::fsync(fd) == 0)
+  if (!WriteAllAt(fd, write.previousEnd, offset) && ::ftruncate(fd, static_cast<off_t>(oldSize)) == 0 &&
+      ::fsync(fd) == 0)
     forget();
   return ec;
 }
 
 }  // namespace
 
-std::error_code LockedFile::Replace(std::string_view bytes) { return Replace(bytes, ReplaceRoute::Renamed); }
-
-std::error_code LockedFile::ReplaceGrowingEnd(std::string_view bytes) { return Replace(bytes, ReplaceRoute::InPlace); }
-
-std::error_code LockedFile::Replace(std::string_view bytes, ReplaceRoute first) {
+std::error_code LockedFile::Replace(std::string_view bytes) {
   route_ = ReplaceRoute::None;
-  if (fd_ < 0) return Error(std::errc::bad_file_descriptor);
-  if (!writable_) return Error(std::errc::bad_file_descriptor);  // locked for reading only
+  if (fd_ < 0 || !writable_) return Error(std::errc::bad_file_descriptor);  // not locked, or for reading only
   struct stat old {};
   if (::fstat(fd_, &old) != 0) return LastError();
   RemoveStaleTemporaries(FolderOf(target_), target_.filename().string(), LocksWorkFor(target_));
-  if (first == ReplaceRoute::InPlace && !WriteInPlace(fd_, old, bytes, *this, target_)) {
-    written_ = true;
-    route_ = ReplaceRoute::InPlace;
-    return {};
-  }
   // A rename would part a file with several names from the others.
   if (old.st_nlink <= 1) {
     int newFile = -1;
@@ -517,11 +509,39 @@ std::error_code LockedFile::Replace(std::string_view bytes, ReplaceRoute first) 
       return {};
     }
   }
-  const std::error_code ec = WriteInPlace(fd_, old, bytes, *this, target_);
-  if (ec) return ec;
+  std::string previous;
+  if (const std::error_code ec = Read(previous)) return ec;
+  previous.resize(std::min<std::size_t>(previous.size(), static_cast<std::size_t>(old.st_size)));
+  if (const std::error_code ec = WriteInPlace(
+          fd_, old,
+          WholeInPlace(static_cast<std::uint64_t>(old.st_dev), static_cast<std::uint64_t>(old.st_ino), previous, bytes,
+                       target_),
+          target_))
+    return ec;
   written_ = true;
   route_ = ReplaceRoute::InPlace;
   return {};
+}
+
+std::error_code LockedFile::ReplaceEnd(std::uint64_t keep, std::string_view end) {
+  route_ = ReplaceRoute::None;
+  if (fd_ < 0 || !writable_) return Error(std::errc::bad_file_descriptor);
+  struct stat old {};
+  if (::fstat(fd_, &old) != 0) return LastError();
+  PosixJournalCalls calls(fd_);
+  InPlaceWrite write;
+  if (!EndInPlace(calls, keep, end, target_, write) && !WriteInPlace(fd_, old, write, target_)) {
+    written_ = true;
+    route_ = ReplaceRoute::InPlace;
+    return {};
+  }
+  // The way back: the whole file, by the usual routes.
+  std::string whole;
+  if (const std::error_code ec = Read(whole)) return ec;
+  if (keep > whole.size()) return Error(std::errc::invalid_argument);
+  whole.resize(static_cast<std::size_t>(keep));
+  whole.append(end);
+  return Replace(whole);
 }
 
 // A lock of its own open file: flock locks belong to the open file, so this neither takes

@@ -40,6 +40,33 @@ JournalHeader MakeJournalHeader(std::uint64_t device, std::uint64_t file, std::s
           PathHash(absoluteHistory)};
 }
 
+InPlaceWrite WholeInPlace(std::uint64_t device, std::uint64_t file, std::string_view previous, std::string_view bytes,
+                          const std::filesystem::path& history) {
+  InPlaceWrite write;
+  write.header = MakeJournalHeader(device, file, previous, bytes, AbsoluteHistoryPath(history));
+  const auto offset = static_cast<std::size_t>(write.header.offset);
+  write.fresh = bytes.substr(offset);
+  write.previousEnd = previous.substr(offset);
+  return write;
+}
+
+std::error_code EndInPlace(JournalCalls& calls, std::uint64_t keep, std::string_view end,
+                           const std::filesystem::path& history, InPlaceWrite& write) {
+  std::uint64_t device = 0, file = 0, size = 0;
+  if (const std::error_code ec = calls.Identify(device, file, size)) return ec;
+  if (keep > size) return std::make_error_code(std::errc::invalid_argument);
+  const std::uint64_t start = keep > JournalAnchorLength ? keep - JournalAnchorLength : 0;
+  std::string around;
+  if (const std::error_code ec = calls.ReadAt(start, static_cast<std::size_t>(size - start), around)) return ec;
+  if (around.size() != size - start) return std::make_error_code(std::errc::io_error);  // shrank under the lock
+  const auto before = static_cast<std::size_t>(keep - start);
+  write.header = {device, file, size, keep + end.size(), keep, JournalAnchorHash(std::string_view(around).substr(0, before)),
+                  PathHash(AbsoluteHistoryPath(history))};
+  write.fresh = end;
+  write.previousEnd = around.substr(before);
+  return {};
+}
+
 void ReplayJournals(JournalCalls& calls, const std::vector<std::filesystem::path>& places,
                     const std::filesystem::path& history) {
   for (const std::filesystem::path& journal : places) {

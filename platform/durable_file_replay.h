@@ -37,6 +37,20 @@ class JournalCalls {
 JournalHeader MakeJournalHeader(std::uint64_t device, std::uint64_t file, std::string_view previous,
                                 std::string_view fresh, const std::filesystem::path& absoluteHistory);
 
+// A write in place: the file's bytes before `header.offset` stay, `fresh` follows them.
+struct InPlaceWrite {
+  JournalHeader header;
+  std::string_view fresh;
+  std::string previousEnd;  // the old bytes from the offset on, put back should the write fail
+};
+// `bytes` over the whole file, read as `previous`: written from the first byte that changes.
+InPlaceWrite WholeInPlace(std::uint64_t device, std::uint64_t file, std::string_view previous, std::string_view bytes,
+                          const std::filesystem::path& history);
+// `end` after the file's first `keep` bytes, which the caller knows to be as they were: only
+// the few bytes before them (the journal's anchor) and the old ones after them are read.
+std::error_code EndInPlace(JournalCalls& calls, std::uint64_t keep, std::string_view end,
+                           const std::filesystem::path& history, InPlaceWrite& write);
+
 // Under the exclusive lock, the history open for writing: each journal at `places` that is
 // complete and fits the history is written over it and removed; an incomplete one is
 // removed; one that does not fit (the history was replaced since) is set aside and named.

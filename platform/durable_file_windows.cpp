@@ -208,8 +208,8 @@ class WindowsJournalCalls final : public JournalCalls {
   HANDLE file_;
 };
 
-// Writes the journal and its mark, each flushed: after this a crash at any moment of the
-// write in place is finished at the next Lock. The journal beside the history takes the
+// Writes the journal, marked and flushed: after this a crash at any moment of the write in
+// place is finished at the next Lock. The journal beside the history takes the
 // folder's inherited permissions, as the history does.
 std::error_code WriteJournal(const std::filesystem::path& target, std::string_view head, std::string_view body,
                              std::filesystem::path& written) {
@@ -227,8 +227,6 @@ std::error_code WriteJournal(const std::filesystem::path& target, std::string_vi
     }
     std::error_code ec = WriteAllAt(file, head, 0);
     if (!ec) ec = WriteAllAt(file, body, head.size());
-    if (!ec && !::FlushFileBuffers(file)) ec = LastError();
-    if (!ec) ec = WriteAllAt(file, JournalMark(), JournalMarkOffset);
     if (!ec && !::FlushFileBuffers(file)) ec = LastError();
     ::CloseHandle(file);
     if (ec) {
@@ -333,49 +331,40 @@ bool RenameKeepsPermissions(HANDLE file) {
   return keeps;
 }
 
-// Writes over the file itself, from the first byte that changes. The new bytes go first
-// into a journal, so that a crash half way is finished at the next Lock; then the disk
-// gives room for the whole new size (allocated without moving the file's visible end), so
-// that a full disk stops the save before the old content is touched. Should a write fail
-// half way all the same, the old bytes are put back as far as the disk lets us, and what
-// cannot be is finished from the journal.
-std::error_code WriteInPlace(HANDLE file, const BY_HANDLE_FILE_INFORMATION& old, std::string_view bytes,
-                             const LockedFile& locked, const std::filesystem::path& target) {
+// Writes over the file itself, from the write's offset. The new bytes go first into a
+// journal, so that a crash half way is finished at the next Lock; then the disk gives room
+// for the whole new size (allocated without moving the file's visible end), so that a full
+// disk stops the save before the old content is touched. Should a write fail half way all
+// the same, the old bytes are put back as far as the disk lets us, and what cannot be is
+// finished from the journal.
+std::error_code WriteInPlace(HANDLE file, const BY_HANDLE_FILE_INFORMATION& old, const InPlaceWrite& write,
+                             const std::filesystem::path& target) {
   const std::uint64_t oldSize = SizeOf(old);
-  std::string previous;
-  if (const std::error_code ec = locked.Read(previous)) return ec;
-  previous.resize(static_cast<std::size_t>(std::min<std::uint64_t>(previous.size(), oldSize)));
-  const JournalHeader header = MakeJournalHeader(
-      old.dwVolumeSerialNumber, (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow, previous,
-      bytes, AbsoluteHistoryPath(target));
-  const auto offset = static_cast<std::size_t>(header.offset);
-  const std::string_view fresh = bytes.substr(offset);
+  const std::uint64_t offset = write.header.offset;
   std::filesystem::path journal;
-  if (const std::error_code ec = WriteJournal(target, JournalHead(header, fresh), fresh, journal))
+  if (const std::error_code ec = WriteJournal(target, JournalHead(write.header, write.fresh), write.fresh, journal))
     Report("cannot keep a journal of the save of " + QuotedPath(target) + " (" + ec.message() +
            "); it is written in place without one, and a crash during the write may damage it");
   const auto forget = [&journal] {
     if (!journal.empty()) Discard(journal);
   };
-  if (bytes.size() > oldSize) {
+  if (write.header.newSize > oldSize) {
     FILE_ALLOCATION_INFO room{};
-    room.AllocationSize.QuadPart = static_cast<LONGLONG>(bytes.size());
+    room.AllocationSize.QuadPart = static_cast<LONGLONG>(write.header.newSize);
     if (!::SetFileInformationByHandle(file, FileAllocationInfo, &room, sizeof room)) {
       const std::error_code ec = LastError();
       forget();
       return ec;
     }
   }
-  std::error_code ec = WriteAllAt(file, fresh, offset);
-  if (!ec) ec = SetEnd(file, bytes.size());
+  std::error_code ec = WriteAllAt(file, write.fresh, offset);
+  if (!ec) ec = SetEnd(file, write.header.newSize);
   if (!ec && !::FlushFileBuffers(file)) ec = LastError();
   if (!ec) {
     forget();
     return {};
   }
-  if (!WriteAllAt(file, std::string_view(previous).substr(offset), offset) && !SetEnd(file, oldSize) &&
-      ::FlushFileBuffers(file))
-    forget();
+  if (!WriteAllAt(file, write.previousEnd, offset) && !SetEnd(file, oldSize) && ::FlushFileBuffers(file)) forget();
   return ec;
 }
 
@@ -492,23 +481,14 @@ FileStamp LockedFile::Stamp() const {
   return stamp;
 }
 
-std::error_code LockedFile::Replace(std::string_view bytes) { return Replace(bytes, ReplaceRoute::Renamed); }
-
-std::error_code LockedFile::ReplaceGrowingEnd(std::string_view bytes) { return Replace(bytes, ReplaceRoute::InPlace); }
-
-std::error_code LockedFile::Replace(std::string_view bytes, ReplaceRoute first) {
+std::error_code LockedFile::Replace(std::string_view bytes) {
   route_ = ReplaceRoute::None;
   const HANDLE file = AsHandle(handle_);
-  if (file == INVALID_HANDLE_VALUE) return Win32Error(ERROR_INVALID_HANDLE);
-  if (!writable_) return Win32Error(ERROR_INVALID_HANDLE);  // locked for reading only
+  // Not locked, or for reading only.
+  if (file == INVALID_HANDLE_VALUE || !writable_) return Win32Error(ERROR_INVALID_HANDLE);
   BY_HANDLE_FILE_INFORMATION old{};
   if (!Identify(file, old)) return LastError();
   RemoveStaleTemporaries(target_);
-  if (first == ReplaceRoute::InPlace && !WriteInPlace(file, old, bytes, *this, target_)) {
-    written_ = true;
-    route_ = ReplaceRoute::InPlace;
-    return {};
-  }
   // A rename would part a file with several names from the others, and hand the file to
   // this user with the folder's permissions only.
   if (old.nNumberOfLinks <= 1 && RenameKeepsPermissions(file)) {
@@ -521,12 +501,39 @@ std::error_code LockedFile::Replace(std::string_view bytes, ReplaceRoute first) 
       return {};
     }
   }
-  if (const std::error_code ec = WriteInPlace(file, old, bytes, *this, target_)) return ec;
+  std::string previous;
+  if (const std::error_code ec = Read(previous)) return ec;
+  previous.resize(static_cast<std::size_t>(std::min<std::uint64_t>(previous.size(), SizeOf(old))));
+  const InPlaceWrite write = WholeInPlace(
+      old.dwVolumeSerialNumber, (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow, previous,
+      bytes, target_);
+  if (const std::error_code ec = WriteInPlace(file, old, write, target_)) return ec;
   written_ = true;
   route_ = ReplaceRoute::InPlace;
   return {};
 }
 
+std::error_code LockedFile::ReplaceEnd(std::uint64_t keep, std::string_view end) {
+  route_ = ReplaceRoute::None;
+  const HANDLE file = AsHandle(handle_);
+  if (file == INVALID_HANDLE_VALUE || !writable_) return Win32Error(ERROR_INVALID_HANDLE);
+  BY_HANDLE_FILE_INFORMATION old{};
+  if (!Identify(file, old)) return LastError();
+  WindowsJournalCalls calls(file);
+  InPlaceWrite write;
+  if (!EndInPlace(calls, keep, end, target_, write) && !WriteInPlace(file, old, write, target_)) {
+    written_ = true;
+    route_ = ReplaceRoute::InPlace;
+    return {};
+  }
+  // The way back: the whole file, by the usual routes.
+  std::string whole;
+  if (const std::error_code ec = Read(whole)) return ec;
+  if (keep > whole.size()) return std::make_error_code(std::errc::invalid_argument);
+  whole.resize(static_cast<std::size_t>(keep));
+  whole.append(end);
+  return Replace(whole);
+}
 
 // Every local and SMB file system of Windows has byte-range locks.
 bool LocksWorkFor(const std::filesystem::path&) { return true; }

@@ -59,8 +59,7 @@ struct MemoryFiles final : JournalCalls {
 
 std::string JournalOf(const std::string& old, const std::string& fresh, std::uint64_t fileId) {
   const JournalHeader header = MakeJournalHeader(1, fileId, old, fresh, History);
-  std::string bytes = EncodeJournal(header, std::string_view(fresh).substr(header.offset));
-  return bytes.replace(JournalMarkOffset, JournalMark().size(), JournalMark());
+  return EncodeJournal(header, std::string_view(fresh).substr(header.offset));
 }
 
 TEST(JournalReplay, AnOpenFinishesWhatItCanAndKeepsWhatItCannot) {
@@ -100,6 +99,28 @@ TEST(JournalReplay, AnOpenFinishesWhatItCanAndKeepsWhatItCannot) {
     EXPECT_EQ(left, c.journalsLeft);
     ASSERT_EQ(files.reports.size(), 1u);
     EXPECT_NE(files.reports[0].find(c.report), std::string::npos) << files.reports[0];
+  }
+}
+
+// A journal is flushed once, its mark with it: what a crash leaves of it (cut short, or a
+// block that never reached the disk) must fail its checksums, and the history stay as it is.
+TEST(JournalReplay, AJournalLeftPartlyWrittenByACrashIsNeverApplied) {
+  const std::string whole = JournalOf(Old, Fresh, 7);
+  std::vector<std::pair<std::string, std::string>> partial;
+  for (std::size_t cut = 0; cut < whole.size(); ++cut) partial.push_back({"cut at " + std::to_string(cut), whole.substr(0, cut)});
+  constexpr std::size_t Block = 8;
+  for (std::size_t at = JournalMarkOffset + JournalMark().size(); at < whole.size(); at += Block) {
+    std::string lost = whole;
+    lost.replace(at, std::min(Block, whole.size() - at), std::min(Block, whole.size() - at), '\0');
+    partial.push_back({"zeros at " + std::to_string(at), lost});
+  }
+  for (const auto& [name, journal] : partial) {
+    SCOPED_TRACE(name);
+    MemoryFiles files;
+    files.journals[Places[0]] = journal;
+    ReplayJournals(files, Places, History);
+    EXPECT_EQ(files.history, Old);
+    EXPECT_TRUE(files.journals.empty());
   }
 }
 

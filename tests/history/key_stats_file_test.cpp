@@ -61,9 +61,10 @@ TEST(KeyStatsFile, ExercisesReadBackAsWritten) {
 TEST(KeyStatsFile, ExercisesWrittenAtTheEndGiveTheBytesOfTheWholeWrite) {
   const auto both = TwoExercises();
   const std::string first = WritePacket(KeyStatsPacket({both.begin(), 1}));
-  const std::optional<std::string> grown = WithExercisesAtEnd(first, {both.begin() + 1, 1});
-  ASSERT_TRUE(grown);
-  EXPECT_EQ(*grown, WritePacket(KeyStatsPacket(both)));
+  const std::optional<std::size_t> end = EndOfExercises(first);
+  const std::optional<std::string> rows = ExerciseRows({both.begin() + 1, 1});
+  ASSERT_TRUE(end && rows);
+  EXPECT_EQ(first.substr(0, *end) + *rows + std::string(KeyStatsFileEnd()), WritePacket(KeyStatsPacket(both)));
 
   const std::string other = WritePacket(Packet{});
   const struct {
@@ -80,7 +81,7 @@ TEST(KeyStatsFile, ExercisesWrittenAtTheEndGiveTheBytesOfTheWholeWrite) {
          return WritePacket(p);
        }()},
   };
-  for (const auto& r : refused) EXPECT_FALSE(WithExercisesAtEnd(r.bytes, both)) << r.name;
+  for (const auto& r : refused) EXPECT_FALSE(EndOfExercises(r.bytes)) << r.name;
 }
 
 // The form other programs read: stamps on an exercise's first row only, zeros left blank.

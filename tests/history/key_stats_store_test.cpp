@@ -100,11 +100,17 @@ TEST_F(KeyStatsStoreTest, AFileFoundWholeAtTheStartGetsTheNewExercisesAtItsEnd) 
   struct stat after {};
   ASSERT_EQ(::stat(file_.c_str(), &after), 0);
   EXPECT_EQ(after.st_ino, before.st_ino) << "written at its end, in place";
+  store.Add(Exercise(40, 3, u'b'));  // at the end this save knows of, unread
+  store.SaveToFile(file_);
+  ASSERT_EQ(::stat(file_.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
   other.Add(Exercise(33, 14, u'é'));
   other.SaveToFile(file_);
   store.Add(Exercise(34, 16, u'a'));
   store.SaveToFile(file_);
-  EXPECT_EQ(LessonsIn(file_), (std::vector<int>{31, 32, 33, 34}));
+  EXPECT_EQ(LessonsIn(file_), (std::vector<int>{31, 32, 40, 33, 34}));
+  const std::string bytes = Slurp(file_);
+  EXPECT_EQ(bytes, WritePacket(KeyStatsPacket(ReadKeyStats(ReadPacket(bytes))))) << "laid out as one write";
 }
 
 TEST_F(KeyStatsStoreTest, FileThatIsNotOursIsLeftAsItIsAndNamed) {

@@ -42,7 +42,7 @@ void JournalOf(const fs::path& file, const fs::path& journal, const std::string&
                              JournalAnchorHash(old.substr(0, offset)),
                              PathHash(fs::absolute(file))};
   std::string bytes = EncodeJournal(header, std::string_view(fresh).substr(offset));
-  if (marked) bytes.replace(JournalMarkOffset, JournalMark().size(), JournalMark());
+  if (!marked) bytes.replace(JournalMarkOffset, JournalMark().size(), JournalMark().size(), '\0');
   fs::create_directories(journal.parent_path());
   Spit(journal, bytes);
 }
