@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/durable_file_replay.h"
@@ -121,6 +122,32 @@ TEST(JournalReplay, AJournalLeftPartlyWrittenByACrashIsNeverApplied) {
     ReplayJournals(files, Places, History);
     EXPECT_EQ(files.history, Old);
     EXPECT_TRUE(files.journals.empty());
+  }
+}
+
+// The rows a close adds after the file's last exercise: the journal made without reading
+// the file whole finishes a write torn half way; back after the write finished (its removal
+// is not flushed), it writes the same bytes again; after a later save it is not applied.
+TEST(JournalReplay, TheJournalOfAnEndWrittenInPlaceFinishesItAndNothingElse) {
+  const std::size_t keep = Old.rfind("</ROWDATA>");
+  const std::string end = "<ROW licao=\"2\"/></ROWDATA></DATAPACKET>";
+  const std::string fresh = Old.substr(0, keep) + end;
+  MemoryFiles made;
+  InPlaceWrite write;
+  ASSERT_FALSE(EndInPlace(made, keep, end, History, write));
+  EXPECT_EQ(write.previousEnd, Old.substr(keep));
+  const std::string journal = JournalHead(write.header, write.fresh) + end;
+  const std::string later = fresh.substr(0, fresh.rfind("</ROWDATA>")) + "<ROW licao=\"3\"/></ROWDATA></DATAPACKET>";
+  for (const auto& [name, before, after] : {std::tuple{"torn half way", fresh.substr(0, keep + 20) + std::string(10, '\0'), fresh},
+                                            std::tuple{"back after the write", fresh, fresh},
+                                            std::tuple{"after a later save", later, later}}) {
+    SCOPED_TRACE(name);
+    MemoryFiles files;
+    files.history = before;
+    files.journals[Places[0]] = journal;
+    ReplayJournals(files, Places, History);
+    EXPECT_EQ(files.history, after);
+    EXPECT_EQ(files.journals.count(Places[0]), 0u);
   }
 }
 
