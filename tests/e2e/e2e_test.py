@@ -551,14 +551,21 @@ def on_alarm(signum, frame):
     raise TestTimeout(f'the whole test took longer than {WHOLE_TEST_SECONDS} s')
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+def trainer_arguments(description):
+    """The command line of the scripts that drive the trainer: the program, the tool that
+    prints a lesson's text, and where screenshots and logs go."""
+    parser = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument('--program', required=True)
     parser.add_argument('--lesson-text', required=True)
     parser.add_argument('--artifacts', default=None)
     args = parser.parse_args()
     args.program = str(pathlib.Path(args.program).resolve())
     args.lesson_text = str(pathlib.Path(args.lesson_text).resolve())
+    return args
+
+
+def main():
+    args = trainer_arguments(__doc__)
 
     artifacts = pathlib.Path(args.artifacts or tempfile.mkdtemp(prefix='tecladim-e2e-')).resolve()
     shutil.rmtree(artifacts, ignore_errors=True)

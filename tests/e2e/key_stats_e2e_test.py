@@ -13,7 +13,6 @@ letter on the letter, the AltGr and Shift characters on their own), the dead key
 
 Usage: key_stats_e2e_test.py --program PATH --lesson-text PATH [--artifacts DIR]
 """
-import argparse
 import pathlib
 import re
 import shutil
@@ -151,13 +150,7 @@ def run(args, artifacts, checks):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument('--program', required=True)
-    parser.add_argument('--lesson-text', required=True)
-    parser.add_argument('--artifacts', default=None)
-    args = parser.parse_args()
-    args.program = str(pathlib.Path(args.program).resolve())
-    args.lesson_text = str(pathlib.Path(args.lesson_text).resolve())
+    args = e2e_test.trainer_arguments(__doc__)
     artifacts = pathlib.Path(args.artifacts or tempfile.mkdtemp(prefix='tecladim-keys-')).resolve() / 'keys'
     shutil.rmtree(artifacts, ignore_errors=True)
     artifacts.mkdir(parents=True)

@@ -14,7 +14,6 @@ history all the same. A last run is signalled while idle and must leave both fil
 
 Usage: signal_test.py --program PATH --lesson-text PATH [--artifacts DIR]
 """
-import argparse
 import fcntl
 import os
 import pathlib
@@ -24,7 +23,7 @@ import tempfile
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 from e2e_test import (ALERT_SIZE, HISTORY, PACKET_HEAD, Checks, Desktop, Session,  # noqa: E402
-                      parse_history)
+                      parse_history, trainer_arguments)
 from key_stats_e2e_test import EXERCISE_FIELDS, KEY_STATS, read_key_stats  # noqa: E402
 
 # A passage of 23 plain letters keeps the typing short.
@@ -90,13 +89,7 @@ def check_locked_history(session, desktop, folder, checks, text):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--program', required=True)
-    parser.add_argument('--lesson-text', required=True)
-    parser.add_argument('--artifacts', default=None)
-    args = parser.parse_args()
-    args.program = str(pathlib.Path(args.program).resolve())
-    args.lesson_text = str(pathlib.Path(args.lesson_text).resolve())
+    args = trainer_arguments(__doc__)
     checks = Checks()
     with tempfile.TemporaryDirectory(prefix='tecladim-signal-') as scratch:
         artifacts = pathlib.Path(args.artifacts or scratch) / 'signals'
