@@ -1,4 +1,5 @@
 #include <atomic>
+#include <string>
 #include <string_view>
 
 #include "platform/durable_file.h"
@@ -54,6 +55,18 @@ bool IsTemporaryOf(std::string_view name, std::string_view history) {
   const std::string_view numbers = name.substr(history.size() + TempSuffix.size());
   const std::size_t dash = numbers.find('-');
   return dash != std::string_view::npos && AllDigits(numbers.substr(0, dash)) && AllDigits(numbers.substr(dash + 1));
+}
+
+std::error_code LockedFile::ReplaceEnd(std::uint64_t keep, std::string_view end) {
+  if (!WriteEndInPlace(keep, end)) return {};
+  // The way back: the whole file, by the usual routes. The write in place, even one that
+  // failed half way, left the bytes before `keep` alone.
+  std::string whole;
+  if (const std::error_code ec = Read(whole)) return ec;
+  if (keep > whole.size()) return std::make_error_code(std::errc::invalid_argument);
+  whole.resize(static_cast<std::size_t>(keep));
+  whole.append(end);
+  return Replace(whole);
 }
 
 }  // namespace tecladim::platform

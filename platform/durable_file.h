@@ -90,6 +90,8 @@ class LockedFile {
   ReplaceRoute LastRoute() const { return route_; }
 
  private:
+  // ReplaceEnd's write in place, on each system.
+  std::error_code WriteEndInPlace(std::uint64_t keep, std::string_view end);
   void Release();
 
   std::filesystem::path target_;  // links resolved: the file that is replaced

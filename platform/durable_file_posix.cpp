@@ -523,25 +523,18 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   return {};
 }
 
-std::error_code LockedFile::ReplaceEnd(std::uint64_t keep, std::string_view end) {
+std::error_code LockedFile::WriteEndInPlace(std::uint64_t keep, std::string_view end) {
   route_ = ReplaceRoute::None;
   if (fd_ < 0 || !writable_) return Error(std::errc::bad_file_descriptor);
   struct stat old {};
   if (::fstat(fd_, &old) != 0) return LastError();
   PosixJournalCalls calls(fd_);
   InPlaceWrite write;
-  if (!EndInPlace(calls, keep, end, target_, write) && !WriteInPlace(fd_, old, write, target_)) {
-    written_ = true;
-    route_ = ReplaceRoute::InPlace;
-    return {};
-  }
-  // The way back: the whole file, by the usual routes.
-  std::string whole;
-  if (const std::error_code ec = Read(whole)) return ec;
-  if (keep > whole.size()) return Error(std::errc::invalid_argument);
-  whole.resize(static_cast<std::size_t>(keep));
-  whole.append(end);
-  return Replace(whole);
+  if (const std::error_code ec = EndInPlace(calls, keep, end, target_, write)) return ec;
+  if (const std::error_code ec = WriteInPlace(fd_, old, write, target_)) return ec;
+  written_ = true;
+  route_ = ReplaceRoute::InPlace;
+  return {};
 }
 
 // A lock of its own open file: flock locks belong to the open file, so this neither takes

@@ -513,7 +513,7 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   return {};
 }
 
-std::error_code LockedFile::ReplaceEnd(std::uint64_t keep, std::string_view end) {
+std::error_code LockedFile::WriteEndInPlace(std::uint64_t keep, std::string_view end) {
   route_ = ReplaceRoute::None;
   const HANDLE file = AsHandle(handle_);
   if (file == INVALID_HANDLE_VALUE || !writable_) return Win32Error(ERROR_INVALID_HANDLE);
@@ -521,18 +521,11 @@ std::error_code LockedFile::ReplaceEnd(std::uint64_t keep, std::string_view end)
   if (!Identify(file, old)) return LastError();
   WindowsJournalCalls calls(file);
   InPlaceWrite write;
-  if (!EndInPlace(calls, keep, end, target_, write) && !WriteInPlace(file, old, write, target_)) {
-    written_ = true;
-    route_ = ReplaceRoute::InPlace;
-    return {};
-  }
-  // The way back: the whole file, by the usual routes.
-  std::string whole;
-  if (const std::error_code ec = Read(whole)) return ec;
-  if (keep > whole.size()) return std::make_error_code(std::errc::invalid_argument);
-  whole.resize(static_cast<std::size_t>(keep));
-  whole.append(end);
-  return Replace(whole);
+  if (const std::error_code ec = EndInPlace(calls, keep, end, target_, write)) return ec;
+  if (const std::error_code ec = WriteInPlace(file, old, write, target_)) return ec;
+  written_ = true;
+  route_ = ReplaceRoute::InPlace;
+  return {};
 }
 
 // Every local and SMB file system of Windows has byte-range locks.
