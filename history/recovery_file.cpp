@@ -156,7 +156,11 @@ std::string CompactTime(DateTime now) {
 fs::path WriteNewCopy(const fs::path& base, std::string_view bytes) {
   for (int n = 1; n <= MaxOriginalNames; ++n) {
     fs::path name = base;
-    if (n > 1) name += "-" + std::to_string(n);
+    // Appended in two steps: gcc 12 at -O3 warns falsely (-Wrestrict) on "-" + string.
+    if (n > 1) {
+      name += "-";
+      name += std::to_string(n);
+    }
     std::error_code ec;
     if (fs::exists(name, ec) || ec) continue;
     WriteHistoryFile(name, bytes);
