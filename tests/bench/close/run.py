@@ -292,8 +292,8 @@ class Bench:
         for name in case.files:
             after = exercise_count(folder / name, name == KEY_STATS)
             if after != before[name] + 1:
-                raise RuntimeError(f'{case.name}, run {run + 1}: {name} holds {after} exercises after the close, '
-                                   f'{before[name]} before: the close did not save')
+                found = 'is missing' if after < 0 else f'holds {after} exercises, {before[name]} before it'
+                raise RuntimeError(f'{case.name}, run {run + 1}: after the close {name} {found}: the close did not save')
         exit_ms = (ended - requested) * 1000
         missing = [name for name in case.files if name not in changed]
         if missing:
@@ -313,11 +313,11 @@ def spread(values):
 def report(cases, runs):
     old, new = cases
     print(f'\nMedians over {runs} runs, from Alt+F4 sent to the X server (min-max):')
-    print(f'  {"":28s} {"old":24s} {"new":24s}')
-    print(f'  {"to the end of the process":28s} {spread(old.exit_ms):24s} {spread(new.exit_ms):24s}')
+    print(f'  {"":36s} {"old":24s} {"new"}')
+    print(f'  {"to the end of the process":36s} {spread(old.exit_ms):24s} {spread(new.exit_ms)}')
     for name in new.files:
-        print(f'  {"to the last change of " + name:28s} {spread(old.changes_ms.get(name, [])):24s} '
-              f'{spread(new.changes_ms[name]):24s}')
+        print(f'  {"to the last change of " + name:36s} {spread(old.changes_ms.get(name, [])):24s} '
+              f'{spread(new.changes_ms[name])}')
     ratio = statistics.median(new.exit_ms) / statistics.median(old.exit_ms)
     saved_old = statistics.median(old.changes_ms[HISTORY])
     saved_new = max(statistics.median(values) for values in new.changes_ms.values())
