@@ -109,9 +109,10 @@ class LockedFile {
   ReplaceRoute route_ = ReplaceRoute::None;
 };
 
-// How long Lock waits for a lock another program holds, for every lock taken from now on
-// (DefaultLockWaitLimit unless set). The save at the end of a session sets it shorter: the
-// system ends the program soon, and the run's records must go somewhere before that.
+// How long Lock waits for a lock another program holds (DefaultLockWaitLimit unless set),
+// from now on, for the waits under way too. The save at the end of a session sets it shorter:
+// the system ends the program soon, and the run's records must go somewhere before that. A
+// program whose window has closed sets it to nothing: a read still waiting gives up at once.
 inline constexpr auto DefaultLockWaitLimit = std::chrono::seconds(30);
 void SetLockWaitLimit(std::chrono::milliseconds limit);
 std::chrono::milliseconds LockWaitLimit();

@@ -88,7 +88,7 @@ bool NoLocksHere(int error) { return error == ENOLCK || error == EOPNOTSUPP || e
 // Waits for the lock, polling, so that a stuck holder ends in an error instead of a hang.
 std::error_code WaitForLock(int fd, LockMode mode) {
   const int operation = (mode == LockMode::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB;
-  const auto giveUp = std::chrono::steady_clock::now() + LockWaitLimit();
+  const auto started = std::chrono::steady_clock::now();
   auto pause = std::chrono::duration_cast<std::chrono::microseconds>(LockPollFirst);
   while (::flock(fd, operation) != 0) {
     if (errno == EINTR) continue;
@@ -96,7 +96,9 @@ std::error_code WaitForLock(int fd, LockMode mode) {
     // before, unlocked, rather than not at all.
     if (NoLocksHere(errno)) return {};
     if (errno != EWOULDBLOCK) return LastError();
-    if (std::chrono::steady_clock::now() >= giveUp) return Error(std::errc::resource_unavailable_try_again);
+    // Asked each time: a limit cut meanwhile (the session's or the program's end) counts.
+    if (std::chrono::steady_clock::now() >= started + LockWaitLimit())
+      return Error(std::errc::resource_unavailable_try_again);
     std::this_thread::sleep_for(pause);
     pause = std::min(pause * 2, std::chrono::duration_cast<std::chrono::microseconds>(LockPollLongest));
   }

@@ -104,7 +104,7 @@ bool NameStillMeans(const std::filesystem::path& name, HANDLE file) {
 
 std::error_code WaitForLock(HANDLE file, LockMode mode) {
   const DWORD flags = (mode == LockMode::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY;
-  const auto giveUp = std::chrono::steady_clock::now() + LockWaitLimit();
+  const auto started = std::chrono::steady_clock::now();
   auto pause = std::chrono::milliseconds(1);
   for (;;) {
     OVERLAPPED place = At(LockOffset);
@@ -113,7 +113,8 @@ std::error_code WaitForLock(HANDLE file, LockMode mode) {
     // A share without locks: the history is then used as before, unlocked, rather than not at all.
     if (error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION) return {};
     if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) return Win32Error(error);
-    if (std::chrono::steady_clock::now() >= giveUp) return Win32Error(ERROR_LOCK_VIOLATION);
+    // Asked each time: a limit cut meanwhile (the session's or the program's end) counts.
+    if (std::chrono::steady_clock::now() >= started + LockWaitLimit()) return Win32Error(ERROR_LOCK_VIOLATION);
     std::this_thread::sleep_for(pause);
     pause = std::min(pause * 2, LockPollLongest);
   }

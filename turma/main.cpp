@@ -1,7 +1,9 @@
 #include <QApplication>
 
+#include <chrono>
 #include <iostream>
 
+#include "platform/durable_file.h"
 #include "turma/application.h"
 #include "turma/command_line.h"
 #include "turma/exam_results_export.h"
@@ -60,5 +62,10 @@ int main(int argc, char* argv[]) {
     window.OpenLastFolders();
   else
     window.OpenFolders(command.folders);
-  return app.exec();
+  const int result = app.exec();
+  // The window is closed: a read still waiting for a file another program holds locked (one
+  // that hangs, at worst) gives up now, instead of keeping the program running unseen until
+  // the wait's end. The report only reads files.
+  tecladim::platform::SetLockWaitLimit(std::chrono::milliseconds(0));
+  return result;
 }

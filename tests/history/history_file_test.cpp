@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 
 #include "history/history_file.h"
@@ -264,6 +268,31 @@ TEST_F(HistoryFiles, AMissingFileIsReportedWithItsFullPath) {
   EXPECT_FALSE(set.Active());
   set.Open();
   EXPECT_EQ(set.RowCount(), 0);
+}
+
+// Used to keep the class report running unseen for up to the whole wait after its window
+// closed: a read waiting for a file another program holds locked now gives up as soon as the
+// limit is cut under it, not at the end of the wait it began with.
+TEST_F(HistoryFiles, AWaitForALockGivesUpWhenItsLimitIsCutUnderIt) {
+  Spit(HistoryName, "");
+  const int holder = ::open(HistoryName, O_RDONLY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);  // a save that does not end
+  auto read = std::async(std::launch::async, [] {
+    try {
+      ReadHistoryFile(HistoryName);
+      return false;
+    } catch (const HistoryError&) {
+      return true;
+    }
+  });
+  EXPECT_EQ(read.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout) << "it did not wait";
+  platform::SetLockWaitLimit(std::chrono::milliseconds(0));
+  const bool gaveUp = read.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  platform::SetLockWaitLimit(platform::DefaultLockWaitLimit);
+  ::close(holder);
+  EXPECT_TRUE(gaveUp) << "still waiting after the limit was cut";
+  EXPECT_TRUE(read.get());
 }
 
 TEST_F(HistoryFiles, SaveOnANeverOpenedStoreCreatesNoFile) {
