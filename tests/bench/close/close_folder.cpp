@@ -22,6 +22,7 @@
 #include "history/packet.h"
 #include "history/record_set.h"
 #include "lessons/catalogue.h"
+#include "tests/bench/history/sample_keys.h"
 
 namespace {
 
@@ -43,16 +44,7 @@ ExerciseKeyStats Exercise(int index) {
   e.inicio = day + (8 * 3600 + (index % 20) * 20 * 60) / 86400.0;
   e.fim = e.inicio + seconds / 86400.0;
   e.data = e.fim + 0.25 / 86400.0;
-  int n = 0;
-  for (const auto& [c, count] : occurrences) {
-    KeyCounts k{c, count, 0, count * 185LL, count - 1, {}};
-    if (++n % 3 == 0) {
-      k.wrong = 1 + n % 4;
-      k.typedInstead = {{static_cast<char16_t>(c + 1), k.wrong - k.wrong / 2}};
-      if (k.wrong / 2 > 0) k.typedInstead.push_back({u'\b', k.wrong / 2});
-    }
-    e.keys.push_back(std::move(k));
-  }
+  e.keys = bench::SampleKeys(occurrences);
   return e;
 }
 

@@ -17,6 +17,7 @@
 #include "history/key_stats_store.h"
 #include "history/record_set.h"
 #include "lessons/catalogue.h"
+#include "tests/bench/history/sample_keys.h"
 
 namespace tecladim::history {
 namespace {
@@ -37,16 +38,7 @@ ExerciseKeyStats Exercise(int index) {
   e.inicio = day + (8.0 + (index % 20) * 0.4) / 24.0;
   e.fim = e.inicio + 0.004;
   e.data = e.fim + 0.0000042;
-  int n = 0;
-  for (const auto& [c, count] : occurrences) {
-    KeyCounts k{c, count, 0, count * 185LL, count - 1, {}};
-    if (++n % 3 == 0) {
-      k.wrong = 1 + n % 4;
-      k.typedInstead = {{static_cast<char16_t>(c + 1), k.wrong - k.wrong / 2}};
-      if (k.wrong / 2 > 0) k.typedInstead.push_back({u'\b', k.wrong / 2});
-    }
-    e.keys.push_back(std::move(k));
-  }
+  e.keys = bench::SampleKeys(occurrences);
   return e;
 }
 
