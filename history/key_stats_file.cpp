@@ -235,8 +235,8 @@ const Layout& WrittenLayout() {
 
 std::optional<std::size_t> EndOfExercises(std::string_view bytes) {
   const Layout& layout = WrittenLayout();
-  if (layout.head.empty() || bytes.size() < layout.head.size() + layout.end.size() ||
-      !bytes.starts_with(layout.head) || !bytes.ends_with(layout.end))
+  if (layout.head.empty() || bytes.size() < layout.head.size() + layout.end.size() || !bytes.starts_with(layout.head) ||
+      !bytes.ends_with(layout.end))
     return std::nullopt;
   return bytes.size() - layout.end.size();
 }

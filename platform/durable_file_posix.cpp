@@ -514,12 +514,9 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   std::string previous;
   if (const std::error_code ec = Read(previous)) return ec;
   previous.resize(std::min<std::size_t>(previous.size(), static_cast<std::size_t>(old.st_size)));
-  if (const std::error_code ec = WriteInPlace(
-          fd_, old,
-          WholeInPlace(static_cast<std::uint64_t>(old.st_dev), static_cast<std::uint64_t>(old.st_ino), previous, bytes,
-                       target_),
-          target_))
-    return ec;
+  const InPlaceWrite write = WholeInPlace(static_cast<std::uint64_t>(old.st_dev),
+                                          static_cast<std::uint64_t>(old.st_ino), previous, bytes, target_);
+  if (const std::error_code ec = WriteInPlace(fd_, old, write, target_)) return ec;
   written_ = true;
   route_ = ReplaceRoute::InPlace;
   return {};

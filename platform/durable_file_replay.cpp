@@ -64,7 +64,12 @@ std::error_code EndInPlace(JournalCalls& calls, std::uint64_t keep, std::string_
   if (const std::error_code ec = calls.ReadAt(start, static_cast<std::size_t>(size - start), around)) return ec;
   if (around.size() != size - start) return std::make_error_code(std::errc::io_error);  // shrank under the lock
   const auto before = static_cast<std::size_t>(keep - start);
-  write.header = {device, file, size, keep + end.size(), keep, JournalAnchorHash(std::string_view(around).substr(0, before)),
+  write.header = {device,
+                  file,
+                  size,
+                  keep + end.size(),
+                  keep,
+                  JournalAnchorHash(std::string_view(around).substr(0, before)),
                   PathHash(AbsoluteHistoryPath(history))};
   write.fresh = end;
   write.previousEnd = around.substr(before);

@@ -505,9 +505,9 @@ std::error_code LockedFile::Replace(std::string_view bytes) {
   std::string previous;
   if (const std::error_code ec = Read(previous)) return ec;
   previous.resize(static_cast<std::size_t>(std::min<std::uint64_t>(previous.size(), SizeOf(old))));
-  const InPlaceWrite write = WholeInPlace(
-      old.dwVolumeSerialNumber, (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow, previous,
-      bytes, target_);
+  const InPlaceWrite write =
+      WholeInPlace(old.dwVolumeSerialNumber, (static_cast<std::uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow,
+                   previous, bytes, target_);
   if (const std::error_code ec = WriteInPlace(file, old, write, target_)) return ec;
   written_ = true;
   route_ = ReplaceRoute::InPlace;

@@ -108,7 +108,8 @@ TEST(JournalReplay, AnOpenFinishesWhatItCanAndKeepsWhatItCannot) {
 TEST(JournalReplay, AJournalLeftPartlyWrittenByACrashIsNeverApplied) {
   const std::string whole = JournalOf(Old, Fresh, 7);
   std::vector<std::pair<std::string, std::string>> partial;
-  for (std::size_t cut = 0; cut < whole.size(); ++cut) partial.push_back({"cut at " + std::to_string(cut), whole.substr(0, cut)});
+  for (std::size_t cut = 0; cut < whole.size(); ++cut)
+    partial.push_back({"cut at " + std::to_string(cut), whole.substr(0, cut)});
   constexpr std::size_t Block = 8;
   for (std::size_t at = JournalMarkOffset + JournalMark().size(); at < whole.size(); at += Block) {
     std::string lost = whole;
@@ -138,9 +139,9 @@ TEST(JournalReplay, TheJournalOfAnEndWrittenInPlaceFinishesItAndNothingElse) {
   EXPECT_EQ(write.previousEnd, Old.substr(keep));
   const std::string journal = JournalHead(write.header, write.fresh) + end;
   const std::string later = fresh.substr(0, fresh.rfind("</ROWDATA>")) + "<ROW licao=\"3\"/></ROWDATA></DATAPACKET>";
-  for (const auto& [name, before, after] : {std::tuple{"torn half way", fresh.substr(0, keep + 20) + std::string(10, '\0'), fresh},
-                                            std::tuple{"back after the write", fresh, fresh},
-                                            std::tuple{"after a later save", later, later}}) {
+  for (const auto& [name, before, after] :
+       {std::tuple{"torn half way", fresh.substr(0, keep + 20) + std::string(10, '\0'), fresh},
+        std::tuple{"back after the write", fresh, fresh}, std::tuple{"after a later save", later, later}}) {
     SCOPED_TRACE(name);
     MemoryFiles files;
     files.history = before;
